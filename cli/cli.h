@@ -1,0 +1,2 @@
+#pragma once
+// Placeholder: the command-line designer is being written.

@@ -1,0 +1,8 @@
+#include "design.h"
+
+namespace brennick {
+
+// Not built yet: appends nothing.
+void RunAmmunitionStage(DesignRun&) {}
+
+}  // namespace brennick

@@ -1,0 +1,310 @@
+#include "design.h"
+
+#include <cfloat>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+namespace brennick {
+
+DesignError InvalidFloatText(std::string_view text) {
+  return DesignError("'" + std::string(text) + "' is not a valid floating point value");
+}
+
+DesignError InvalidIntegerText(std::string_view text) {
+  return DesignError("'" + std::string(text) + "' is not a valid integer value");
+}
+
+// ---------------------------------------------------------------------------
+// Parsing
+
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// Decimal exponent of the first significant digit of a validated number text
+// (already normalised to '.' and without sign), used only to tell an
+// underflow from an overflow when the value does not fit a double.
+bool TooSmallForDouble(std::string_view norm) {
+  long long firstDigitExp = 0;
+  bool found = false;
+  long long pos = 0;  // decimal position relative to the separator
+  std::size_t i = 0;
+  std::size_t intDigits = 0;
+  while (i < norm.size() && IsDigit(norm[i])) ++intDigits, ++i;
+  i = 0;
+  for (; i < norm.size() && norm[i] != 'e' && norm[i] != 'E'; ++i) {
+    if (norm[i] == '.') continue;
+    if (!found && norm[i] != '0') {
+      found = true;
+      firstDigitExp = static_cast<long long>(intDigits) - 1 - pos;
+    }
+    ++pos;
+  }
+  if (!found) return true;  // all zeros
+  long long exp = 0;
+  if (i < norm.size()) {
+    ++i;
+    bool neg = false;
+    if (i < norm.size() && (norm[i] == '+' || norm[i] == '-')) neg = norm[i++] == '-';
+    for (; i < norm.size(); ++i) {
+      if (exp < 1000000000) exp = exp * 10 + (norm[i] - '0');
+    }
+    if (neg) exp = -exp;
+  }
+  return firstDigitExp + exp < 0;
+}
+
+}  // namespace
+
+std::optional<double> TryParseFloat(std::string_view text, char dec) {
+  std::size_t i = 0;
+  const std::size_t n = text.size();
+  while (i < n && text[i] == ' ') ++i;
+  bool negative = false;
+  if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  std::string norm;
+  norm.reserve(n);
+  std::size_t digits = 0;
+  while (i < n && IsDigit(text[i])) norm += text[i++], ++digits;
+  if (i < n && text[i] == dec) {
+    norm += '.';
+    ++i;
+    while (i < n && IsDigit(text[i])) norm += text[i++], ++digits;
+  }
+  if (digits == 0) return std::nullopt;
+  if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+    norm += 'e';
+    ++i;
+    if (i < n && (text[i] == '+' || text[i] == '-')) norm += text[i++];
+    std::size_t expDigits = 0;
+    while (i < n && IsDigit(text[i])) norm += text[i++], ++expDigits;
+    if (expDigits == 0) return std::nullopt;
+  }
+  while (i < n && text[i] == ' ') ++i;
+  if (i != n) return std::nullopt;
+
+  double value = 0;
+  auto [ptr, ec] = std::from_chars(norm.data(), norm.data() + norm.size(), value);
+  if (ec == std::errc::result_out_of_range) {
+    if (!TooSmallForDouble(norm)) return std::nullopt;  // too large: not a valid value
+    value = 0;
+  } else if (ec != std::errc() || ptr != norm.data() + norm.size()) {
+    return std::nullopt;
+  }
+  return negative ? -value : value;
+}
+
+double ParseFloatStrict(std::string_view text, char dec) {
+  if (auto v = TryParseFloat(text, dec)) return *v;
+  throw InvalidFloatText(text);
+}
+
+double FloatOr(std::string_view text, char dec, double fallback) {
+  return TryParseFloat(text, dec).value_or(fallback);
+}
+
+std::optional<std::int32_t> TryParseInt(std::string_view text) {
+  std::size_t i = 0;
+  const std::size_t n = text.size();
+  while (i < n && text[i] == ' ') ++i;
+  bool negative = false;
+  if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  int base = 10;
+  if (i < n && text[i] == '$') {
+    base = 16;
+    ++i;
+  } else if (i < n && (text[i] == 'x' || text[i] == 'X')) {
+    base = 16;
+    ++i;
+  } else if (i + 1 < n && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+    base = 16;
+    i += 2;
+  }
+  if (i == n) return std::nullopt;
+  // Accumulate the magnitude; anything beyond 2^31 cannot fit either sign.
+  constexpr std::uint64_t kLimit = 1ull << 31;
+  std::uint64_t magnitude = 0;
+  for (; i < n; ++i) {
+    int d = base == 16 ? HexDigit(text[i]) : (IsDigit(text[i]) ? text[i] - '0' : -1);
+    if (d < 0) return std::nullopt;
+    magnitude = magnitude * static_cast<unsigned>(base) + static_cast<unsigned>(d);
+    if (magnitude > kLimit) return std::nullopt;
+  }
+  if (negative) return static_cast<std::int32_t>(-static_cast<std::int64_t>(magnitude));
+  if (magnitude == kLimit) return std::nullopt;
+  return static_cast<std::int32_t>(magnitude);
+}
+
+std::int32_t ParseIntStrict(std::string_view text) {
+  if (auto v = TryParseInt(text)) return *v;
+  throw InvalidIntegerText(text);
+}
+
+std::int32_t IntOr(std::string_view text, std::int32_t fallback) {
+  return TryParseInt(text).value_or(fallback);
+}
+
+// ---------------------------------------------------------------------------
+// Number texts
+
+std::string IntText(std::int64_t value) { return std::to_string(value); }
+
+std::string GeneralNumberText(long double value, char dec) {
+  if (std::isnan(value)) throw DesignError(kInvalidFloatOp);
+  if (std::isinf(value)) throw DesignError(kOverflow);
+  if (value == 0) return "0";
+
+  // Fifteen significant digits, correctly rounded: d.dddddddddddddde±x
+  char buf[64];
+  auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
+  std::string_view sci(buf, static_cast<std::size_t>(res.ptr - buf));
+  bool negative = sci.front() == '-';
+  if (negative) sci.remove_prefix(1);
+  std::size_t e = sci.find('e');
+  std::string digits;
+  for (char c : sci.substr(0, e)) {
+    if (c != '.') digits += c;
+  }
+  int exponent = 0;
+  std::from_chars(sci.data() + e + 1 + (sci[e + 1] == '+' ? 1 : 0), sci.data() + sci.size(),
+                  exponent);
+  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+
+  std::string out = negative ? "-" : "";
+  if (exponent < -4 || exponent >= 15) {
+    out += digits[0];
+    if (digits.size() > 1) {
+      out += dec;
+      out.append(digits, 1, std::string::npos);
+    }
+    out += 'E';
+    out += std::to_string(exponent);
+  } else if (exponent < 0) {
+    out += '0';
+    out += dec;
+    out.append(static_cast<std::size_t>(-exponent - 1), '0');
+    out += digits;
+  } else {
+    const std::size_t intDigits = static_cast<std::size_t>(exponent) + 1;
+    if (digits.size() <= intDigits) {
+      out += digits;
+      out.append(intDigits - digits.size(), '0');
+    } else {
+      out.append(digits, 0, intDigits);
+      out += dec;
+      out.append(digits, intDigits, std::string::npos);
+    }
+  }
+  return out;
+}
+
+std::string DiceText(double dice) {
+  // The band limits below 1 die and the fraction limits are the game's
+  // published breakpoints, compared at extended precision.
+  if (dice < 1) {
+    if (dice <= 0.032L) return "1d-5";
+    if (dice <= 0.42L) return "1d-4";
+    if (dice <= 0.56L) return "1d-3";
+    if (dice <= 0.75L) return "1d-2";
+    if (dice <= 0.95L) return "1d-1";
+    return "1d";
+  }
+  const std::int64_t whole = Truncate(dice);
+  const ext fraction = ext(dice) - ext(whole);
+  if (fraction < 0.15L) return IntText(whole) + "d";
+  if (fraction < 0.43L) return IntText(whole) + "d+1";
+  if (fraction < 0.65L) return IntText(whole) + "d+2";
+  if (fraction < 0.85L) return IntText(whole + 1) + "d-1";
+  return IntText(whole + 1) + "d";
+}
+
+// ---------------------------------------------------------------------------
+// Rounding and checked arithmetic
+
+namespace {
+constexpr ext kTwo63 = 9223372036854775808.0L;
+bool FitsInt64(ext x) { return x >= -kTwo63 && x < kTwo63; }  // false for NaN
+}  // namespace
+
+std::int64_t RoundHalfEven(long double x) {
+  if (!FitsInt64(x)) throw DesignError(kInvalidFloatOp);
+  const ext r = std::nearbyint(x);  // the default rounding mode: nearest, ties to even
+  if (!FitsInt64(r)) throw DesignError(kInvalidFloatOp);
+  return static_cast<std::int64_t>(r);
+}
+
+std::int64_t Truncate(long double x) {
+  if (!FitsInt64(x)) throw DesignError(kInvalidFloatOp);
+  return static_cast<std::int64_t>(x);
+}
+
+std::int32_t Wrap32(std::int64_t x) {
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(x)));
+}
+
+std::int32_t Halve(std::int32_t x) { return x / 2; }
+
+double StoreDouble(long double x) {
+  if (std::isnan(x)) throw DesignError(kInvalidFloatOp);
+  if (std::fabs(x) > static_cast<ext>(DBL_MAX)) throw DesignError(kOverflow);
+  return static_cast<double>(x);
+}
+
+double RoundToScale(long double x, long double scale) {
+  return StoreDouble(ext(RoundHalfEven(x * scale)) / scale);
+}
+
+long double CheckedSqrt(long double x) {
+  if (std::isnan(x) || x < 0) throw DesignError(kInvalidFloatOp);
+  return std::sqrt(x);
+}
+
+long double CheckedLog10(long double x) {
+  if (std::isnan(x) || x < 0) throw DesignError(kInvalidFloatOp);
+  if (x == 0) throw DesignError(kDivByZero);
+  return std::log10(x);
+}
+
+long double CheckedCbrt(long double x) {
+  if (std::isnan(x) || x < 0) throw DesignError(kInvalidFloatOp);
+  if (x == 0) return 0;
+  return std::pow(x, 1.0L / 3.0L);
+}
+
+// ---------------------------------------------------------------------------
+// The run
+
+DesignResult RunDesign(const DesignInput& input, char decimalSeparator) {
+  DesignResult result;
+  result.lines.reserve(48);
+  DesignRun run{input, decimalSeparator, {}, result.lines};
+  try {
+    run.Append(input.NameEdit + " (TL" + input.TLEdit + ")");
+    run.q.BoreMm = ParseFloatStrict(input.BoreSizeEdit, decimalSeparator);
+    run.q.PowerMod = ParseFloatStrict(input.PowerModEdit, decimalSeparator);
+    RunDamageStage(run);
+    RunRangeStage(run);
+    RunWeightStage(run);
+    RunRateOfFireStage(run);
+    RunPowerNoteStage(run);
+    RunStrengthStage(run);
+    RunCostStage(run);
+    RunDurabilityStage(run);
+    RunNotesStage(run);
+    RunAmmunitionStage(run);
+  } catch (const DesignError& e) {
+    result.error = e.what();
+  }
+  return result;
+}
+
+}  // namespace brennick

@@ -1,0 +1,3 @@
+#include "Unit1.h"
+
+TForm1::TForm1(QWidget* parent) : QMainWindow(parent) { setWindowTitle("Brennick"); }
