@@ -7,10 +7,10 @@ namespace {
 // Damage factor by configuration, propellant row (chemical, Gauss, Grav) and
 // barrel length (Short, Medium, Long).
 constexpr double kDamageBarrelFactor[4][3][3] = {
-    {{0.25, 0.33, 0.37}, {0.33, 0.77, 0.9}, {0.2, 0.33, 0.44}},     // Pistol
-    {{0.37, 0.46, 0.51}, {0.8, 1.0, 1.11}, {0.42, 0.62, 0.67}},     // SMG
-    {{0.54, 0.84, 1.1}, {0.8, 1.61, 1.72}, {0.64, 1.0, 1.2}},       // Rifle
-    {{0.83, 1.1, 1.3}, {0.85, 1.63, 1.81}, {1.0, 1.3, 1.6}},        // Support
+    {{0.25, 0.33, 0.37}, {0.33, 0.77, 0.9}, {0.2, 0.33, 0.44}},  // Pistol
+    {{0.37, 0.46, 0.51}, {0.8, 1.0, 1.11}, {0.42, 0.62, 0.67}},  // SMG
+    {{0.54, 0.84, 1.1}, {0.8, 1.61, 1.72}, {0.64, 1.0, 1.2}},    // Rifle
+    {{0.83, 1.1, 1.3}, {0.85, 1.63, 1.81}, {1.0, 1.3, 1.6}},     // Support
 };
 
 std::string WoundSuffix(const DesignInput& in, double bore) {
@@ -64,8 +64,8 @@ void RunDamageStage(DesignRun& r) {
     }
   }
 
-  double dice = StoreDouble(ext(r.q.BoreMm) * barrelFactor * loadingFactor * tlFactor *
-                            r.q.PowerMod);
+  double dice =
+      StoreDouble(ext(r.q.BoreMm) * barrelFactor * loadingFactor * tlFactor * r.q.PowerMod);
   if (in.PropellantBox == kETC) dice = StoreDouble(ext(dice) * (in.HouseETCBox ? 1.25 : 1.5));
   if (in.PropellantBox == kETK) dice = StoreDouble(ext(dice) * (in.HouseETCBox ? 1.5 : 2.0));
   if (in.MuzzleBox == kMuzzlePort) dice = StoreDouble(ext(dice) - 0.25);

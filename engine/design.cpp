@@ -21,7 +21,9 @@ DesignError InvalidIntegerText(std::string_view text) {
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -156,7 +158,9 @@ std::int32_t IntOr(std::string_view text, std::int32_t fallback) {
 // ---------------------------------------------------------------------------
 // Number texts
 
-std::string IntText(std::int64_t value) { return std::to_string(value); }
+std::string IntText(std::int64_t value) {
+  return std::to_string(value);
+}
 
 std::string GeneralNumberText(long double value, char dec) {
   if (std::isnan(value)) throw DesignError(kInvalidFloatOp);
@@ -232,7 +236,9 @@ std::string DiceText(double dice) {
 
 namespace {
 constexpr ext kTwo63 = 9223372036854775808.0L;
-bool FitsInt64(ext x) { return x >= -kTwo63 && x < kTwo63; }  // false for NaN
+bool FitsInt64(ext x) {
+  return x >= -kTwo63 && x < kTwo63;
+}  // false for NaN
 }  // namespace
 
 std::int64_t RoundHalfEven(long double x) {
@@ -251,7 +257,9 @@ std::int32_t Wrap32(std::int64_t x) {
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(x)));
 }
 
-std::int32_t Halve(std::int32_t x) { return x / 2; }
+std::int32_t Halve(std::int32_t x) {
+  return x / 2;
+}
 
 double StoreDouble(long double x) {
   if (std::isnan(x)) throw DesignError(kInvalidFloatOp);

@@ -148,7 +148,7 @@ class DesignError : public std::runtime_error {
 inline constexpr const char* kInvalidFloatOp = "Invalid floating point operation";
 inline constexpr const char* kDivByZero = "Floating point division by zero";
 inline constexpr const char* kOverflow = "Floating point overflow";
-DesignError InvalidFloatText(std::string_view text);    // "'%s' is not a valid floating point value"
+DesignError InvalidFloatText(std::string_view text);  // "'%s' is not a valid floating point value"
 DesignError InvalidIntegerText(std::string_view text);  // "'%s' is not a valid integer value"
 
 // ---------------------------------------------------------------------------
@@ -207,12 +207,22 @@ using ext = long double;
 
 // Pistol, SMG, Rifle and Support have rows in the factor tables; Cannon and
 // "nothing selected" do not, and their factors stay 0.
-inline bool IsTabledConfiguration(int c) { return c >= kPistol && c <= kSupport; }
+inline bool IsTabledConfiguration(int c) {
+  return c >= kPistol && c <= kSupport;
+}
 // Row of a configuration's factor table: 0 for chemical propellants (and none
 // selected), 1 for Gauss, 2 for Grav.
-inline int PropellantRow(int p) { return p == kGauss ? 1 : p == kGrav ? 2 : 0; }
+inline int PropellantRow(int p) {
+  return p == kGauss ? 1 : p == kGrav ? 2 : 0;
+}
 // The barrel-length column, or -1 when no barrel length is selected.
-inline int BarrelColumn(int b) { return b >= kShort && b <= kLong ? b : -1; }
+inline int BarrelColumn(int b) {
+  return b >= kShort && b <= kLong ? b : -1;
+}
+
+// Ranges are quoted in round figures: tens below 1000, hundreds below 10000,
+// thousands above (ties to even).
+std::int32_t RoundRange(std::int32_t v);
 
 // ---------------------------------------------------------------------------
 // The run.
@@ -241,7 +251,9 @@ struct DesignRun {
   // TL read leniently, 0 for a text that is not a whole number.
   std::int32_t LenientTL() const { return IntOr(in.TLEdit, 0); }
   bool Propellant(int p) const { return in.PropellantBox == p; }
-  bool VelocityVariants() const { return in.PropellantBox == kLiquid || in.PropellantBox == kGauss; }
+  bool VelocityVariants() const {
+    return in.PropellantBox == kLiquid || in.PropellantBox == kGauss;
+  }
 };
 
 // Runs the whole design. Never throws: a failure ends the run and is returned

@@ -23,18 +23,18 @@ double RangeTLFactor(int config, std::int32_t tl) {
   return 0;
 }
 
-// Ranges are quoted to two significant figures or so: tens below 1000,
-// hundreds below 10000, thousands above.
+std::int32_t RoundedSqrt(std::int32_t v) {
+  return Wrap32(RoundHalfEven(CheckedSqrt(v)));
+}
+
+}  // namespace
+
 std::int32_t RoundRange(std::int32_t v) {
   if (v > 100 && v < 1000) v = Wrap32(RoundHalfEven(ext(v) / 10) * 10);
   if (v > 1000 && v < 10000) v = Wrap32(RoundHalfEven(ext(v) / 100) * 100);
   if (v > 10000) v = Wrap32(RoundHalfEven(ext(v) / 1000) * 1000);
   return v;
 }
-
-std::int32_t RoundedSqrt(std::int32_t v) { return Wrap32(RoundHalfEven(CheckedSqrt(v))); }
-
-}  // namespace
 
 void RunRangeStage(DesignRun& r) {
   const DesignInput& in = r.in;
@@ -67,8 +67,7 @@ void RunRangeStage(DesignRun& r) {
   if (in.ShotgunBox) half /= (prop == kGauss || prop == kGrav) ? 10 : 5;
   if (prop == kETC) half = Wrap32(RoundHalfEven(ext(half) * (in.HouseETCBox ? 1.25 : 1.5)));
   if (prop == kETK) {
-    half = in.HouseETCBox ? Wrap32(RoundHalfEven(ext(half) * 1.5))
-                          : Wrap32(std::int64_t{half} * 2);
+    half = in.HouseETCBox ? Wrap32(RoundHalfEven(ext(half) * 1.5)) : Wrap32(std::int64_t{half} * 2);
   }
   half = RoundRange(half);
 
