@@ -1,8 +1,92 @@
+// Power supply notes: what feeds a weapon that does not carry its energy in
+// the cartridge. At most one line.
 #include "design.h"
 
 namespace brennick {
+namespace {
 
-// Not built yet: appends nothing.
-void RunPowerNoteStage(DesignRun&) {}
+// Removable cells of ETC and ETK guns, smallest first: {standard, paper}.
+// Paper D and E cells are bulkier and take a second longer (or two) to swap.
+constexpr const char* kRemovableCell[5][2] = {
+    {"Removable A cell (UT19) provides power to fire 10 magazines of ammunition. Takes 3 seconds "
+     "to reload.",
+     "Removable A paper cell (P#3-12, p. 12) provides power to fire 10 magazines of ammunition. "
+     "Takes 3 seconds to reload."},
+    {"Removable B cell (UT19) provides power to fire 10 magazines of ammunition. Takes 3 seconds "
+     "to reload.",
+     "Removable B paper cell (P#3-12, p. 12) provides power to fire 10 magazines of ammunition. "
+     "Takes 3 seconds to reload."},
+    {"Removable C cell (UT19) provides power to fire 10 magazines of ammunition. Takes 3 seconds "
+     "to reload.",
+     "Removable C paper cell (P#3-12, p. 12) provides power to fire 10 magazines of ammunition. "
+     "Takes 3 seconds to reload."},
+    {"Removable D cell (UT19) provides power to fire 10 magazines of ammunition. Takes 5 seconds "
+     "to reload.",
+     "Removable D paper cell (P#3-12, p. 12) provides power to fire 10 magazines of ammunition. "
+     "Takes 6 seconds to reload."},
+    {"Removable E cell (UT19) provides power to fire 10 magazines of ammunition. Takes 10 seconds "
+     "to reload.",
+     "Removable E paper cell (P#3-12, p. 12) provides power to fire 10 magazines of ammunition. "
+     "Takes 12 seconds to reload."},
+};
+enum CellSize : int { kA = 0, kB = 1, kC = 2, kD = 3, kE = 4 };
+
+// Built-in cells of Gauss and Grav guns by configuration (Pistol to Support):
+// {standard, paper}.
+constexpr const char* kBuiltInCell[4][2] = {
+    {"The B cell (UT19) that powers the weapon provides enough energy for firing its specified "
+     "number of Shots, and is included in the weight.",
+     "The B paper cell (P#3-12, p. 12) that powers the weapon provides enough energy for firing "
+     "its specified number of Shots, and is included in the weight."},
+    {"The two B cells (UT19) that power the weapon provide enough energy for firing its specified "
+     "number of Shots, and are included in the weight.",
+     "The two B paper cells (P#3-12, p. 12) that power the weapon provide enough energy for firing "
+     "its specified number of Shots, and are included in the weight."},
+    {"The C cell (UT19) that powers the weapon provides enough energy for firing its specified "
+     "number of Shots, and is included in the weight.",
+     "The C paper cell (P#3-12, p. 12) that powers the weapon provides enough energy for firing "
+     "its specified number of Shots, and is included in the weight."},
+    {"The D cell (UT19) that powers the weapon provides enough energy for firing its specified "
+     "number of Shots, and is included in the weight.",
+     "The D paper cell (P#3-12, p. 12) that powers the weapon provides enough energy for firing "
+     "its specified number of Shots, and is included in the weight."},
+};
+
+constexpr const char* kPropellantBottle =
+    "A propellant bottle can fire three magazines of shots and takes five seconds to reload.";
+
+// The removable cell by configuration (Pistol to Support): ETC guns, and ETK
+// guns under the house rule, use the light row; true ETK guns one size up.
+constexpr CellSize kLightCell[4] = {kA, kB, kC, kD};
+constexpr CellSize kHeavyCell[4] = {kB, kC, kD, kE};
+
+}  // namespace
+
+void RunPowerNoteStage(DesignRun& r) {
+  const DesignInput& in = r.in;
+  const int config = in.ConfigurationBox;
+  const int paper = in.PaperBox ? 1 : 0;
+  // Cannons (and unconfigured designs) name no cell of their own.
+  const bool carriesCell = IsTabledConfiguration(config);
+
+  switch (in.PropellantBox) {
+    case kLiquid:
+      r.Append(kPropellantBottle);
+      break;
+    case kETC:
+    case kETK:
+      if (carriesCell) {
+        const bool heavy = in.PropellantBox == kETK && !in.HouseETCBox;
+        r.Append(kRemovableCell[(heavy ? kHeavyCell : kLightCell)[config]][paper]);
+      }
+      break;
+    case kGauss:
+    case kGrav:
+      if (carriesCell) r.Append(kBuiltInCell[config][paper]);
+      break;
+    default:
+      break;
+  }
+}
 
 }  // namespace brennick
