@@ -1,8 +1,248 @@
+// Malfunction and cost: how often the weapon jams, and what it sells for.
+//
+// The price is built in three layers: a base cost that grows with the loaded
+// weight, a cost factor for the chosen options that multiplies it, and fixed
+// dollar amounts for accessories added at the end.
+#include <iterator>
+#include <span>
+
 #include "design.h"
 
 namespace brennick {
+namespace {
 
-// Not built yet: appends nothing.
-void RunCostStage(DesignRun&) {}
+// ---------------------------------------------------------------------------
+// Malfunction
+
+std::int32_t MalfunctionBase(std::int32_t tl) {
+  if (tl >= 0 && tl <= 3) return 12;
+  if (tl == 4) return 14;
+  if (tl == 5) return 16;
+  if (tl >= 6 && tl <= 12) return 17;
+  return 0;  // beyond the tables: no base reliability at all
+}
+
+std::int32_t MalfunctionNumber(const DesignInput& in, std::int32_t tl) {
+  std::int32_t malf = MalfunctionBase(tl);
+  // Early breech-loading rifles foul and misfire.
+  if (tl <= 4 && in.ConfigurationBox == kRifle && in.LoadingMechanismBox == kBreechloader) {
+    malf -= 3;
+  }
+  if (in.PropellantBox == kLiquid) malf += 1;
+  if (in.ElectricBox) malf += 1;
+  // No brass to extract: caseless rounds and electromagnetic projectiles.
+  if (in.CaselessBox || in.PropellantBox == kGauss || in.PropellantBox == kGrav) malf += 1;
+  if (in.PLBBox == kPreloaded && tl < 10) malf -= 1;
+  if (in.QualityReliable == kFine) malf += 1;
+  if (in.QualityReliable == kVeryFine) malf += 2;
+  if (in.QualityAccurate == kCheap || in.QualityReliable == kCheap) malf -= 1;
+  return malf;
+}
+
+std::string MalfLine(std::int32_t malf) {
+  if (malf >= 0 && malf <= 18) return "Malf " + IntText(malf);
+  if (malf == 19) return "Malf Ver.";
+  return "Malf Ver. (Crit.)";
+}
+
+// ---------------------------------------------------------------------------
+// Base cost
+
+// Dollars per pound by configuration: at RoF 3 or less, above RoF 3, and the
+// multipliers (rounded afterwards) for Gauss and Grav weapons.
+struct CostRateRow {
+  std::int32_t slow;
+  std::int32_t fast;
+  double gauss;
+  double grav;
+};
+constexpr CostRateRow kCostRate[4] = {
+    {150, 220, 2.5, 2.5},     // Pistol
+    {150, 220, 2.0, 3.2},     // SMG
+    {150, 220, 2.8, 13.0},    // Rifle
+    {220, 280, 1.055, 30.0},  // Support
+};
+
+// Weight multiplier by configuration: below 20 lb; 20 lb to below 1000 lb at
+// RoF 3 or less; the same band above RoF 3; 1000 lb and more.
+constexpr double kWeightCostMultiplier[4][4] = {
+    {1.0, 1.2, 2.0, 0.2},   // Pistol
+    {1.0, 1.2, 2.0, 0.2},   // SMG
+    {0.75, 1.5, 2.0, 0.2},  // Rifle
+    {0.75, 1.5, 2.0, 0.2},  // Support
+};
+
+// Cannons (and a weapon without a configuration) have no price per pound:
+// their cost is the accessories alone.
+std::int32_t BaseCost(const DesignRun& r) {
+  const DesignInput& in = r.in;
+  const int config = in.ConfigurationBox;
+  if (!IsTabledConfiguration(config)) return 0;
+
+  const std::int32_t rof = IntOr(in.RoFEdit, 1);
+  const bool fast = rof > 3;
+  const CostRateRow& row = kCostRate[config];
+  std::int32_t rate = fast ? row.fast : row.slow;
+  if (in.PropellantBox == kGauss) rate = Wrap32(RoundHalfEven(ext(rate) * row.gauss));
+  if (in.PropellantBox == kGrav) rate = Wrap32(RoundHalfEven(ext(rate) * row.grav));
+
+  const double w = r.q.LoadedWeightLb;
+  int band = 0;
+  if (w >= 1000) {
+    band = 3;
+  } else if (w >= 20) {
+    band = fast ? 2 : 1;
+  }
+  double multiplier = kWeightCostMultiplier[config][band];
+  if (config == kPistol && in.ExtraLowBox) multiplier = StoreDouble(ext(multiplier) * 0.5);
+
+  return Wrap32(RoundHalfEven(ext(rate) * w * multiplier));
+}
+
+// ---------------------------------------------------------------------------
+// Cost factor
+
+constexpr double kStylingFactor[] = {0, 1, 4, 9};
+
+double CostFactor(const DesignInput& in, char dec) {
+  double factor = 1.0;
+  auto add = [&factor](double x) { factor = StoreDouble(ext(factor) + x); };
+
+  const int mech = in.LoadingMechanismBox;
+  if (mech == kMechanicalGatling || mech == kElectricGatling || in.ElectricBox) add(0.5);
+  if (in.RecoillessCheckBox) add(0.5);
+  if (in.ColdCountermassBox) add(0.2);
+  if (in.PropellantBox == kLiquid) add(0.5);
+  if (in.PropellantBox == kETC) add(in.HouseETCBox ? 0.5 : 1.0);
+  if (in.PropellantBox == kETK) add(1.0);
+  if (in.PLBBox == kHighCyclic) add(0.5);
+  if (in.PLBBox == kPreloaded) add(1.0);
+  add(FloatOr(in.ArbCF, dec, 0));
+  if (in.StylingBox >= 1 && in.StylingBox < static_cast<int>(std::size(kStylingFactor))) {
+    add(kStylingFactor[in.StylingBox]);
+  }
+  if (in.GaussHCCBBox == 1) add(0.5);
+  if (in.SpaceProof) add(0.2);
+  if (in.DisguisedBox) add(4);
+  if (in.RuggedBox) add(1);
+  if (in.QualityReliable == kFine) add(0.25);
+  if (in.QualityReliable == kVeryFine) add(1.25);
+  if (in.QualityAccurate == kFine) add(0.75);
+  if (in.QualityAccurate == kVeryFine) add(3.75);
+  if (in.QualityAccurate == kCheap || in.QualityReliable == kCheap) add(-0.6);
+
+  // However many discounts pile up, a gun is never sold below a fifth of its
+  // base cost.
+  if (factor < 0.2) factor = 0.2;
+  return factor;
+}
+
+// ---------------------------------------------------------------------------
+// Accessory amounts
+
+// A check-box accessory with a fixed price. An option of the HUD link or the
+// recognition grip is paid for only when its parent is fitted.
+struct AccessoryPrice {
+  bool DesignInput::*box;
+  std::int32_t dollars;
+  bool DesignInput::*parent = nullptr;
+};
+
+constexpr AccessoryPrice kHUDLinkPrices[] = {
+    {&DesignInput::HUDLinkBox, 250},
+    {&DesignInput::DataChip, 1, &DesignInput::HUDLinkBox},
+    {&DesignInput::GreenEyes, -10, &DesignInput::HUDLinkBox},
+    {&DesignInput::MicroRadio, 10, &DesignInput::HUDLinkBox},
+    {&DesignInput::SecureEncryption, 500, &DesignInput::HUDLinkBox},
+    {&DesignInput::TinyComputer, 50, &DesignInput::HUDLinkBox},
+};
+
+constexpr AccessoryPrice kFittingPrices[] = {
+    {&DesignInput::RecognitionGripBox, 100},
+    {&DesignInput::RGGlove, 50, &DesignInput::RecognitionGripBox},
+    {&DesignInput::RGGPS, -5, &DesignInput::RecognitionGripBox},
+    {&DesignInput::RGIFF, -5, &DesignInput::RecognitionGripBox},
+    {&DesignInput::TransponderRingBox, 100},
+    {&DesignInput::SDATBox, 100},
+    {&DesignInput::DTagBox, 20},
+    {&DesignInput::IFFBox, 100},
+    {&DesignInput::AccRailU, 100},
+    {&DesignInput::AccRailO, 100},
+    {&DesignInput::AccRailS, 100},
+    {&DesignInput::AccRailT, 100},
+    {&DesignInput::SmartgripBox, 500},
+    {&DesignInput::FoldingStockBox, 100},
+    {&DesignInput::AntiTamper, -50},
+    {&DesignInput::CTSBox, 1000},
+    {&DesignInput::ETSBox, 8000},
+};
+
+// Targeting software, grade +1 and +2, at TL 0 to 9, 10, 11 and 12: the
+// software gets cheaper as computing gets commonplace.
+constexpr std::int32_t kTargetingSoftwarePrice[2][4] = {{500, 50, 5, 1}, {1500, 150, 15, 2}};
+
+constexpr std::int32_t kCamouflagePrice[] = {0, 10, 250, 1000, 1500, 2000, 2500};
+constexpr std::int32_t kMuzzleAttachmentPrice[] = {0, 175, 25, 100, 250};
+
+std::int32_t TargetingSoftwarePrice(int grade, std::int32_t tl) {
+  if (grade != 1 && grade != 2) return 0;
+  int column = -1;
+  if (tl >= 0 && tl <= 9) {
+    column = 0;
+  } else if (tl >= 10 && tl <= 12) {
+    column = tl - 9;
+  }
+  return column < 0 ? 0 : kTargetingSoftwarePrice[grade - 1][column];
+}
+
+template <std::size_t N>
+std::int32_t ItemPrice(const std::int32_t (&prices)[N], int index) {
+  return index >= 0 && index < static_cast<int>(N) ? prices[index] : 0;
+}
+
+// Adds dollars to a 32-bit cost; a total beyond 32 bits wraps.
+void AddDollars(std::int32_t& cost, std::int64_t dollars) {
+  cost = Wrap32(std::int64_t{cost} + dollars);
+}
+
+void AddCheckedPrices(const DesignInput& in, std::span<const AccessoryPrice> prices,
+                      std::int32_t& cost) {
+  for (const AccessoryPrice& p : prices) {
+    if (in.*p.box && (p.parent == nullptr || in.*p.parent)) AddDollars(cost, p.dollars);
+  }
+}
+
+}  // namespace
+
+void RunCostStage(DesignRun& r) {
+  const DesignInput& in = r.in;
+  const std::int32_t tl = r.StrictTL();
+
+  r.q.MalfNumber = MalfunctionNumber(in, tl);
+  r.Append(MalfLine(r.q.MalfNumber));
+
+  const std::int32_t baseCost = BaseCost(r);
+  const double factor = CostFactor(in, r.dec);
+  std::int32_t cost = Wrap32(RoundHalfEven(ext(baseCost) * factor));
+
+  // Iron sights come free on support weapons and cannons.
+  if (in.IronSightsBox) {
+    if (in.ConfigurationBox == kSMG || in.ConfigurationBox == kRifle) AddDollars(cost, 100);
+    if (in.ConfigurationBox == kPistol) AddDollars(cost, 50);
+  }
+  AddCheckedPrices(in, kHUDLinkPrices, cost);
+  if (in.HUDLinkBox) AddDollars(cost, TargetingSoftwarePrice(in.TargetingSoftware, tl));
+  AddCheckedPrices(in, kFittingPrices, cost);
+  AddDollars(cost, ItemPrice(kCamouflagePrice, in.CamouflageBox));
+  AddDollars(cost, ItemPrice(kMuzzleAttachmentPrice, in.MuzzleBox));
+  if (in.MuzzleWeightBox) AddDollars(cost, 100);
+  // A gravitic compensator is priced by the ten pounds of gun it steadies.
+  if (in.GravCompBox) {
+    const std::int32_t tens = Wrap32(Truncate(ext(r.q.EmptyWeightLb) / 10));
+    AddDollars(cost, std::int64_t{100} * tens);
+  }
+
+  r.Append("Cost $" + IntText(cost));
+}
 
 }  // namespace brennick

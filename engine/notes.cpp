@@ -1,8 +1,183 @@
+// Notes and features: what the numbers above do not say, and what is fitted.
+#include <iterator>
+#include <span>
+
 #include "design.h"
 
 namespace brennick {
+namespace {
 
-// Not built yet: appends nothing.
-void RunNotesStage(DesignRun&) {}
+// A line written when its check box is ticked. A sub-line (an option of a
+// feature) is written only when its parent feature is fitted as well.
+struct CheckedLine {
+  bool DesignInput::*box;
+  const char* text;
+  bool DesignInput::*parent = nullptr;
+};
+
+void AppendCheckedLines(DesignRun& r, std::span<const CheckedLine> lines) {
+  for (const CheckedLine& l : lines) {
+    if (r.in.*l.box && (l.parent == nullptr || r.in.*l.parent)) r.Append(l.text);
+  }
+}
+
+// The line for the selected item of an option group; item 0 ("None") and no
+// selection write nothing.
+template <std::size_t N>
+void AppendItemLine(DesignRun& r, const char* const (&texts)[N], int index) {
+  if (index >= 1 && index < static_cast<int>(N)) r.Append(texts[index]);
+}
+
+constexpr const char* kMalfVerNote =
+    "Malf Ver. means that the weapon is very reliable: on an unmodified roll of 18, roll against "
+    "unmodified weapon skill to verify the critical failure, with only a failure meaning a "
+    "malfunction occurs. Otherwise, it is just a miss.";
+constexpr const char* kMalfVerCritNote =
+    "Malf Ver. (Crit.) means that the weapon is very reliable: on an unmodified roll of 18, roll "
+    "against unmodified weapon skill to verify the critical failure, with only a critical failure "
+    "meaning a malfunction occurs. Otherwise, it is just a miss.";
+
+// The HUD link's options, in the order they are listed under it.
+constexpr CheckedLine kHUDLinkLines[] = {
+    {&DesignInput::DataChip, "- Datachip (TL9) (UT51) for \"muzzle\" footage"},
+    {&DesignInput::GreenEyes, "- \"Green eyes\" backglow in non-enclosed helmets"},
+    {&DesignInput::HUDCable, "- Cable connection"},
+    {&DesignInput::MicroRadio, "- Wireless connection via a micro radio communicator (TL9) (UT44)"},
+    {&DesignInput::SecureEncryption, "- Secure Encryption (UT47)"},
+    {&DesignInput::TinyComputer, "- Integral tiny computer (UT22)"},
+};
+
+// Complexity of the integral tiny computer at TL 0 to 9, 10, 11 and 12.
+constexpr const char* kTinyComputerComplexity[] = {" - Complexity 3", " - Complexity 5",
+                                                   " - Complexity 6", " - Complexity 7"};
+
+constexpr const char* kTargetingSoftwareLines[] = {
+    "",
+    "  - Runs Targeting Software (UT149) (+1; Complexity 3)",
+    "  - Runs Targeting Software (UT149) (+2; Complexity 4)",
+};
+
+// Fitted features from the laser sight to the muzzle weight, with the
+// options of the recognition grip and the diagnostic computer beneath them.
+constexpr CheckedLine kFeatureLines[] = {
+    {&DesignInput::MultispectralLaserSightBox, "Multispectral Laser Sight (TL9) (UT149)"},
+    {&DesignInput::CTSBox, "Compact Targeting Scope (TL9) (UT149)"},
+    {&DesignInput::ETSBox, "Enhanced Targeting Scope (TL9) (UT149)"},
+    {&DesignInput::TransponderRingBox, "Transponder Ring (TL9) (UT150)"},
+    {&DesignInput::RecognitionGripBox, "Recognition Grip (TL9) (UT150)"},
+    {&DesignInput::RGPalm, "- Requires palm print", &DesignInput::RecognitionGripBox},
+    {&DesignInput::RGVoice, "- Requires voice print", &DesignInput::RecognitionGripBox},
+    {&DesignInput::RGGlove, "- Works through gloves", &DesignInput::RecognitionGripBox},
+    {&DesignInput::RGGPS, "- Requires GPS input or HUD link to work",
+     &DesignInput::RecognitionGripBox},
+    {&DesignInput::RGIFF, "- Requires IFF interrogator to work", &DesignInput::RecognitionGripBox},
+    {&DesignInput::SDATBox, "Self-Destruct Anti-Theft (TL10^) (UT150)"},
+    {&DesignInput::DiagnosticComputerBox, "Diagnostic Computer (TL9) (UT151)"},
+    {&DesignInput::AntiTamper,
+     "- Prevents maintenance unless performed by a certified armorer of the manufacturing company",
+     &DesignInput::DiagnosticComputerBox},
+    {&DesignInput::DTagBox, "D-Tag (TL9) (UT151)"},
+    {&DesignInput::IFFBox, "IFF Interrogator (TL9) (UT151)"},
+    {&DesignInput::IronSightsBox, "Iron Sights"},
+    {&DesignInput::AccRailU, "Accessory Rail (Under barrel) (TL9) (UT150)"},
+    {&DesignInput::AccRailO, "Accessory Rail (Over barrel) (TL9) (UT150)"},
+    {&DesignInput::AccRailS, "Accessory Rail (Side of stock) (TL9) (UT150)"},
+    {&DesignInput::AccRailT, "Accessory Rail (Top of stock) (TL9) (UT150)"},
+    {&DesignInput::GravCompBox, "Gravitic Compensator (TL11^) (UT152)"},
+    {&DesignInput::SmartgripBox, "Smartgrip (TL10) (UT152)"},
+    {&DesignInput::MuzzleWeightBox, "Muzzle Weight (TL7) (TS76)"},
+};
+
+constexpr const char* kCamouflageLines[] = {
+    "",
+    "Weapon Camouflage (TL6) (TS76)",
+    "Programmable Camouflage (TL9) (UT99)",
+    "Thermo-Optic Chameleon Surface (TL9) (UT98)",
+    "Multispectral Chameleon Surface (TL10) (UT99)",
+    "Dynamic Multispectral Chameleon Surface (TL11) (UT99)",
+    "Ultimate Chameleon Surface (TL12) (UT99)",
+};
+
+// The muzzle-port line cites (TS76) while the form's option reads (TS77); both
+// texts are kept as they stand.
+constexpr const char* kMuzzleAttachmentLines[] = {
+    "",
+    "Compensator (TL6) (TS76)",
+    "Flash Hider (TL6) (TS76)",
+    "Muzzle Port (TL7) (TS76)",
+    "Zero-G Compensator (TL9) (P55-7)",
+};
+
+// Features listed after the camouflage and the muzzle attachment.
+constexpr CheckedLine kLateFeatureLines[] = {
+    {&DesignInput::SpaceProof, "Space-Proof (TL9) (P55-7)"},
+    {&DesignInput::FoldingStockBox, "Folding Stock (TL7) (HT160)"},
+    {&DesignInput::DisguisedBox, "Disguised (UT15)"},
+    {&DesignInput::RuggedBox, "Rugged (UT15)"},
+};
+
+constexpr const char* kStylingLines[] = {
+    "",
+    "Styling (+1): Grants a +1 bonus to reaction rolls from collectors and potential buyers, and "
+    "to Merchant skill rolls made as Influence rolls (p. B359).",
+    "Styling (+2): Grants a +2 bonus to reaction rolls from collectors and potential buyers, and "
+    "to Merchant skill rolls made as Influence rolls (p. B359).",
+    "Styling (+3): Grants a +3 bonus to reaction rolls from collectors and potential buyers, and "
+    "to Merchant skill rolls made as Influence rolls (p. B359).",
+};
+
+void AppendBackblast(DesignRun& r) {
+  if (!r.in.RecoillessCheckBox) return;
+  if (r.in.ColdCountermassBox) {
+    r.Append("Produces a harmless backblast of plastic flakes or cold gas when fired.");
+    return;
+  }
+  // The bigger the round, the hotter and longer the cone of exhaust.
+  const std::string n = IntText(Wrap32(RoundHalfEven(ext(r.q.BoreMm) / 10)));
+  r.Append("Produces a dangerous backblast when fired, doing " + n +
+           "d burning damage to everyone within a cone up to " + n + " yards behind the launcher.");
+}
+
+void AppendHUDLink(DesignRun& r) {
+  const DesignInput& in = r.in;
+  if (!in.HUDLinkBox) return;
+  r.Append("HUD Link (TL9) (UT149)");
+  AppendCheckedLines(r, kHUDLinkLines);
+  if (!in.TinyComputer) return;
+
+  const std::int32_t tl = r.StrictTL();
+  if (tl >= 0 && tl <= 9) r.Append(kTinyComputerComplexity[0]);
+  if (tl >= 10 && tl <= 12) r.Append(kTinyComputerComplexity[tl - 9]);
+  AppendItemLine(r, kTargetingSoftwareLines, in.TargetingSoftware);
+}
+
+}  // namespace
+
+void RunNotesStage(DesignRun& r) {
+  const DesignInput& in = r.in;
+  r.Append(" ");
+  AppendBackblast(r);
+
+  if (r.q.MalfNumber == 19) r.Append(kMalfVerNote);
+  if (r.q.MalfNumber > 19) r.Append(kMalfVerCritNote);
+
+  if (r.StrictTL() > 8) {
+    r.Append(in.PaperBox ? "Internal B Paper Cell (P#3-12, p. 12)" : "Internal B Cell (UT19)");
+  }
+  if (in.LoadingMechanismBox == kElectricGatling) {
+    r.Append(in.PaperBox
+                 ? "A separately loaded B Paper Cell (P#3-12, p. 12) provides power for 19,500 "
+                   "shots."
+                 : "A separately loaded B Cell (UT19) provides power for 19,500 shots.");
+  }
+
+  AppendHUDLink(r);
+
+  AppendCheckedLines(r, kFeatureLines);
+  AppendItemLine(r, kCamouflageLines, in.CamouflageBox);
+  AppendItemLine(r, kMuzzleAttachmentLines, in.MuzzleBox);
+  AppendCheckedLines(r, kLateFeatureLines);
+  AppendItemLine(r, kStylingLines, in.StylingBox);
+}
 
 }  // namespace brennick
