@@ -1,8 +1,182 @@
+// Strength, bulk and recoil: the ST lines (with the KYOS scale on request),
+// the Bulk line and the Rcl lines.
+#include <array>
+
 #include "design.h"
 
 namespace brennick {
+namespace {
 
-// Not built yet: appends nothing.
-void RunStrengthStage(DesignRun&) {}
+// The three shots a weapon is rated for: normal, boosted and low velocity.
+using Variants = std::array<std::int32_t, 3>;
+enum Variant : int { kNormalShot = 0, kBoostedShot = 1, kLowShot = 2 };
+
+// One recoil row: recoil of a variant = round((share x D - offset) / divisor)
+// + bump, D being the damage in dice.
+struct RecoilRow {
+  double share[3];
+  double offset;
+  double divisor;
+  int bump;
+};
+
+// Recoil rows by configuration: {base, Gauss, shotgun}. Only Rifle and Support
+// have a Gauss row of their own; the others repeat their base row.
+constexpr RecoilRow kRecoil[4][3] = {
+    {
+        {{1, 1.25, 0.5}, 0.75, 1, 0},  // Pistol
+        {{1, 1.25, 0.5}, 0.75, 1, 0},
+        {{1, 1.25, 0.5}, 0, 1, 1},  // shotgun
+    },
+    {
+        {{1, 1.25, 0.5}, 0, 1.7, 0},  // SMG
+        {{1, 1.25, 0.5}, 0, 1.7, 0},
+        {{1, 1.25, 0.5}, 0, 1, 0},  // shotgun
+    },
+    {
+        {{1, 1.25, 0.5}, 0, 3.3, 0},  // Rifle
+        {{1, 1.25, 0.5}, 0, 4, 0},    // Gauss
+        {{0.65, 1, 0.45}, 0, 1, 0},   // shotgun
+    },
+    {
+        {{1, 1.25, 0.5}, 0, 3.3, 0},  // Support
+        {{1, 1.25, 0.5}, 0, 5, 0},    // Gauss
+        {{1, 1.25, 0.5}, 0, 1, 0},    // shotgun
+    },
+};
+constexpr std::int32_t kMinimumRecoil = 2;
+
+// Bulk by configuration: length factor per barrel (Short, Medium, Long), the
+// scale that turns weight times length into the logarithm's argument, and the
+// least bulk a gun of that kind can have.
+struct BulkRow {
+  double length[3];
+  double scale;
+  std::int32_t minimum;
+};
+constexpr BulkRow kBulk[4] = {
+    {{0.1, 1.0, 1.7}, 260, 1},  // Pistol
+    {{2, 4, 8}, 160, 3},        // SMG
+    {{3, 15, 175}, 260, 4},     // Rifle
+    {{3, 55, 175}, 520, 5},     // Support
+};
+
+constexpr const char* kDagger = "\u2020";
+
+Variants Recoils(const DesignRun& r) {
+  const DesignInput& in = r.in;
+  const int config = in.ConfigurationBox;
+  Variants recoil{0, 0, 0};
+  if (IsTabledConfiguration(config)) {
+    const int row = in.ShotgunBox ? 2 : in.PropellantBox == kGauss ? 1 : 0;
+    const RecoilRow& rr = kRecoil[config][row];
+    const double dice = r.q.DamageDice;
+    for (int v = 0; v < 3; ++v) {
+      const std::int64_t rounded =
+          RoundHalfEven((ext(rr.share[v]) * dice - rr.offset) / rr.divisor);
+      recoil[v] = Wrap32(rounded + rr.bump);
+      if (recoil[v] < kMinimumRecoil) recoil[v] = kMinimumRecoil;
+    }
+  }
+  // Recoilless guns and gravitic drivers kick no more than a target pistol.
+  if (in.RecoillessCheckBox || in.PropellantBox == kGrav) recoil = {1, 1, 1};
+  return recoil;
+}
+
+Variants Strengths(const DesignRun& r, const Variants& recoil) {
+  const DesignInput& in = r.in;
+  const int config = in.ConfigurationBox;
+  Variants strength{0, 0, 0};
+  if (IsTabledConfiguration(config)) {
+    // Handguns are held out at arm's length; long arms are braced, and rated
+    // on a heavier hold when they kick no more than a recoilless gun.
+    double holdFactor = 10;
+    double recoilFactor = 9;
+    if (config != kPistol) {
+      holdFactor = recoil[kNormalShot] == 1 ? 4 : 2.7;
+      recoilFactor = 3.5;
+    }
+    const double w = r.q.LoadedWeightLb;
+    for (int v = 0; v < 3; ++v) {
+      const ext load = ext(holdFactor) * w + ext(recoilFactor) * w * recoil[v];
+      strength[v] = Wrap32(RoundHalfEven(CheckedSqrt(load)));
+    }
+  }
+  const int relief = (in.SmartgripBox ? 1 : 0) + (in.MuzzleBox == kCompensator ? 1 : 0);
+  for (std::int32_t& s : strength) s = Wrap32(std::int64_t{s} - relief);
+  return strength;
+}
+
+// "Knowing Your Own Strength" scale: 10 stays 10, each doubling adds 6.
+std::int32_t KyosStrength(std::int32_t st) {
+  const std::int32_t kyos = Wrap32(RoundHalfEven(ext(20) * CheckedLog10(st) - 10));
+  return kyos < 1 ? 1 : kyos;
+}
+
+std::int32_t Bulk(const DesignRun& r) {
+  const DesignInput& in = r.in;
+  const int config = in.ConfigurationBox;
+  std::int32_t bulk = 0;
+  if (IsTabledConfiguration(config)) {
+    const BulkRow& row = kBulk[config];
+    const int barrel = BarrelColumn(in.BarrelBox);
+    const double lengthFactor = barrel >= 0 ? row.length[barrel] : 0;
+    bulk = Wrap32(RoundHalfEven(CheckedLog10(ext(r.q.LoadedWeightLb) * lengthFactor * row.scale)));
+    if (bulk < row.minimum) bulk = row.minimum;
+  }
+  // A muzzle weight makes any gun more unwieldy.
+  if (in.MuzzleWeightBox) bulk = Wrap32(std::int64_t{bulk} + 1);
+  return bulk;
+}
+
+// A strength line: handguns plain, long arms with the dagger mark (and the
+// lower figure on a bipod when one is fitted), cannons marked as mounted.
+std::string StrengthLine(const DesignInput& in, const std::string& prefix, std::int32_t st) {
+  switch (in.ConfigurationBox) {
+    case kPistol:
+      return prefix + IntText(st);
+    case kSMG:
+    case kRifle:
+    case kSupport:
+      if (in.BipodBox) {
+        const std::int64_t braced = RoundHalfEven(ext(2) * st / 3);
+        return prefix + IntText(st) + "B" + kDagger + " (ST " + IntText(braced) + " on a bipod)";
+      }
+      return prefix + IntText(st) + kDagger;
+    case kCannon:
+      return prefix + IntText(st) + "M";
+    default:
+      return "";
+  }
+}
+
+}  // namespace
+
+void RunStrengthStage(DesignRun& r) {
+  const DesignInput& in = r.in;
+  const bool variants = r.VelocityVariants();
+
+  const Variants recoil = Recoils(r);
+  const Variants strength = Strengths(r, recoil);
+
+  r.Append(StrengthLine(in, "ST ", strength[kNormalShot]));
+  if (variants) {
+    r.Append(StrengthLine(in, "- Boosted Velocity ST ", strength[kBoostedShot]));
+    r.Append(StrengthLine(in, "- Low Velocity ST ", strength[kLowShot]));
+  }
+  if (in.KYOSBox) {
+    r.Append(StrengthLine(in, "KYOS ST ", KyosStrength(strength[kNormalShot])));
+    if (variants) {
+      r.Append(StrengthLine(in, "- Boosted Velocity KYOS ST ", strength[kBoostedShot]));
+      r.Append(StrengthLine(in, "- Low Velocity KYOS ST ", strength[kLowShot]));
+    }
+  }
+  r.Append("Bulk -" + IntText(Bulk(r)));
+  r.Append("Rcl " + IntText(recoil[kNormalShot]));
+  if (variants) {
+    r.Append("- Boosted Velocity Rcl " + IntText(recoil[kBoostedShot]));
+    r.Append("- Low Velocity Rcl " + IntText(recoil[kLowShot]));
+  }
+}
 
 }  // namespace brennick
