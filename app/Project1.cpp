@@ -1,10 +1,18 @@
+// Program start-up: the application, the main window (which seeds the random
+// source), the hidden "Beam Weapons" sheet (which seeds it again), then the
+// message loop until the main window is closed.
 #include <QApplication>
 
 #include "Unit1.h"
+#include "Unit2.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  TForm1 form;
-  form.show();
-  return app.exec();
+  QApplication::setApplicationName(QStringLiteral("Brennick"));
+  QApplication::setDesktopFileName(QStringLiteral("brennick"));
+
+  TForm1 form1;
+  TForm2 form2(form1);  // never shown
+  form1.show();
+  return QApplication::exec();
 }

@@ -1,3 +1,22 @@
 #include "Unit2.h"
 
-TForm2::TForm2(QWidget* parent) : QWidget(parent) { setWindowTitle("Brennick"); }
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "Unit1.h"
+
+TForm2::TForm2(TForm1& mainForm, QWidget* parent) : QWidget(parent), mainForm_(mainForm) {
+  setObjectName(QStringLiteral("Form2"));
+  setWindowTitle(QStringLiteral("Brennick"));
+  auto* title = new QLabel(QStringLiteral("Beam Weapons"), this);
+  title->setObjectName(QStringLiteral("Label1"));
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(title);
+  layout->addStretch(1);
+  setGeometry(77, 94, 1278, 636);
+  FormCreate();
+}
+
+void TForm2::FormCreate() {
+  mainForm_.SeedRandomSource();
+}

@@ -1,0 +1,47 @@
+// Renders the design window with a finished statblock into a PNG file, for
+// the README. The design is entered through the window's controls and the
+// statblock comes from the Design button, exactly as a user would get it.
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTimer>
+#include <cstdio>
+
+#include "Unit1.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: %s OUTPUT.png\n", argv[0]);
+    return 2;
+  }
+  const QString output = QString::fromLocal8Bit(argv[1]);
+
+  TForm1 form;
+  form.setErrorReporter([](const QString& message) {
+    std::fprintf(stderr, "design failed: %s\n", qPrintable(message));
+  });
+  // A 7.62 mm assault rifle.
+  form.Change(form.NameEdit, QStringLiteral("Sentinel AR-7"));
+  form.Change(form.BoreSizeEdit,
+              QStringLiteral("7") + QLatin1Char(TForm1::DecimalSeparator()) + QStringLiteral("62"));
+  form.Change(form.ConfigurationBox, 2);
+  form.Change(form.BarrelBox, 1);
+  form.Change(form.LoadingMechanismBox, 8);
+  form.Change(form.RoFEdit, QStringLiteral("12"));
+  form.Change(form.ShotsEdit, QStringLiteral("30"));
+  form.Change(form.CaselessBox, false);
+  form.Change(form.BipodBox, true);
+  form.show();
+
+  int status = 1;
+  QTimer::singleShot(300, [&] {
+    form.DesignButton->click();
+    if (form.grab().save(output)) status = 0;
+    QApplication::quit();
+  });
+  QApplication::exec();
+  return status;
+}
