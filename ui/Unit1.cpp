@@ -52,6 +52,17 @@ std::uint32_t MonotonicClock() {
       std::chrono::duration_cast<std::chrono::nanoseconds>(now).count());
 }
 
+// The Electric Gatling's ceiling: a bore above 20 mm limits each barrel by
+// the bore, a smaller one allows 16.67 shots per barrel.
+std::int64_t GatlingMaxRoF(double bore, std::int32_t barrels) {
+  if (bore > 20) return brennick::RoundHalfEven(ext(334) / bore) * barrels;
+  return brennick::RoundHalfEven(ext(barrels) * 16.67);
+}
+
+QString MaxRoFText(std::int64_t rof) {
+  return QStringLiteral("Max RoF: ") + QString::number(rof);
+}
+
 QLabel* NewLabel(const QString& caption, QWidget* parent, const char* name) {
   auto* label = new QLabel(caption, parent);
   label->setObjectName(QLatin1String(name));
@@ -724,7 +735,9 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
   QMainWindow::keyPressEvent(event);
 }
 
-void TForm1::FormKeyPress() {}
+void TForm1::FormKeyPress() {
+  ShowMaxRoF(false);
+}
 
 void TForm1::SeedRandomSource() {
   random_.Seed(seedClock_());
@@ -778,23 +791,265 @@ void TForm1::DesignButtonClick() {
 }
 
 // ---------------------------------------------------------------------------
-// Rules (the interlocks come next)
+// Rules
 
-void TForm1::LoadingMechanismBoxClick() {}
-void TForm1::ConfigurationBoxClick() {}
-void TForm1::RecoillessCheckBoxClick() {}
-void TForm1::ExtraLowBoxClick() {}
-void TForm1::PropellantBoxClick() {}
-void TForm1::CaselessBoxClick() {}
-void TForm1::QualityAccurateClick() {}
-void TForm1::QualityReliableClick() {}
-void TForm1::RecognitionGripBoxClick() {}
-void TForm1::DiagnosticComputerBoxClick() {}
-void TForm1::HUDLinkBoxClick() {}
-void TForm1::TinyComputerClick() {}
-void TForm1::BoreSizeEditChange() {}
-void TForm1::BarrelsEditChange() {}
-void TForm1::TLEditChange() {}
+int TForm1::Mechanism() const {
+  return LoadingMechanismBox->itemIndex();
+}
+int TForm1::Propellant() const {
+  return PropellantBox->itemIndex();
+}
+int TForm1::Configuration() const {
+  return ConfigurationBox->itemIndex();
+}
+std::int32_t TForm1::StrictTL() const {
+  return brennick::ParseIntStrict(Std(TLEdit->text()));
+}
+
+void TForm1::SetFieldEnabled(QLineEdit* edit, bool enabled) {
+  edit->setEnabled(enabled);
+  if (auto* label = edit == RoFEdit        ? RoFLabel
+                    : edit == ShotsEdit    ? ShotsLabel
+                    : edit == BarrelsEdit  ? BarrelsLabel
+                    : edit == ChambersEdit ? ChambersLabel
+                                           : nullptr) {
+    label->setEnabled(enabled);
+  }
+}
+
+void TForm1::UncheckAndDisable(QCheckBox* box) {
+  Change(box, false);
+  box->setEnabled(false);
+}
+
+void TForm1::ShowMaxRoF(bool gatlingOnly) {
+  using namespace brennick;
+  const int m = Mechanism();
+  if (m != kLightAutomatic && m != kHeavyAutomatic && m != kElectricGatling) return;
+  if (gatlingOnly && m != kElectricGatling) return;
+  // Read leniently: a half-typed bore or barrel count counts as 1.
+  const double bore = FloatOr(Std(BoreSizeEdit->text()), DecimalSeparator(), 1);
+  const std::int32_t barrels = IntOr(Std(BarrelsEdit->text()), 1);
+  switch (m) {
+    case kLightAutomatic:
+      MaxRoFLabel->setText(bore > 10 ? MaxRoFText(RoundHalfEven(ext(160) / bore))
+                                     : QStringLiteral("RoF: 3-16"));
+      break;
+    case kHeavyAutomatic:
+      MaxRoFLabel->setText(bore > 20 ? MaxRoFText(RoundHalfEven(ext(400) / bore))
+                                     : QStringLiteral("RoF: 3-20"));
+      break;
+    default:
+      MaxRoFLabel->setText(MaxRoFText(GatlingMaxRoF(bore, barrels)));
+      break;
+  }
+}
+
+void TForm1::LoadingMechanismBoxClick() {
+  using namespace brennick;
+  const int m = Mechanism();
+  MaxRoFLabel->setText(QStringLiteral("Max RoF:"));
+
+  // RoF and Shots by mechanism; the revolver sets its own below.
+  struct Fields {
+    const char* rof;
+    bool rofEnabled;
+    bool shotsEnabled;
+  };
+  static constexpr std::array<Fields, 11> kFields = {{
+      {"1", false, false},      // muzzleloader
+      {"1", false, false},      // muzzleloader with a carriage
+      {"1", false, false},      // breechloader
+      {"1", false, true},       // manual repeater
+      {nullptr, false, false},  // revolver
+      {"15", false, true},      // mechanical Gatling
+      {"1", false, true},       // slow autoloader
+      {"1", false, true},       // fast autoloader
+      {"1", true, true},        // light automatic
+      {"1", true, true},        // heavy automatic
+      {"1", true, true},        // electric Gatling
+  }};
+  if (m >= 0 && m < static_cast<int>(kFields.size()) && kFields[m].rof) {
+    Change(RoFEdit, QLatin1String(kFields[m].rof));
+    SetFieldEnabled(RoFEdit, kFields[m].rofEnabled);
+    Change(ShotsEdit, QStringLiteral("1"));
+    SetFieldEnabled(ShotsEdit, kFields[m].shotsEnabled);
+  }
+
+  if (m >= kLightAutomatic && m <= kElectricGatling) ShowMaxRoF(false);
+
+  if (m == kRevolver) {
+    // A revolver's chambers are its magazine; its RoF follows the TL.
+    SetFieldEnabled(ChambersEdit, true);
+    Change(RoFEdit, StrictTL() >= 6 ? QStringLiteral("3") : QStringLiteral("1"));
+    SetFieldEnabled(RoFEdit, false);
+    Change(ShotsEdit, QStringLiteral("1"));
+    SetFieldEnabled(ShotsEdit, false);
+  } else {
+    Change(ChambersEdit, QStringLiteral("1"));
+    SetFieldEnabled(ChambersEdit, false);
+  }
+
+  ElectricBox->setEnabled(m >= kSlowAutoloader && m <= kHeavyAutomatic);
+
+  // Only muzzleloaders, breechloaders and the electric Gatling take several barrels.
+  if (m == kMuzzleloader || m == kMuzzleloaderCarriage || m == kBreechloader ||
+      m == kElectricGatling) {
+    SetFieldEnabled(BarrelsEdit, true);
+  } else {
+    Change(BarrelsEdit, QStringLiteral("1"));
+    SetFieldEnabled(BarrelsEdit, false);
+  }
+}
+
+void TForm1::ConfigurationBoxClick() {
+  // Only long arms rest on a bipod; they are too heavy to be recoilless.
+  const bool longArm = Configuration() > brennick::kSMG;
+  BipodBox->setEnabled(longArm);
+  if (longArm) {
+    RecoillessCheckBox->setEnabled(false);
+    Change(RecoillessCheckBox, false);
+  } else {
+    RecoillessCheckBox->setEnabled(true);
+  }
+}
+
+void TForm1::RecoillessCheckBoxClick() {
+  ColdCountermassBox->setEnabled(RecoillessCheckBox->isChecked());
+}
+
+void TForm1::ExtraLowBoxClick() {
+  if (ExtraLowBox->isChecked() && Propellant() < brennick::kGauss) {
+    RecoillessCheckBox->setEnabled(true);
+  } else if (Configuration() > brennick::kSMG) {
+    RecoillessCheckBox->setEnabled(false);
+  }
+}
+
+void TForm1::PropellantBoxClick() {
+  using namespace brennick;
+  const int p = Propellant();
+  if (p == kLiquid) {
+    Change(PLBBox, kPLBNone);
+    PLBBox->setEnabled(false);
+  } else {
+    PLBBox->setEnabled(true);
+  }
+
+  if (p >= kStandard && p <= kETK) {
+    Change(GaussHCCBBox, 0);
+    GaussHCCBBox->setEnabled(false);
+    Change(RecoillessCheckBox, false);
+    RecoillessCheckBox->setEnabled(true);
+    UncheckAndDisable(ColdCountermassBox);
+    Change(CaselessBox, false);
+    CaselessBox->setEnabled(true);
+    Change(ClosedBoltBox, false);
+    ClosedBoltBox->setEnabled(true);
+    ElectricBox->setEnabled(true);
+  }
+
+  if (p == kGauss || p == kGrav) {
+    // Electromagnetic guns have no cartridge and no recoil to balance.
+    Change(PLBBox, kPLBNone);
+    PLBBox->setEnabled(false);
+    GaussHCCBBox->setEnabled(true);
+    UncheckAndDisable(RecoillessCheckBox);
+    UncheckAndDisable(ColdCountermassBox);
+    UncheckAndDisable(CaselessBox);
+    UncheckAndDisable(ClosedBoltBox);
+    if (Mechanism() > kMechanicalGatling) Change(ElectricBox, true);
+  }
+
+  if (p == kGauss) {
+    Change(ElectricBox, true);
+    ElectricBox->setEnabled(false);
+  }
+}
+
+void TForm1::CaselessBoxClick() {
+  if (CaselessBox->isChecked()) {
+    PLBBox->setEnabled(true);
+  } else {
+    PLBBox->setEnabled(false);
+    Change(PLBBox, -1);
+  }
+}
+
+void TForm1::QualityAccurateClick() {
+  // Cheap is one quality for the whole gun: the other group gives way.
+  if (QualityAccurate->itemIndex() == brennick::kCheap) {
+    Change(QualityReliable, brennick::kNormal);
+    QualityReliable->setEnabled(false);
+  } else {
+    QualityReliable->setEnabled(true);
+  }
+}
+
+void TForm1::QualityReliableClick() {
+  if (QualityReliable->itemIndex() == brennick::kCheap) {
+    Change(QualityAccurate, brennick::kNormal);
+    QualityAccurate->setEnabled(false);
+  } else {
+    QualityAccurate->setEnabled(true);
+  }
+}
+
+void TForm1::RecognitionGripBoxClick() {
+  const std::array<QCheckBox*, 5> options = {RGPalm, RGVoice, RGIFF, RGGPS, RGGlove};
+  for (QCheckBox* option : options) {
+    if (RecognitionGripBox->isChecked()) {
+      option->setEnabled(true);
+    } else {
+      UncheckAndDisable(option);
+    }
+  }
+}
+
+void TForm1::DiagnosticComputerBoxClick() {
+  if (DiagnosticComputerBox->isChecked()) {
+    AntiTamper->setEnabled(true);
+  } else {
+    UncheckAndDisable(AntiTamper);
+  }
+}
+
+void TForm1::HUDLinkBoxClick() {
+  const std::array<QCheckBox*, 6> options = {DataChip,   GreenEyes,        HUDCable,
+                                             MicroRadio, SecureEncryption, TinyComputer};
+  if (HUDLinkBox->isChecked()) {
+    for (QCheckBox* option : options) option->setEnabled(true);
+    return;
+  }
+  for (QCheckBox* option : options) UncheckAndDisable(option);
+  Change(TargetingSoftware, 0);
+  TargetingSoftware->setEnabled(false);
+}
+
+void TForm1::TinyComputerClick() {
+  // Targeting software needs a computer to run on.
+  if (TinyComputer->isChecked()) {
+    TargetingSoftware->setEnabled(true);
+  } else {
+    Change(TargetingSoftware, 0);
+    TargetingSoftware->setEnabled(false);
+  }
+}
+
+void TForm1::BoreSizeEditChange() {
+  ShowMaxRoF(false);
+}
+
+void TForm1::BarrelsEditChange() {
+  ShowMaxRoF(true);
+}
+
+void TForm1::TLEditChange() {
+  // A revolver fires double-action from TL 6 on.
+  if (Mechanism() == brennick::kRevolver) {
+    Change(RoFEdit, StrictTL() >= 6 ? QStringLiteral("3") : QStringLiteral("1"));
+  }
+}
 
 // ---------------------------------------------------------------------------
 // The random design generator

@@ -25,6 +25,7 @@ inline void PrintTo(const QString& text, std::ostream* os) {
 class FormTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    errors.clear();
     form = std::make_unique<TForm1>();
     form->setErrorReporter([this](const QString& message) { errors << message; });
     form->show();
