@@ -1,0 +1,91 @@
+// Test support: forms written as "Field=value ..." and single-stage runs.
+#pragma once
+
+#include <optional>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "design.h"
+#include "fields.h"
+
+namespace brennick::test {
+
+// `base` with edits applied. Option groups take the item index, check boxes
+// 0 or 1, text fields the text (which therefore cannot hold a space).
+inline DesignInput Form(std::string_view edits, DesignInput in = {}) {
+  std::istringstream words{std::string(edits)};
+  for (std::string word; words >> word;) {
+    const std::size_t eq = word.find('=');
+    const FieldInfo* field = FindField(word.substr(0, eq));
+    if (field == nullptr || eq == std::string::npos) throw std::invalid_argument(word);
+    const std::string value = word.substr(eq + 1);
+    if (field->kind == FieldKind::Text) in.*(field->text) = value;
+    if (field->kind == FieldKind::Group) in.*(field->group) = std::stoi(value);
+    if (field->kind == FieldKind::Check) in.*(field->check) = value == "1";
+  }
+  return in;
+}
+
+inline std::string Joined(const Statblock& lines) {
+  std::string out;
+  for (std::size_t i = 0; i < lines.size(); ++i) out += (i == 0 ? "" : "|") + lines[i];
+  return out;
+}
+
+struct StageOutcome {
+  std::string lines;  // joined with "|"
+  std::optional<std::string> error;
+  DesignQuantities q;
+};
+
+// Runs one stage on its own, from the given quantities.
+inline StageOutcome RunStage(void (*stage)(DesignRun&), const DesignInput& in, DesignQuantities q,
+                             char dec = '.') {
+  Statblock lines;
+  DesignRun run{in, dec, q, lines};
+  StageOutcome out;
+  try {
+    stage(run);
+  } catch (const DesignError& e) {
+    out.error = e.what();
+  }
+  out.lines = Joined(lines);
+  out.q = run.q;
+  return out;
+}
+
+// The lines of a whole run that start with one of the prefixes, joined.
+inline std::string LinesOf(const DesignResult& r,
+                           std::initializer_list<std::string_view> prefixes) {
+  Statblock picked;
+  for (const std::string& line : r.lines) {
+    for (std::string_view p : prefixes) {
+      if (line.starts_with(p)) {
+        picked.push_back(line);
+        break;
+      }
+    }
+  }
+  return Joined(picked);
+}
+
+// The three worked designs that the stages are checked against end to end.
+inline DesignInput TenMmPistol() {
+  return Form(
+      "BoreSizeEdit=10 ConfigurationBox=0 BarrelBox=1 LoadingMechanismBox=7 ShotsEdit=20 "
+      "CaselessBox=0");
+}
+inline DesignInput SevenMmLiquidRifle() {
+  return Form(
+      "BoreSizeEdit=7 ConfigurationBox=2 BarrelBox=1 PropellantBox=1 LoadingMechanismBox=8 "
+      "ShotsEdit=30");
+}
+inline DesignInput FourMmGaussRifle() {
+  return Form(
+      "BoreSizeEdit=4 TLEdit=10 ConfigurationBox=2 BarrelBox=2 PropellantBox=4 "
+      "LoadingMechanismBox=8 ShotsEdit=50");
+}
+
+}  // namespace brennick::test
