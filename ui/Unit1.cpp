@@ -1054,4 +1054,147 @@ void TForm1::TLEditChange() {
 // ---------------------------------------------------------------------------
 // The random design generator
 
-void TForm1::RandomButtonClick() {}
+void TForm1::RandomButtonClick() {
+  using namespace brennick;
+  const auto number = [](std::int64_t n) { return QString::number(n); };
+  RandomSource& draw = random_;
+
+  // 1-2: a fresh seed, then the loading mechanism.
+  SeedRandomSource();
+  const int m = OnlyAuto->isChecked() ? draw.Between(kLightAutomatic, kElectricGatling)
+                                      : draw.Between(kMuzzleloader, kElectricGatling);
+  Change(LoadingMechanismBox, m);
+  // 3-7: electric action, muzzle attachment (never the zero-G compensator),
+  // extra-low powder and what it allows.
+  if (m > kMechanicalGatling) Change(ElectricBox, draw.Coin());
+  Change(MuzzleBox, draw.Between(kMuzzleNone, kMuzzlePort));
+  Change(ExtraLowBox, draw.Coin());
+  if (ExtraLowBox->isChecked()) {
+    Change(ShotgunBox, draw.Coin());
+    Change(RecoillessCheckBox, draw.Coin());
+    if (RecoillessCheckBox->isChecked()) {
+      Change(ColdCountermassBox, draw.Coin());
+    } else {
+      Change(ColdCountermassBox, false);
+    }
+  } else {
+    Change(ShotgunBox, false);
+    Change(RecoillessCheckBox, false);
+    Change(ColdCountermassBox, false);
+  }
+  if (Propellant() == kGauss || Propellant() == kGrav) {
+    Change(RecoillessCheckBox, false);
+    Change(ColdCountermassBox, false);
+  }
+  Change(GunLauncherCheckBox, draw.Coin());
+
+  // 9-13: configuration (a draw of 5 is the last item, so cannons come up
+  // twice as often), barrel (never long), propellant and its options.
+  Change(ConfigurationBox, draw.Between(0, 5));
+  Change(BarrelBox, draw.Between(kShort, kMedium));
+  const int p = draw.Between(kStandard, kGrav);
+  Change(PropellantBox, p);
+  Change(GaussHCCBBox, p == kGauss ? draw.Between(0, 1) : 0);
+  if (p == kGauss || p == kGrav) {
+    Change(ClosedBoltBox, false);
+    Change(CaselessBox, false);
+    Change(PLBBox, kPLBNone);
+  } else {
+    Change(ClosedBoltBox, draw.Coin());
+    Change(CaselessBox, draw.Coin());
+    Change(PLBBox, CaselessBox->isChecked() ? draw.Between(kPLBNone, kHighCyclic) : kPLBNone);
+  }
+
+  // 14-19: chambers, barrels and the rate of fire each mechanism allows.
+  if (m == kRevolver) {
+    Change(ChambersEdit, number(draw.Between(2, 11)));
+    Change(RoFEdit, QStringLiteral("3"));
+  } else {
+    Change(ChambersEdit, QStringLiteral("1"));
+  }
+  if (m == kMuzzleloader || m == kMuzzleloaderCarriage || m == kBreechloader ||
+      m == kElectricGatling) {
+    Change(BarrelsEdit, number(draw.Between(1, 11)));
+  } else {
+    Change(BarrelsEdit, QStringLiteral("1"));
+  }
+  if (m < kRevolver) {
+    Change(RoFEdit, QStringLiteral("1"));
+    Change(ShotsEdit, QStringLiteral("1"));
+  }
+  if (m == kMechanicalGatling) Change(RoFEdit, QStringLiteral("15"));
+  if (m == kSlowAutoloader || m == kFastAutoloader) Change(RoFEdit, QStringLiteral("1"));
+  if (m == kLightAutomatic) Change(RoFEdit, number(draw.Between(3, 16)));
+  if (m == kHeavyAutomatic) Change(RoFEdit, number(draw.Between(3, 20)));
+
+  // 20: the bore in hundredths of a millimetre; electromagnetic guns stay small.
+  const int hundredths = p <= kETK     ? draw.Between(100, 1999)
+                         : p == kGauss ? draw.Between(100, 999)
+                                       : draw.Between(100, 799);
+  Change(BoreSizeEdit,
+         QString::fromStdString(GeneralNumberText(ext(hundredths) / 100, DecimalSeparator())));
+
+  // 21-22: the Gatling's rate of fire up to its ceiling, then the shots.
+  if (m == kElectricGatling) {
+    const double bore = FloatOr(Std(BoreSizeEdit->text()), DecimalSeparator(), 1);
+    const std::int32_t barrels = IntOr(Std(BarrelsEdit->text()), 1);
+    const auto ceiling = static_cast<int>(GatlingMaxRoF(bore, barrels));
+    Change(RoFEdit, number(draw.Between(3, ceiling)));
+  }
+  Change(ShotsEdit, m > kMechanicalGatling ? number(draw.Between(1, 199)) : QStringLiteral("1"));
+
+  // 23-27: bipod for long arms, paper cells, camouflage (never the ultimate
+  // surface), the HUD link and its options.
+  if (Configuration() > kSMG) {
+    Change(BipodBox, draw.Coin());
+  } else {
+    Change(BipodBox, false);
+  }
+  Change(PaperBox, draw.Coin());
+  Change(CamouflageBox, draw.Between(0, 5));
+  Change(HUDLinkBox, draw.Coin());
+  if (HUDLinkBox->isChecked()) {
+    for (QCheckBox* option : {DataChip, GreenEyes, HUDCable, MicroRadio, TinyComputer}) {
+      Change(option, draw.Coin());
+    }
+    if (MicroRadio->isChecked()) {
+      Change(SecureEncryption, draw.Coin());
+    } else {
+      Change(SecureEncryption, false);
+    }
+    Change(TargetingSoftware, TinyComputer->isChecked() ? draw.Between(0, 1) : 0);
+  } else {
+    for (QCheckBox* option :
+         {DataChip, GreenEyes, HUDCable, MicroRadio, TinyComputer, SecureEncryption}) {
+      Change(option, false);
+    }
+    Change(TargetingSoftware, 0);
+  }
+
+  // 28-31: accessories, the recognition grip and the diagnostic computer.
+  for (QCheckBox* feature : {MultispectralLaserSightBox, TransponderRingBox, AccRailU, AccRailO,
+                             AccRailS, AccRailT, RecognitionGripBox}) {
+    Change(feature, draw.Coin());
+  }
+  const bool grip = RecognitionGripBox->isChecked();
+  for (QCheckBox* option : {RGPalm, RGVoice, RGGlove, RGIFF, RGGPS}) {
+    Change(option, grip && draw.Coin());
+  }
+  Change(DiagnosticComputerBox, draw.Coin());
+  Change(AntiTamper, DiagnosticComputerBox->isChecked() && draw.Coin());
+  for (QCheckBox* feature :
+       {IronSightsBox, SDATBox, DTagBox, IFFBox, GravCompBox, SmartgripBox, MuzzleWeightBox,
+        FoldingStockBox, DisguisedBox, RuggedBox, CTSBox, ETSBox, SpaceProof}) {
+    Change(feature, draw.Coin());
+  }
+
+  // 32-33: quality (cheap is for the whole gun; never very fine
+  // reliability) and styling (never +3).
+  Change(QualityAccurate, draw.Between(kNormal, kCheap));
+  if (QualityAccurate->itemIndex() == kCheap) {
+    Change(QualityReliable, kCheap);
+  } else {
+    Change(QualityReliable, draw.Between(kNormal, kFine));
+  }
+  Change(StylingBox, draw.Between(0, 2));
+}
