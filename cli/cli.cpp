@@ -963,31 +963,29 @@ std::optional<std::string> ReadDesigns(std::string_view text, const DesignFn& on
 
 void AppendJsonQuoted(std::string& out, std::string_view text) {
   static constexpr char kHex[] = "0123456789abcdef";
+  out.reserve(out.size() + text.size() + 2);
   out += '"';
-  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-  const auto* e = p + text.size();
-  const auto* run = p;  // start of bytes copied as they are
-  auto flushRun = [&](const unsigned char* upTo) {
-    out.append(reinterpret_cast<const char*>(run), static_cast<std::size_t>(upTo - run));
-  };
-  while (p < e) {
-    const unsigned char c = *p;
-    if (c >= 0x20 && c < 0x80 && c != '"' && c != '\\') {
-      ++p;
-      continue;
-    }
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  while (p < end) {
+    const char* const run = p;  // plain ASCII goes out as it is
+    while (p < end && !Stops(*p, kStringRunStop)) ++p;
+    out.append(run, static_cast<std::size_t>(p - run));
+    if (p == end) break;
+    const auto c = static_cast<unsigned char>(*p);
     if (c >= 0x80) {
-      const std::size_t n = Utf8SequenceLength(p, e);
+      const std::size_t n = Utf8SequenceLength(reinterpret_cast<const unsigned char*>(p),
+                                               reinterpret_cast<const unsigned char*>(end));
       if (n > 0) {
+        out.append(p, n);
         p += n;
-        continue;
+      } else {
+        out += "\xEF\xBF\xBD";  // U+FFFD for a byte that is not UTF-8
+        ++p;
       }
-      flushRun(p);
-      out += "\xEF\xBF\xBD";
-      run = ++p;
       continue;
     }
-    flushRun(p);
+    ++p;
     switch (c) {
       case '"':
         out += "\\\"";
@@ -1015,9 +1013,7 @@ void AppendJsonQuoted(std::string& out, std::string_view text) {
         out += kHex[c >> 4];
         out += kHex[c & 0xF];
     }
-    run = ++p;
   }
-  flushRun(p);
   out += '"';
 }
 

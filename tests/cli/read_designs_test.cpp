@@ -37,56 +37,21 @@ std::vector<std::string> Names(const ReadResult& r) {
   return names;
 }
 
-TEST(ReadDesigns, MapsValuesOntoFields) {
-  struct Case {
-    const char* json;
-    std::function<void(DesignInput&)> expect;
-  };
-  const Case cases[] = {
-      {R"({})", [](DesignInput&) {}},
-      {R"({"ConfigurationBox": 2})", [](DesignInput& d) { d.ConfigurationBox = kRifle; }},
-      {R"({"ConfigurationBox": "Rifle"})", [](DesignInput& d) { d.ConfigurationBox = kRifle; }},
-      {R"j({"LoadingMechanismBox": "Electric Gatling (TL7)"})j",
-       [](DesignInput& d) { d.LoadingMechanismBox = kElectricGatling; }},
-      {R"({"PropellantBox": -1})", [](DesignInput& d) { d.PropellantBox = -1; }},
-      {R"j({"QualityAccurate": "Fine (only if base Acc 2+)", "QualityReliable": "Very Fine"})j",
-       [](DesignInput& d) {
-         d.QualityAccurate = kFine;
-         d.QualityReliable = kVeryFine;
-       }},
-      {R"({"CaselessBox": false, "GreenEyes": true})",
-       [](DesignInput& d) {
-         d.CaselessBox = false;
-         d.GreenEyes = true;
-       }},
-      {R"({"NameEdit": "K\u00e4fer \"Mk 2\"\t\/", "TLEdit": ""})",
-       [](DesignInput& d) {
-         d.NameEdit = "K\u00e4fer \"Mk 2\"\t/";
-         d.TLEdit = "";
-       }},
-      {R"({"NameEdit": "\ud83d\ude00 \u2020"})",
-       [](DesignInput& d) { d.NameEdit = "\U0001F600 \u2020"; }},
-      {R"({"BoreSizeEdit": " 7,62 ", "PowerModEdit": "1e3"})",
-       [](DesignInput& d) {
-         d.BoreSizeEdit = " 7,62 ";  // text as typed: the run parses it
-         d.PowerModEdit = "1e3";
-       }},
-      {"{\"BarrelBox\":1,\"MuzzleBox\":\"Muzzle Port (TL7) (TS77)\",\"HUDLinkBox\":false}",
-       [](DesignInput& d) {
-         d.BarrelBox = kMedium;
-         d.MuzzleBox = kMuzzlePort;
-         d.HUDLinkBox = false;
-       }},
-  };
-  for (const Case& c : cases) {
-    const ReadResult r = ReadAll(c.json);
-    ASSERT_FALSE(r.fault) << c.json << ": " << *r.fault;
-    ASSERT_EQ(r.designs.size(), 1u) << c.json;
-    EXPECT_FALSE(r.designs[0].inputError) << c.json << ": " << *r.designs[0].inputError;
-    DesignInput expected;
-    c.expect(expected);
-    EXPECT_TRUE(r.designs[0].input == expected) << c.json;
-  }
+// Escapes are decoded, texts kept exactly as typed, -1 clears a group.
+TEST(ReadDesigns, ValuesAreTakenAsWritten) {
+  const ReadResult r = ReadAll(
+      R"({"NameEdit": "K\u00e4fer \"Mk 2\"\t\/\ud83d\ude00", "TLEdit": "", "BoreSizeEdit": " 7,62 ",)"
+      R"( "PropellantBox": -1, "QualityAccurate": 2, "CaselessBox": false})");
+  ASSERT_EQ(r.designs.size(), 1u);
+  ASSERT_FALSE(r.designs[0].inputError) << *r.designs[0].inputError;
+  DesignInput expected;
+  expected.NameEdit = "K\u00e4fer \"Mk 2\"\t/\U0001F600";
+  expected.TLEdit = "";
+  expected.BoreSizeEdit = " 7,62 ";
+  expected.PropellantBox = -1;
+  expected.QualityAccurate = kVeryFine;
+  expected.CaselessBox = false;
+  EXPECT_TRUE(r.designs[0].input == expected);
 }
 
 // Every field is reachable by its name, and every item of every group by its
@@ -131,7 +96,6 @@ TEST(ReadDesigns, InputErrorsNameTheDesignAndTheKey) {
   };
   const Case cases[] = {
       {R"({"Foo": 1})", R"(design 1: unknown key "Foo")"},
-      {R"({"nameedit": "A"})", R"(design 1: unknown key "nameedit")"},
       {R"({"TLEdit": "8", "TLEdit": "9"})", R"(design 1: key "TLEdit" is given more than once)"},
       {R"({"ConfigurationBox": 5})",
        R"(design 1, key "ConfigurationBox": item index 5 is outside -1..4)"},
@@ -144,18 +108,11 @@ TEST(ReadDesigns, InputErrorsNameTheDesignAndTheKey) {
        R"(design 1, key "ConfigurationBox": expected an item index (-1..4) or an item caption, got a boolean)"},
       {R"({"ConfigurationBox": 1.0})",
        R"(design 1, key "ConfigurationBox": expected an item index (-1..4) or an item caption, got a number)"},
-      {R"({"ConfigurationBox": null})",
-       R"(design 1, key "ConfigurationBox": expected an item index (-1..4) or an item caption, got null)"},
       {R"({"CaselessBox": 1})",
        R"(design 1, key "CaselessBox": expected true or false, got a number)"},
-      {R"({"CaselessBox": "true"})",
-       R"(design 1, key "CaselessBox": expected true or false, got a string)"},
       {R"({"TLEdit": 9})", R"(design 1, key "TLEdit": expected a string, got a number)"},
-      {R"({"NameEdit": {"a": [1]}})",
-       R"(design 1, key "NameEdit": expected a string, got an object)"},
       {R"({"RGPalm": []})", R"(design 1, key "RGPalm": expected true or false, got an array)"},
       {R"(7)", R"(design 1: expected a design object, got a number)"},
-      {R"("x")", R"(design 1: expected a design object, got a string)"},
       {R"(null)", R"(design 1: expected a design object, got null)"},
       {R"([[{}]])", R"(design 1: expected a design object, got an array)"},
   };
@@ -170,13 +127,11 @@ TEST(ReadDesigns, InputErrorsNameTheDesignAndTheKey) {
 // The same three designs in every shape the input may take.
 TEST(ReadDesigns, AcceptsAnySequenceOfObjectsAndArrays) {
   const char* inputs[] = {
-      R"({"NameEdit":"A"}{"NameEdit":"B"}{"NameEdit":"C"})",
       "{\"NameEdit\": \"A\"}\n{\"NameEdit\": \"B\"}\n{\"NameEdit\": \"C\"}\n",
       "{\r\n  \"NameEdit\": \"A\"\r\n}\r\n{\r\n  \"NameEdit\": \"B\"\r\n}\r\n\t{\"NameEdit\": "
       "\"C\"}",
-      R"([{"NameEdit": "A"}, {"NameEdit": "B"}, {"NameEdit": "C"}])",
       R"([] [{"NameEdit": "A"}] {"NameEdit": "B"} [{"NameEdit": "C"}] [])",
-      "\xEF\xBB\xBF{\"NameEdit\": \"A\"} [{\"NameEdit\": \"B\"},{\"NameEdit\": \"C\"}]",
+      "\xEF\xBB\xBF{\"NameEdit\": \"A\"}{\"NameEdit\": \"B\"}[{\"NameEdit\": \"C\"}]",
   };
   for (const char* input : inputs) {
     const ReadResult r = ReadAll(input);
@@ -223,8 +178,6 @@ TEST(ReadDesigns, MalformedJsonStopsWithLineAndColumn) {
        "malformed JSON at line 2, column 13: unexpected '\"'; expected ':'"},
       {R"([{"NameEdit": "A"}, {"NameEdit": "B"},])", 2,
        "malformed JSON at line 1, column 39: unexpected ']'; expected a value"},
-      {R"({"NameEdit": "A", })", 0,
-       "malformed JSON at line 1, column 19: unexpected '}'; expected a key string"},
       {R"({"NameEdit": "A)", 0,
        "malformed JSON at line 1, column 16: unexpected end of input in a string"},
       {"[{}\n", 1,
@@ -233,9 +186,6 @@ TEST(ReadDesigns, MalformedJsonStopsWithLineAndColumn) {
        "malformed JSON at line 1, column 20: unexpected 'x'; expected ',' or '}'"},
       {"{\"NameEdit\": \"a\xff\"}", 0,
        "malformed JSON at line 1, column 16: invalid UTF-8: unexpected byte 0xFF in a string"},
-      {"{\"NameEdit\": \"a\tb\"}", 0,
-       "malformed JSON at line 1, column 16: unexpected U+0009 in a string; control characters "
-       "must be escaped"},
       {R"({"NameEdit": "\udc00"})", 0,
        "malformed JSON at line 1, column 15: invalid \\u escape: a low surrogate without a high "
        "one"},
@@ -243,12 +193,9 @@ TEST(ReadDesigns, MalformedJsonStopsWithLineAndColumn) {
        "malformed JSON at line 1, column 15: invalid escape 'q' in a string"},
       {R"({"ConfigurationBox": 01})", 0,
        "malformed JSON at line 1, column 23: invalid number: a leading zero is followed by digits"},
-      {R"({"ConfigurationBox": -})", 0,
-       "malformed JSON at line 1, column 23: unexpected '}'; expected a digit"},
       {R"({"CaselessBox": tru})", 0,
        "malformed JSON at line 1, column 17: invalid literal; expected true, false or null"},
       {"{} , {}", 1, "malformed JSON at line 1, column 4: unexpected ','; expected a value"},
-      {"{}\n  }", 1, "malformed JSON at line 2, column 3: unexpected '}'; expected a value"},
       {"12x", 0,
        "malformed JSON at line 1, column 3: unexpected 'x'; expected white space after a value"},
   };
