@@ -663,32 +663,34 @@ bool Store(TRadioGroup* group, int index) {
 
 }  // namespace
 
+// The one way a program step changes a control: stored without notifying
+// the Qt bindings (those are for the user's changes), then the control's
+// rule runs directly, and only when the value really changed.
 template <class Control, class Value>
-static void ChangeQuietly(TForm1& form, Control* control, const Value& value,
-                          void (TForm1::*run)(const QObject*)) {
+void TForm1::ChangeQuietly(Control* control, const Value& value) {
   bool changed = false;
   {
     const QSignalBlocker quiet(control);
     changed = Store(control, value);
   }
-  if (changed) (form.*run)(control);
+  if (changed) RunRule(control);
 }
 
 void TForm1::Change(QLineEdit* edit, const QString& text) {
-  ChangeQuietly(*this, edit, text, &TForm1::RunRule);
+  ChangeQuietly(edit, text);
 }
 void TForm1::Change(QCheckBox* box, bool checked) {
-  ChangeQuietly(*this, box, checked, &TForm1::RunRule);
+  ChangeQuietly(box, checked);
 }
 void TForm1::Change(TRadioGroup* group, int index) {
-  ChangeQuietly(*this, group, index, &TForm1::RunRule);
+  ChangeQuietly(group, index);
 }
 
 void TForm1::UserEvent(const std::function<void()>& event) {
+  // Nothing may unwind into Qt's event dispatch: DesignError (and anything
+  // unforeseen) ends here, in the error report.
   try {
     event();
-  } catch (const DesignError& error) {
-    ReportError(QString::fromStdString(error.what()));
   } catch (const std::exception& error) {
     ReportError(QString::fromStdString(error.what()));
   }

@@ -118,6 +118,8 @@ class TForm1 : public QMainWindow {
   void Bind(QCheckBox* box, Rule rule);
   void Bind(TRadioGroup* group, Rule rule);
   void RunRule(const QObject* control);
+  template <class Control, class Value>
+  void ChangeQuietly(Control* control, const Value& value);
 
   // The Max RoF hint beside the RoF field; `gatlingOnly` limits it to the
   // Electric Gatling rows, leaving the caption alone for other mechanisms.

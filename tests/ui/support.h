@@ -1,5 +1,6 @@
 // Shared set-up of the window tests: a fresh window per test whose error
-// report is recorded instead of shown, and helpers that act as a user does.
+// report is recorded instead of shown, helpers that act as a user does, and
+// a one-line description of controls' states for compact expectations.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -18,7 +19,6 @@
 #include "RadioGroup.h"
 #include "Unit1.h"
 
-// Readable failure output for texts and lists of lines.
 inline void PrintTo(const QString& text, std::ostream* os) {
   *os << '"' << text.toStdString() << '"';
 }
@@ -32,25 +32,21 @@ class FormTest : public ::testing::Test {
     form->show();
   }
 
-  // The statblock pane, one entry per line.
   QStringList Pane() const {
     const QString text = form->StatblockMemo->toPlainText();
     return text.isEmpty() ? QStringList{} : text.split(QLatin1Char('\n'));
   }
-
-  // A number typed with the system's decimal separator, e.g. Decimal("7", "62").
+  // A number typed with the system's decimal separator: Decimal("7", "62").
   static QString Decimal(const char* whole, const char* fraction) {
     return QLatin1String(whole) + QLatin1Char(TForm1::DecimalSeparator()) + QLatin1String(fraction);
   }
 
-  // --- Acting as the user. ---
-  // Clicks on the box or option itself (its indicator), as a mouse would.
+  // --- Acting as the user: clicks on the indicator, typing key by key. ---
   static void Click(QAbstractButton* button) {
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(7, button->height() / 2));
   }
   static void Choose(TRadioGroup* group, int index) { Click(group->button(index)); }
-  static void PressButton(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
-  // Replaces the whole text of a field by typing, one key at a time.
+  static void Press(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
   static void Type(QLineEdit* edit, const QString& text) {
     edit->selectAll();
     if (text.isEmpty()) {
@@ -58,6 +54,30 @@ class FormTest : public ::testing::Test {
     } else {
       QTest::keyClicks(edit, text);
     }
+  }
+
+  // States in one line: a field as its text and "on"/"off" (a "!" when its
+  // label disagrees), a check box as "x"/"-" and on/off, a group as its index
+  // and on/off, a label as its caption; separated by " | ".
+  static QString Snap(std::initializer_list<QWidget*> controls) {
+    QStringList parts;
+    for (QWidget* c : controls) {
+      const QString on = c->isEnabled() ? QStringLiteral(" on") : QStringLiteral(" off");
+      if (auto* edit = qobject_cast<QLineEdit*>(c)) {
+        QString part = edit->text() + on;
+        for (QLabel* label : c->window()->findChildren<QLabel*>()) {
+          if (label->buddy() == edit && label->isEnabled() != edit->isEnabled()) part += '!';
+        }
+        parts << part;
+      } else if (auto* box = qobject_cast<QCheckBox*>(c)) {
+        parts << (box->isChecked() ? QStringLiteral("x") : QStringLiteral("-")) + on;
+      } else if (auto* group = qobject_cast<TRadioGroup*>(c)) {
+        parts << QString::number(group->itemIndex()) + on;
+      } else if (auto* label = qobject_cast<QLabel*>(c)) {
+        parts << label->text();
+      }
+    }
+    return parts.join(QStringLiteral(" | "));
   }
 
   std::unique_ptr<TForm1> form;
