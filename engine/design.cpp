@@ -162,33 +162,91 @@ std::string IntText(std::int64_t value) {
   return std::to_string(value);
 }
 
+namespace {
+
+// Powers of ten that are exact at extended precision (5^27 fits 64 bits).
+constexpr ext kPow10[] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,  1e7L,  1e8L,  1e9L,
+                          1e10L, 1e11L, 1e12L, 1e13L, 1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L};
+
+// The fifteen significant digits of a positive value as an integer from 10^14
+// to 10^15 - 1, and the decimal exponent of the first digit. One scaling by an
+// exact power of ten is enough unless the scaled value lies within a hair of
+// a rounding half, where the exact conversion decides instead.
+bool FifteenDigitsFast(ext v, std::uint64_t& digits, int& exponent) {
+  if (!(v >= 1e-4L && v < 1e15L)) return false;
+  // First guess of the exponent, then at most one correction either way.
+  int e = 14;
+  while (e > 0 && v < kPow10[e]) --e;
+  if (e == 0 && v < 1) {
+    while (e > -4 && v * kPow10[-e + 1] < 1) --e;
+    --e;
+  }
+  ext scaled = 0;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    if (e < -5 || e > 14) return false;
+    scaled = v * kPow10[14 - e];
+    if (scaled >= 1e15L) {
+      ++e;
+    } else if (scaled < 1e14L) {
+      --e;
+    } else {
+      break;
+    }
+  }
+  if (!(scaled >= 1e14L && scaled < 1e15L)) return false;
+  const ext offHalf = std::fabs(scaled - std::floor(scaled) - 0.5L);
+  if (offHalf < 1e-3L) return false;
+  digits = static_cast<std::uint64_t>(std::rint(scaled));
+  exponent = e;
+  if (digits == 1000000000000000ull) {
+    digits /= 10;
+    ++exponent;
+  }
+  return true;
+}
+
+// The same, exactly, through the library's correctly rounded conversion.
+void FifteenDigitsExact(ext v, std::uint64_t& digits, int& exponent) {
+  char buf[64];
+  auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, 14);
+  std::string_view sci(buf, static_cast<std::size_t>(res.ptr - buf));
+  const std::size_t e = sci.find('e');
+  digits = 0;
+  for (char c : sci.substr(0, e)) {
+    if (c != '.') digits = digits * 10 + static_cast<unsigned>(c - '0');
+  }
+  const char* expBegin = sci.data() + e + 1;
+  if (*expBegin == '+') ++expBegin;
+  std::from_chars(expBegin, sci.data() + sci.size(), exponent);
+}
+
+}  // namespace
+
 std::string GeneralNumberText(long double value, char dec) {
   if (std::isnan(value)) throw DesignError(kInvalidFloatOp);
   if (std::isinf(value)) throw DesignError(kOverflow);
   if (value == 0) return "0";
 
-  // Fifteen significant digits, correctly rounded: d.dddddddddddddde±x
-  char buf[64];
-  auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
-  std::string_view sci(buf, static_cast<std::size_t>(res.ptr - buf));
-  bool negative = sci.front() == '-';
-  if (negative) sci.remove_prefix(1);
-  std::size_t e = sci.find('e');
-  std::string digits;
-  for (char c : sci.substr(0, e)) {
-    if (c != '.') digits += c;
-  }
+  const bool negative = value < 0;
+  const ext magnitude = negative ? -value : value;
+  std::uint64_t mantissa = 0;
   int exponent = 0;
-  std::from_chars(sci.data() + e + 1 + (sci[e + 1] == '+' ? 1 : 0), sci.data() + sci.size(),
-                  exponent);
-  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+  if (!FifteenDigitsFast(magnitude, mantissa, exponent)) {
+    FifteenDigitsExact(magnitude, mantissa, exponent);
+  }
+  char digitBuf[24];
+  auto end = std::to_chars(digitBuf, digitBuf + sizeof digitBuf, mantissa).ptr;
+  while (end - digitBuf > 1 && end[-1] == '0') --end;
+  const std::string_view digits(digitBuf, static_cast<std::size_t>(end - digitBuf));
 
-  std::string out = negative ? "-" : "";
+  std::string out;
+  out.reserve(24);
+  if (negative) out += '-';
   if (exponent < -4 || exponent >= 15) {
     out += digits[0];
     if (digits.size() > 1) {
       out += dec;
-      out.append(digits, 1, std::string::npos);
+      out.append(digits.substr(1));
     }
     out += 'E';
     out += std::to_string(exponent);
@@ -196,16 +254,16 @@ std::string GeneralNumberText(long double value, char dec) {
     out += '0';
     out += dec;
     out.append(static_cast<std::size_t>(-exponent - 1), '0');
-    out += digits;
+    out.append(digits);
   } else {
     const std::size_t intDigits = static_cast<std::size_t>(exponent) + 1;
     if (digits.size() <= intDigits) {
-      out += digits;
+      out.append(digits);
       out.append(intDigits - digits.size(), '0');
     } else {
-      out.append(digits, 0, intDigits);
+      out.append(digits.substr(0, intDigits));
       out += dec;
-      out.append(digits, intDigits, std::string::npos);
+      out.append(digits.substr(intDigits));
     }
   }
   return out;
@@ -243,7 +301,7 @@ bool FitsInt64(ext x) {
 
 std::int64_t RoundHalfEven(long double x) {
   if (!FitsInt64(x)) throw DesignError(kInvalidFloatOp);
-  const ext r = std::nearbyint(x);  // the default rounding mode: nearest, ties to even
+  const ext r = std::rint(x);  // the default rounding mode: nearest, ties to even
   if (!FitsInt64(r)) throw DesignError(kInvalidFloatOp);
   return static_cast<std::int64_t>(r);
 }

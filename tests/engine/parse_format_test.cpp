@@ -1,6 +1,7 @@
 // Reading typed numbers, writing number texts, and the rounding rules.
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -258,6 +259,63 @@ TEST(RoundRange, TensHundredsThousandsTiesToEven) {
   for (auto [in, out] : cases) EXPECT_EQ(RoundRange(in), out) << in;
   // The largest range wraps like any 32-bit quantity instead of misbehaving.
   EXPECT_EQ(RoundRange(2147483647), Wrap32(2147484000LL));
+}
+
+}  // namespace
+}  // namespace brennick
+
+namespace brennick {
+namespace {
+
+// The library's correctly rounded conversion, reshaped by hand into the
+// general number text: the reference the fast formatter must agree with.
+std::string ReferenceText(long double v) {
+  char buf[64];
+  auto end = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, 14).ptr;
+  std::string sci(buf, end);
+  const bool negative = sci[0] == '-';
+  if (negative) sci.erase(0, 1);
+  const std::size_t e = sci.find('e');
+  std::string digits = sci.substr(0, 1) + sci.substr(2, e - 2);
+  const int exponent = std::stoi(sci.substr(e + 1));
+  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+  std::string out = negative ? "-" : "";
+  if (exponent < -4 || exponent >= 15) {
+    out += digits.substr(0, 1);
+    if (digits.size() > 1) out += "." + digits.substr(1);
+    return out + "E" + std::to_string(exponent);
+  }
+  if (exponent < 0) return out + "0." + std::string(-exponent - 1, '0') + digits;
+  const std::size_t whole = exponent + 1;
+  if (digits.size() <= whole) return out + digits + std::string(whole - digits.size(), '0');
+  return out + digits.substr(0, whole) + "." + digits.substr(whole);
+}
+
+TEST(GeneralNumberText, AgreesWithCorrectRoundingAcrossMagnitudes) {
+  // Products of small decimals as the run forms them, ties at the fifteenth
+  // digit, and a sweep of awkward binary fractions across every magnitude.
+  std::vector<long double> values = {0.5e-4L,
+                                     1e-4L,
+                                     0.000123456789012345L,
+                                     9.99999999999999e14L,
+                                     999999999999999.5L,
+                                     123456789012345.5L,
+                                     0.1234567890123455L};
+  for (int h = -2000; h <= 2000; h += 7) values.push_back(ext(h) * 1.3);
+  for (int k = 1; k < 3000; ++k) {
+    values.push_back(ext(k) * 0.013 * 20 * 0.33);
+    values.push_back(ext(k) / 7 * 1e-3L);
+    values.push_back(ext(k) * 1234567.891L);
+  }
+  long double v = 1e-6L;
+  while (v < 1e17L) {
+    values.push_back(v);
+    v *= 1.37L;
+  }
+  for (long double x : values) {
+    EXPECT_EQ(GeneralNumberText(x, '.'), ReferenceText(x)) << static_cast<double>(x);
+    EXPECT_EQ(GeneralNumberText(-x, '.'), ReferenceText(-x)) << static_cast<double>(x);
+  }
 }
 
 }  // namespace
