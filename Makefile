@@ -1,10 +1,24 @@
 # Brennick: `make run` builds and starts the designer, `make test` builds and
 # runs every test. Both install missing Debian packages first.
+# `make test-sanitize` runs every test built with AddressSanitizer and
+# UndefinedBehaviorSanitizer, `make fuzz` runs the fuzz targets for a bounded
+# time, `make bench` runs the benchmarks; each has its own build directory.
 BUILD_DIR ?= build
+SANITIZE_DIR ?= build-sanitize
+FUZZ_DIR ?= build-fuzz
+BENCH_DIR ?= build-bench
+FUZZ_SECONDS ?= 15
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench clean format
+# Sanitizer settings for the build (test discovery runs the test programs)
+# and for the tests themselves.
+SANITIZER_ENV = \
+  ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1 \
+  LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan-suppressions.txt:print_suppressions=0 \
+  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+.PHONY: all deps configure build run test test-sanitize fuzz bench clean format
 
 all: build
 
@@ -22,6 +36,25 @@ run: build
 
 test: build
 	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+test-sanitize: deps
+	@cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRENNICK_SANITIZE=ON \
+	  $(CMAKE_FLAGS) >/dev/null
+	@$(SANITIZER_ENV) cmake --build $(SANITIZE_DIR) -j $(JOBS)
+	@cd $(SANITIZE_DIR) && $(SANITIZER_ENV) QT_QPA_PLATFORM=offscreen \
+	  ctest --output-on-failure -j $(JOBS)
+
+fuzz: deps
+	@cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRENNICK_FUZZ=ON \
+	  -DBRENNICK_GUI=OFF -DBRENNICK_TESTS=OFF -DCMAKE_CXX_COMPILER=clang++ $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(FUZZ_DIR) -j $(JOBS)
+	@./scripts/fuzz.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
+
+bench: deps
+	@cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRENNICK_BENCH=ON \
+	  -DBRENNICK_GUI=OFF -DBRENNICK_TESTS=OFF $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(BENCH_DIR) -j $(JOBS)
+	@./scripts/bench.sh $(BENCH_DIR)
 
 clean:
 	rm -rf $(BUILD_DIR)

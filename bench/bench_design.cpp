@@ -1,0 +1,62 @@
+// Benchmarks of the design run: the three worked designs and a spread of
+// random designs. Run with `make bench`, which reports medians of repeated
+// runs.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "design.h"
+#include "random_design.h"
+#include "worked_designs.h"
+
+namespace {
+
+using brennick::DesignInput;
+
+void RunOne(benchmark::State& state, const DesignInput& in) {
+  std::size_t lines = 0;
+  for (auto _ : state) {
+    brennick::DesignResult result = brennick::RunDesign(in, '.');
+    lines = result.lines.size();
+    benchmark::DoNotOptimize(result);
+  }
+  state.counters["lines"] = static_cast<double>(lines);
+  state.SetItemsProcessed(state.iterations());
+}
+
+void BM_DesignWorkedPistol(benchmark::State& state) {
+  RunOne(state, brennick::bench::WorkedPistol());
+}
+void BM_DesignWorkedRifle(benchmark::State& state) {
+  RunOne(state, brennick::bench::WorkedRifle());
+}
+void BM_DesignWorkedGauss(benchmark::State& state) {
+  RunOne(state, brennick::bench::WorkedGauss());
+}
+
+// One design per iteration, cycling through a fixed set of random designs, so
+// the time is the mean over the set.
+void BM_DesignRandom(benchmark::State& state) {
+  static const std::vector<DesignInput> designs = brennick::bench::RandomDesigns(4096, 20261208);
+  std::size_t i = 0;
+  std::size_t failed = 0;
+  for (auto _ : state) {
+    brennick::DesignResult result = brennick::RunDesign(designs[i], '.');
+    failed += result.error.has_value();
+    benchmark::DoNotOptimize(result);
+    if (++i == designs.size()) i = 0;
+  }
+  state.counters["failed"] =
+      benchmark::Counter(static_cast<double>(failed), benchmark::Counter::kAvgIterations);
+  state.SetItemsProcessed(state.iterations());
+}
+
+}  // namespace
+
+BENCHMARK(BM_DesignWorkedPistol);
+BENCHMARK(BM_DesignWorkedRifle);
+BENCHMARK(BM_DesignWorkedGauss);
+BENCHMARK(BM_DesignRandom);
+
+BENCHMARK_MAIN();

@@ -1,0 +1,57 @@
+// The three worked designs that the benchmarks time.
+#pragma once
+
+#include "design.h"
+
+namespace brennick::bench {
+
+// 10 mm Pistol, Medium barrel, TL 9, Standard Propellant, Fast Autoloader,
+// 20 shots, iron sights, not caseless.
+inline DesignInput WorkedPistol() {
+  DesignInput in;
+  in.NameEdit = "Pistol";
+  in.BoreSizeEdit = "10";
+  in.ConfigurationBox = kPistol;
+  in.BarrelBox = kMedium;
+  in.LoadingMechanismBox = kFastAutoloader;
+  in.PropellantBox = kStandard;
+  in.ShotsEdit = "20";
+  in.CaselessBox = false;
+  in.IronSightsBox = true;
+  return in;
+}
+
+// 7 mm Rifle, Medium barrel, TL 9, Liquid Propellant, Light Automatic,
+// 30 shots, caseless, iron sights.
+inline DesignInput WorkedRifle() {
+  DesignInput in;
+  in.NameEdit = "Rifle";
+  in.BoreSizeEdit = "7";
+  in.ConfigurationBox = kRifle;
+  in.BarrelBox = kMedium;
+  in.LoadingMechanismBox = kLightAutomatic;
+  in.PropellantBox = kLiquid;
+  in.ShotsEdit = "30";
+  in.CaselessBox = true;
+  in.IronSightsBox = true;
+  return in;
+}
+
+// 4 mm Gauss Rifle, Long barrel, TL 10, Light Automatic, 50 shots, caseless,
+// iron sights.
+inline DesignInput WorkedGauss() {
+  DesignInput in;
+  in.NameEdit = "Gauss Rifle";
+  in.TLEdit = "10";
+  in.BoreSizeEdit = "4";
+  in.ConfigurationBox = kRifle;
+  in.BarrelBox = kLong;
+  in.LoadingMechanismBox = kLightAutomatic;
+  in.PropellantBox = kGauss;
+  in.ShotsEdit = "50";
+  in.CaselessBox = true;
+  in.IronSightsBox = true;
+  return in;
+}
+
+}  // namespace brennick::bench

@@ -1,0 +1,222 @@
+// Writes the committed seed corpus of the fuzz targets:
+//   fuzz_make_seeds <corpus directory>
+// The seeds are the worked designs, the start form and texts and values near
+// the edges the readers and writers must get right. Each seed is a file named
+// after what it holds, under <corpus directory>/<target>/.
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <limits>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "design.h"
+#include "design_codec.h"
+#include "worked_designs.h"
+
+namespace fs = std::filesystem;
+using brennick::DesignInput;
+
+namespace {
+
+void Write(const fs::path& dir, const std::string& name, const std::string& bytes) {
+  fs::create_directories(dir);
+  std::ofstream(dir / name, std::ios::binary) << bytes;
+}
+
+void ParserSeeds(const fs::path& dir) {
+  const std::vector<std::pair<std::string, std::string>> texts = {
+      {"empty", ""},
+      {"zero", "0"},
+      {"fraction", "1.5"},
+      {"comma-fraction", "1,5"},
+      {"spaced-exponent", "  -2.5e+3  "},
+      {"leading-separator", ".5"},
+      {"trailing-separator", "5."},
+      {"int-max", "2147483647"},
+      {"int-over", "2147483648"},
+      {"int-min", "-2147483648"},
+      {"hex-dollar", "$7FFFFFFF"},
+      {"hex-0x-min", "-0x80000000"},
+      {"hex-x", " x1f"},
+      {"hex-prefix-only", "0x"},
+      {"largest-double", "1.7976931348623157e308"},
+      {"beyond-double", "1e309"},
+      {"smallest-subnormal", "4.9e-324"},
+      {"underflow", "1e-400"},
+      {"letters", "abc"},
+      {"tl-with-letter", "9a"},
+      {"long-digits", "000000000000000000000000000000012345678901234567890.5e-10"},
+  };
+  for (const auto& [name, text] : texts) {
+    Write(dir, name + "-dot", std::string(1, '\0') + text);
+    Write(dir, name + "-comma", std::string(1, '\1') + text);
+  }
+}
+
+void NumberTextSeeds(const fs::path& dir) {
+  const std::vector<std::pair<std::string, double>> doubles = {
+      {"zero", 0.0},
+      {"one", 1.0},
+      {"ten-thousandth", 0.0001},
+      {"below-ten-thousandth", 0.00005},
+      {"small-fraction", 0.000125},
+      {"ten-to-15", 1e15},
+      {"just-below-ten-to-15", 999999999999999.9},
+      {"weight", 3.21},
+      {"cps", 0.0858},
+      {"dice-pistol", 3.3},
+      {"dice-rifle", 5.88},
+      {"dice-gauss", 6.88},
+      {"tie", 12.5},
+      {"largest", std::numeric_limits<double>::max()},
+      {"subnormal", std::numeric_limits<double>::denorm_min()},
+      {"two-to-63", 9223372036854775808.0},
+      {"below-two-to-63", 9223372036854774784.0},
+      {"nan", std::numeric_limits<double>::quiet_NaN()},
+      {"infinity", std::numeric_limits<double>::infinity()},
+      {"negative", -1282.5},
+  };
+  for (const auto& [name, value] : doubles) {
+    std::string bytes(1, '\1');
+    bytes.append(reinterpret_cast<const char*>(&value), sizeof value);
+    Write(dir, "double-" + name, bytes);
+  }
+  // Extended values as mantissa * 2^exponent.
+  const std::vector<std::pair<std::string, std::pair<std::uint64_t, std::int16_t>>> extended = {
+      {"one", {1, 0}},
+      {"near-tie", {0xA050000000000001ull, -53}},  // 1282.5 and a little
+      {"beyond-double", {1, 2000}},
+      {"below-double", {1, -1100}},
+      {"beyond-64-bits", {0xFFFFFFFFFFFFFFFFull, 0}},
+  };
+  for (const auto& [name, parts] : extended) {
+    std::string bytes(1, '\0');
+    bytes.append(reinterpret_cast<const char*>(&parts.first), sizeof parts.first);
+    bytes.append(reinterpret_cast<const char*>(&parts.second), sizeof parts.second);
+    Write(dir, "extended-" + name, bytes);
+  }
+  // Values next to a rounding half of the fifteenth digit: (D + 1/2) * 10^k.
+  const std::vector<std::pair<std::string, std::pair<std::uint64_t, int>>> halves = {
+      {"half-unit", {128250000000000ull, 26}},  // 1282500000000005 * 10^-12
+      {"half-small", {123456789012345ull, 10}},
+      {"half-large", {999999999999999ull, 59}},
+  };
+  for (const auto& [name, parts] : halves) {
+    std::string bytes(1, '\2');
+    const std::uint64_t d = parts.first - 100000000000000ull;
+    bytes.append(reinterpret_cast<const char*>(&d), sizeof d);
+    bytes += static_cast<char>(parts.second);
+    bytes += static_cast<char>(3);  // three units up
+    bytes += static_cast<char>(2);  // also as a double
+    Write(dir, "near-" + name, bytes);
+  }
+}
+
+using brennick::bench::WorkedGauss;
+using brennick::bench::WorkedPistol;
+using brennick::bench::WorkedRifle;
+
+void DesignSeeds(const fs::path& dir) {
+  std::vector<std::pair<std::string, DesignInput>> forms;
+  forms.emplace_back("start-form", DesignInput{});
+  forms.emplace_back("worked-pistol", WorkedPistol());
+  forms.emplace_back("worked-rifle", WorkedRifle());
+  forms.emplace_back("worked-gauss", WorkedGauss());
+
+  DesignInput in = WorkedPistol();
+  in.BoreSizeEdit = "abc";
+  forms.emplace_back("bad-bore", in);
+  in = WorkedPistol();
+  in.TLEdit = "9a";
+  forms.emplace_back("bad-tl", in);
+  in = WorkedPistol();
+  in.BoreSizeEdit = "-4";
+  forms.emplace_back("negative-bore", in);
+  in = WorkedRifle();
+  in.BoreSizeEdit = "1e300";
+  in.PowerModEdit = "1e300";
+  forms.emplace_back("huge-bore", in);
+  in = WorkedGauss();
+  in.PropellantBox = brennick::kGrav;
+  in.BoreSizeEdit = "7.99";
+  forms.emplace_back("grav", in);
+  in = WorkedRifle();
+  in.ConfigurationBox = brennick::kCannon;
+  in.RecoillessCheckBox = true;
+  in.ColdCountermassBox = true;
+  forms.emplace_back("cannon-recoilless", in);
+  in = WorkedPistol();
+  in.LoadingMechanismBox = brennick::kRevolver;
+  in.ChambersEdit = "6";
+  in.RoFEdit = "3";
+  forms.emplace_back("revolver", in);
+  in = WorkedPistol();
+  in.LoadingMechanismBox = brennick::kElectricGatling;
+  in.BarrelsEdit = "11";
+  in.RoFEdit = "$7FFFFFFF";
+  in.ShotsEdit = "2147483647";
+  forms.emplace_back("gatling-extremes", in);
+  in = WorkedRifle();
+  in.PropellantBox = brennick::kETK;
+  in.HouseETCBox = true;
+  in.KYOSBox = true;
+  in.BipodBox = true;
+  in.QualityAccurate = brennick::kVeryFine;
+  in.ArbWeight = "2,5";
+  forms.emplace_back("etk-comma", in);
+
+  for (const auto& [name, form] : forms) {
+    const char dec = name == "etk-comma" ? ',' : '.';
+    Write(dir, name, brennick::fuzz::EncodeDesign(form, dec));
+  }
+}
+
+void CliSeeds(const fs::path& dir) {
+  const std::vector<std::pair<std::string, std::string>> inputs = {
+      {"empty", ""},
+      {"start-form", "{}"},
+      {"worked-pistol",
+       R"j({"NameEdit": "Pistol", "BoreSizeEdit": "10", "ConfigurationBox": "Pistol",
+ "BarrelBox": "Medium", "LoadingMechanismBox": "Fast Autoloader (TL6)", "ShotsEdit": "20",
+ "CaselessBox": false})j"},
+      {"worked-rifle-and-gauss-array",
+       R"j([{"BoreSizeEdit": "7", "ConfigurationBox": 2, "BarrelBox": 1, "LoadingMechanismBox": 8,
+  "PropellantBox": "Liquid Propellant", "ShotsEdit": "30"},
+ {"TLEdit": "10", "BoreSizeEdit": "4", "ConfigurationBox": 2, "BarrelBox": 2,
+  "LoadingMechanismBox": 8, "PropellantBox": 4, "ShotsEdit": "50"}])j"},
+      {"json-lines",
+       "{\"BoreSizeEdit\": \"\"}\n{\"BoreSizeEdit\": \"abc\"}\n{\"TLEdit\": \"9a\"}\n"},
+      {"input-errors",
+       R"j({"Nope": 1} {"ConfigurationBox": 9} {"BipodBox": "yes"} {"BarrelBox": "Huge"} 42)j"},
+      {"malformed", R"j({"BoreSizeEdit": "10"} {"BoreSizeEdit": )j"},
+      {"escapes",
+       R"j({"NameEdit": "\u00e9\ud83d\ude00\u0000\"\\\/\b\f\n\r\t", "BoreSizeEdit": "1e3"})j"},
+      {"invalid-utf8", "{\"NameEdit\": \"\xff\xc3\x28\", \"BoreSizeEdit\": \"5\"}"},
+      {"nested", R"j([[{}], [], {"PropellantBox": -1}])j"},
+      {"numbers", R"j({"ConfigurationBox": 1.0, "BarrelBox": -0, "PLBBox": 1e0})j"},
+  };
+  for (const auto& [name, text] : inputs) {
+    Write(dir, name + "-json", std::string(1, '\x05') + text);   // --json, pieces of 2
+    Write(dir, name + "-plain", std::string(1, '\xfe') + text);  // plain, ',', pieces of 64
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::cerr << "usage: fuzz_make_seeds <corpus directory>\n";
+    return 2;
+  }
+  const fs::path root = argv[1];
+  ParserSeeds(root / "fuzz_parse");
+  NumberTextSeeds(root / "fuzz_number_text");
+  DesignSeeds(root / "fuzz_design");
+  CliSeeds(root / "fuzz_cli");
+  return 0;
+}

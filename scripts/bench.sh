@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Runs the benchmarks built in BUILD_DIR (make bench):
+#  1. the design run on the three worked designs and on random designs
+#     (Google Benchmark, median of REPS repetitions);
+#  2. brennick-cli --json on COUNT random designs, output to /dev/null, on one
+#     core; the median of REPS runs is reported as designs per second.
+#
+#   scripts/bench.sh [BUILD_DIR]      (REPS=9, COUNT=100000 by default;
+#                                      FULL=1 writes every key of every design)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:-$root/build-bench}" && pwd)
+reps=${REPS:-9}
+count=${COUNT:-100000}
+
+# One core, as the targets are stated; taskset is optional.
+pin=()
+if command -v taskset >/dev/null; then pin=(taskset -c 0); fi
+
+echo "== Design run (median of $reps repetitions)"
+"${pin[@]}" "$build/bench_design" --benchmark_repetitions="$reps" \
+  --benchmark_report_aggregates_only=true --benchmark_min_time=0.2 2>&1 |
+  grep -E '^(Benchmark|-+$|BM_.*_median)|CPU|Load Average'
+
+echo
+echo "== brennick-cli --json on $count designs (median of $reps runs)"
+input=$(mktemp)
+trap 'rm -f "$input"' EXIT
+"$build/bench_make_cli_input" "$count" 20261208 ${FULL:+full} >"$input"
+echo "input: $(du -h "$input" | cut -f1) of JSON Lines"
+times=()
+for _ in $(seq "$reps"); do
+  start=$(date +%s%N)
+  status=0
+  LC_ALL=C "${pin[@]}" "$build/brennick-cli" --json "$input" >/dev/null 2>&1 || status=$?
+  end=$(date +%s%N)
+  # Exit 1 only says some designs failed, which random designs may do.
+  if [[ $status -gt 1 ]]; then
+    echo "brennick-cli failed with exit status $status" >&2
+    exit 1
+  fi
+  times+=($((end - start)))
+done
+median=$(printf '%s\n' "${times[@]}" | sort -n | sed -n "$(((reps + 1) / 2))p")
+awk -v ns="$median" -v n="$count" 'BEGIN {
+  printf "median wall time: %.3f s, %.0f designs per second\n", ns / 1e9, n / (ns / 1e9)
+}'
