@@ -46,8 +46,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Require(!first.lines.empty(), "a run without a title line");
   Require(first.lines[0] == in.NameEdit + " (TL" + in.TLEdit + ")", "wrong title line",
           first.lines[0]);
+  // Bore and power modifier are read right after the title: a bad one leaves
+  // the title alone.
+  for (const std::string* text : {&in.BoreSizeEdit, &in.PowerModEdit}) {
+    if (brennick::TryParseFloat(*text, dec)) continue;
+    Require(first.lines.size() == 1 && first.error == brennick::InvalidFloatText(*text).what(),
+            "a bad bore or power modifier did not stop the run after the title", *text);
+    break;
+  }
   if (first.error) {
     Require(IsKnownFailure(*first.error, in), "a run failed with an unknown message", *first.error);
+  } else {
+    // A finished run ends with the ammunition block.
+    const brennick::Statblock& lines = first.lines;
+    const std::size_t n = lines.size();
+    Require(n >= 7, "a finished statblock that is too short");
+    Require(lines[n - 6] == " " && lines[n - 5] == "Ammunition" &&
+                lines[n - 3].starts_with("WPS ") && lines[n - 2].starts_with("CPS ") &&
+                (lines[n - 1] == "LC 1" || lines[n - 1] == "LC 2" || lines[n - 1] == "LC 3"),
+            "a finished statblock without its ammunition block", lines[n - 1]);
   }
 
   const brennick::DesignResult second = brennick::RunDesign(in, dec);
