@@ -194,9 +194,9 @@ bool FifteenDigitsFast(ext v, std::uint64_t& digits, int& exponent) {
     }
   }
   if (!(scaled >= 1e14L && scaled < 1e15L)) return false;
-  const ext offHalf = std::fabs(scaled - std::floor(scaled) - 0.5L);
-  if (offHalf < 1e-3L) return false;
-  digits = static_cast<std::uint64_t>(std::rint(scaled));
+  const std::int64_t rounded = std::llrint(scaled);
+  if (0.5L - std::fabs(scaled - ext(rounded)) < 1e-3L) return false;
+  digits = static_cast<std::uint64_t>(rounded);
   exponent = e;
   if (digits == 1000000000000000ull) {
     digits /= 10;
@@ -301,14 +301,14 @@ bool FitsInt64(ext x) {
 
 std::int64_t RoundHalfEven(long double x) {
   if (!FitsInt64(x)) throw DesignError(kInvalidFloatOp);
-  const ext r = std::rint(x);  // the default rounding mode: nearest, ties to even
-  if (!FitsInt64(r)) throw DesignError(kInvalidFloatOp);
-  return static_cast<std::int64_t>(r);
+  // The default rounding mode: nearest, ties to even. Every extended value
+  // below 2^63 rounds to at most 2^63 - 1, so the result always fits.
+  return std::llrint(x);
 }
 
 std::int64_t Truncate(long double x) {
   if (!FitsInt64(x)) throw DesignError(kInvalidFloatOp);
-  return static_cast<std::int64_t>(x);
+  return std::llrint(std::trunc(x));
 }
 
 std::int32_t Wrap32(std::int64_t x) {
@@ -342,8 +342,11 @@ long double CheckedLog10(long double x) {
 
 long double CheckedCbrt(long double x) {
   if (std::isnan(x) || x < 0) throw DesignError(kInvalidFloatOp);
-  if (x == 0) return 0;
-  return std::pow(x, 1.0L / 3.0L);
+  // The cube root itself rather than x to the power 1/3: the two differ by
+  // less than a unit in the last place, and only a root that is exactly
+  // halfway between two integers could round differently. Such roots come from
+  // weights of k/8 pounds with k odd, which hundredths of a pound never are.
+  return std::cbrt(x);
 }
 
 // ---------------------------------------------------------------------------

@@ -196,7 +196,7 @@ double StoreDouble(long double x);
 double RoundToScale(long double x, long double scale);
 long double CheckedSqrt(long double x);
 long double CheckedLog10(long double x);
-long double CheckedCbrt(long double x);  // x to the power 1/3
+long double CheckedCbrt(long double x);  // the cube root
 
 // ---------------------------------------------------------------------------
 // Small helpers shared by the stages.
@@ -247,10 +247,23 @@ struct DesignRun {
 
   void Append(std::string line) { out.push_back(std::move(line)); }
   // TL read strictly (throws the integer message on a bad text).
-  std::int32_t StrictTL() const { return ParseIntStrict(in.TLEdit); }
+  std::int32_t StrictTL() const {
+    if (const auto& tl = TL()) return *tl;
+    throw InvalidIntegerText(in.TLEdit);
+  }
   // TL read leniently, 0 for a text that is not a whole number.
-  std::int32_t LenientTL() const { return IntOr(in.TLEdit, 0); }
-  bool Propellant(int p) const { return in.PropellantBox == p; }
+  std::int32_t LenientTL() const { return TL().value_or(0); }
+
+  // Many stages read the TL; the text is parsed once per run.
+  const std::optional<std::int32_t>& TL() const {
+    if (!tlRead) {
+      tl = TryParseInt(in.TLEdit);
+      tlRead = true;
+    }
+    return tl;
+  }
+  mutable std::optional<std::int32_t> tl = std::nullopt;
+  mutable bool tlRead = false;
   bool VelocityVariants() const {
     return in.PropellantBox == kLiquid || in.PropellantBox == kGauss;
   }
