@@ -51,8 +51,8 @@ fuzz: deps
 	@./scripts/fuzz.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
 
 bench: deps
-	@cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRENNICK_BENCH=ON \
-	  -DBRENNICK_GUI=OFF -DBRENNICK_TESTS=OFF $(CMAKE_FLAGS) >/dev/null
+	@cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRENNICK_BENCH=ON -DBRENNICK_GUI=ON \
+	  -DBRENNICK_TESTS=OFF $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(BENCH_DIR) -j $(JOBS)
 	@./scripts/bench.sh $(BENCH_DIR)
 

@@ -26,13 +26,13 @@ void RunOne(benchmark::State& state, const DesignInput& in) {
 }
 
 void BM_DesignWorkedPistol(benchmark::State& state) {
-  RunOne(state, brennick::bench::WorkedPistol());
+  RunOne(state, brennick::testing::TenMmPistol());
 }
 void BM_DesignWorkedRifle(benchmark::State& state) {
-  RunOne(state, brennick::bench::WorkedRifle());
+  RunOne(state, brennick::testing::SevenMmLiquidRifle());
 }
 void BM_DesignWorkedGauss(benchmark::State& state) {
-  RunOne(state, brennick::bench::WorkedGauss());
+  RunOne(state, brennick::testing::FourMmGaussRifle());
 }
 
 // One design per iteration, cycling through a fixed set of random designs, so

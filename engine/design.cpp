@@ -240,7 +240,6 @@ std::string GeneralNumberText(long double value, char dec) {
   const std::string_view digits(digitBuf, static_cast<std::size_t>(end - digitBuf));
 
   std::string out;
-  out.reserve(24);
   if (negative) out += '-';
   if (exponent < -4 || exponent >= 15) {
     out += digits[0];

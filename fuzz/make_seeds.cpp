@@ -117,51 +117,51 @@ void NumberTextSeeds(const fs::path& dir) {
   }
 }
 
-using brennick::bench::WorkedGauss;
-using brennick::bench::WorkedPistol;
-using brennick::bench::WorkedRifle;
+using brennick::testing::FourMmGaussRifle;
+using brennick::testing::SevenMmLiquidRifle;
+using brennick::testing::TenMmPistol;
 
 void DesignSeeds(const fs::path& dir) {
   std::vector<std::pair<std::string, DesignInput>> forms;
   forms.emplace_back("start-form", DesignInput{});
-  forms.emplace_back("worked-pistol", WorkedPistol());
-  forms.emplace_back("worked-rifle", WorkedRifle());
-  forms.emplace_back("worked-gauss", WorkedGauss());
+  forms.emplace_back("worked-pistol", TenMmPistol());
+  forms.emplace_back("worked-rifle", SevenMmLiquidRifle());
+  forms.emplace_back("worked-gauss", FourMmGaussRifle());
 
-  DesignInput in = WorkedPistol();
+  DesignInput in = TenMmPistol();
   in.BoreSizeEdit = "abc";
   forms.emplace_back("bad-bore", in);
-  in = WorkedPistol();
+  in = TenMmPistol();
   in.TLEdit = "9a";
   forms.emplace_back("bad-tl", in);
-  in = WorkedPistol();
+  in = TenMmPistol();
   in.BoreSizeEdit = "-4";
   forms.emplace_back("negative-bore", in);
-  in = WorkedRifle();
+  in = SevenMmLiquidRifle();
   in.BoreSizeEdit = "1e300";
   in.PowerModEdit = "1e300";
   forms.emplace_back("huge-bore", in);
-  in = WorkedGauss();
+  in = FourMmGaussRifle();
   in.PropellantBox = brennick::kGrav;
   in.BoreSizeEdit = "7.99";
   forms.emplace_back("grav", in);
-  in = WorkedRifle();
+  in = SevenMmLiquidRifle();
   in.ConfigurationBox = brennick::kCannon;
   in.RecoillessCheckBox = true;
   in.ColdCountermassBox = true;
   forms.emplace_back("cannon-recoilless", in);
-  in = WorkedPistol();
+  in = TenMmPistol();
   in.LoadingMechanismBox = brennick::kRevolver;
   in.ChambersEdit = "6";
   in.RoFEdit = "3";
   forms.emplace_back("revolver", in);
-  in = WorkedPistol();
+  in = TenMmPistol();
   in.LoadingMechanismBox = brennick::kElectricGatling;
   in.BarrelsEdit = "11";
   in.RoFEdit = "$7FFFFFFF";
   in.ShotsEdit = "2147483647";
   forms.emplace_back("gatling-extremes", in);
-  in = WorkedRifle();
+  in = SevenMmLiquidRifle();
   in.PropellantBox = brennick::kETK;
   in.HouseETCBox = true;
   in.KYOSBox = true;

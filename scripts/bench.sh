@@ -45,3 +45,34 @@ median=$(printf '%s\n' "${times[@]}" | sort -n | sed -n "$(((reps + 1) / 2))p")
 awk -v ns="$median" -v n="$count" 'BEGIN {
   printf "median wall time: %.3f s, %.0f designs per second\n", ns / 1e9, n / (ns / 1e9)
 }'
+
+# The window runs headless unless a display is there.
+if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
+  export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
+fi
+
+echo
+echo "== Window: Design click to painted pane (median of $reps repetitions)"
+"${pin[@]}" "$build/bench_window" --benchmark_repetitions="$reps" \
+  --benchmark_report_aggregates_only=true --benchmark_min_time=0.2 2>&1 |
+  grep -E '^(Benchmark|-+$|BM_.*_median)'
+
+echo
+echo "== Window start to first paint, against a bare window with one button (median of $reps runs each)"
+# Whole-process wall times, the two programs in turns so both see the same machine.
+bare=()
+ours=()
+for _ in $(seq "$reps"); do
+  for kind in bare brennick; do
+    start=$(date +%s%N)
+    "${pin[@]}" "$build/bench_startup" "$kind" >/dev/null 2>&1
+    end=$(date +%s%N)
+    if [[ $kind == bare ]]; then bare+=($((end - start))); else ours+=($((end - start))); fi
+  done
+done
+median_of() { printf '%s\n' "$@" | sort -n | sed -n "$((($# + 1) / 2))p"; }
+bare_median=$(median_of "${bare[@]}")
+ours_median=$(median_of "${ours[@]}")
+awk -v b="$bare_median" -v o="$ours_median" 'BEGIN {
+  printf "bare window: %.1f ms, Brennick: %.1f ms, ratio %.2f\n", b / 1e6, o / 1e6, o / b
+}'
