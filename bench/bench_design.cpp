@@ -26,13 +26,13 @@ void RunOne(benchmark::State& state, const DesignInput& in) {
 }
 
 void BM_DesignWorkedPistol(benchmark::State& state) {
-  RunOne(state, brennick::testing::TenMmPistol());
+  RunOne(state, brennick::examples::TenMmPistol());
 }
 void BM_DesignWorkedRifle(benchmark::State& state) {
-  RunOne(state, brennick::testing::SevenMmLiquidRifle());
+  RunOne(state, brennick::examples::SevenMmLiquidRifle());
 }
 void BM_DesignWorkedGauss(benchmark::State& state) {
-  RunOne(state, brennick::testing::FourMmGaussRifle());
+  RunOne(state, brennick::examples::FourMmGaussRifle());
 }
 
 // One design per iteration, cycling through a fixed set of random designs, so

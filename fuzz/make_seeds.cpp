@@ -117,9 +117,9 @@ void NumberTextSeeds(const fs::path& dir) {
   }
 }
 
-using brennick::testing::FourMmGaussRifle;
-using brennick::testing::SevenMmLiquidRifle;
-using brennick::testing::TenMmPistol;
+using brennick::examples::FourMmGaussRifle;
+using brennick::examples::SevenMmLiquidRifle;
+using brennick::examples::TenMmPistol;
 
 void DesignSeeds(const fs::path& dir) {
   std::vector<std::pair<std::string, DesignInput>> forms;

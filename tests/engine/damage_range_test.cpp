@@ -9,9 +9,9 @@
 namespace brennick {
 namespace {
 
-using testing::FourMmGaussRifle;
-using testing::SevenMmLiquidRifle;
-using testing::TenMmPistol;
+using examples::FourMmGaussRifle;
+using examples::SevenMmLiquidRifle;
+using examples::TenMmPistol;
 
 // The first `n` lines of a run (the title, damage and range lines come first
 // whatever the later stages add).

@@ -9,6 +9,7 @@
 
 #include "design.h"
 #include "fields.h"
+#include "worked_designs.h"
 
 namespace brennick::test {
 
@@ -72,20 +73,8 @@ inline std::string LinesOf(const DesignResult& r,
 }
 
 // The three worked designs that the stages are checked against end to end.
-inline DesignInput TenMmPistol() {
-  return Form(
-      "BoreSizeEdit=10 ConfigurationBox=0 BarrelBox=1 LoadingMechanismBox=7 ShotsEdit=20 "
-      "CaselessBox=0");
-}
-inline DesignInput SevenMmLiquidRifle() {
-  return Form(
-      "BoreSizeEdit=7 ConfigurationBox=2 BarrelBox=1 PropellantBox=1 LoadingMechanismBox=8 "
-      "ShotsEdit=30");
-}
-inline DesignInput FourMmGaussRifle() {
-  return Form(
-      "BoreSizeEdit=4 TLEdit=10 ConfigurationBox=2 BarrelBox=2 PropellantBox=4 "
-      "LoadingMechanismBox=8 ShotsEdit=50");
-}
+using examples::FourMmGaussRifle;
+using examples::SevenMmLiquidRifle;
+using examples::TenMmPistol;
 
 }  // namespace brennick::test

@@ -4,7 +4,7 @@
 
 #include "design.h"
 
-namespace brennick::testing {
+namespace brennick::examples {
 
 // 10 mm Pistol, Medium barrel, TL 9, Standard Propellant, Fast Autoloader,
 // 20 shots, not caseless, iron sights.
@@ -50,4 +50,4 @@ inline DesignInput FourMmGaussRifle() {
   return in;
 }
 
-}  // namespace brennick::testing
+}  // namespace brennick::examples
