@@ -341,11 +341,10 @@ long double CheckedLog10(long double x) {
 
 long double CheckedCbrt(long double x) {
   if (std::isnan(x) || x < 0) throw DesignError(kInvalidFloatOp);
-  // The cube root itself rather than x to the power 1/3: the two differ by
-  // less than a unit in the last place, and only a root that is exactly
-  // halfway between two integers could round differently. Such roots come from
-  // weights of k/8 pounds with k odd, which hundredths of a pound never are.
-  return std::cbrt(x);
+  if (x == 0) return 0;
+  // The power 1/3 with 1/3 at extended precision (a hair above a third), not
+  // the exact cube root: for enormous weights the two round differently.
+  return std::pow(x, 1.0L / 3.0L);
 }
 
 // ---------------------------------------------------------------------------

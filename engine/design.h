@@ -196,7 +196,7 @@ double StoreDouble(long double x);
 double RoundToScale(long double x, long double scale);
 long double CheckedSqrt(long double x);
 long double CheckedLog10(long double x);
-long double CheckedCbrt(long double x);  // the cube root
+long double CheckedCbrt(long double x);  // x to the power 1/3
 
 // ---------------------------------------------------------------------------
 // Small helpers shared by the stages.

@@ -31,9 +31,13 @@ TEST(Durability, HitPointsFromTheCubeRootOfTheLoadedWeight) {
     double loadedLb;
     const char* hp;
   };
-  // The cube roots: 0, 1.475, 1.938, 2, 2.112, 2.154, 3.107 and 10.
-  const Case cases[] = {{0, "HP: 0"},    {3.21, "HP: 4"}, {7.28, "HP: 8"}, {8, "HP: 8"},
-                        {9.42, "HP: 8"}, {10, "HP: 8"},   {30, "HP: 12"},  {1000, "HP: 40"}};
+  // The cube roots: 0, 1.475, 1.938, 2, 2.112, 2.154, 3.107 and 10. The last
+  // weight is exactly 41286.5 cubed: the power 1/3, with a third held at
+  // extended precision (a hair above it), lands just above the half and
+  // rounds up, where an exact cube root would round to even.
+  const Case cases[] = {{0, "HP: 0"},   {3.21, "HP: 4"},  {7.28, "HP: 8"},
+                        {8, "HP: 8"},   {9.42, "HP: 8"},  {10, "HP: 8"},
+                        {30, "HP: 12"}, {1000, "HP: 40"}, {70375939133314.625, "HP: 165148"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.loadedLb);
     const Outcome out = RunDurability(DesignInput{}, c.loadedLb);
