@@ -621,8 +621,13 @@ void TForm1::BindRules() {
 // program step changes controls through Change(), which keeps them quiet.
 void TForm1::Bind(QLineEdit* edit, Rule rule) {
   rules_.insert(edit, rule);
-  connect(edit, &QLineEdit::textChanged, this,
-          [this, edit] { UserEvent([this, edit] { RunRule(edit); }); });
+  seenText_.insert(edit, edit->text());
+  connect(edit, &QLineEdit::textChanged, this, [this, edit](const QString& text) {
+    QString& seen = seenText_[edit];
+    if (text == seen) return;  // retyped or pasted over with the same text: no change
+    seen = text;
+    UserEvent([this, edit] { RunRule(edit); });
+  });
 }
 
 void TForm1::Bind(QCheckBox* box, Rule rule) {
@@ -677,6 +682,7 @@ void TForm1::ChangeQuietly(Control* control, const Value& value) {
 }
 
 void TForm1::Change(QLineEdit* edit, const QString& text) {
+  if (const auto seen = seenText_.find(edit); seen != seenText_.end()) *seen = text;
   ChangeQuietly(edit, text);
 }
 void TForm1::Change(QCheckBox* box, bool checked) {

@@ -136,6 +136,9 @@ class TForm1 : public QMainWindow {
 
   QWidget* surface_ = nullptr;  // the form's background, inside the scroll area
   QHash<const QObject*, Rule> rules_;
+  // The text each bound field had when its rule last saw it: Qt reports a
+  // field's text as changed even when typing replaces it with the same text.
+  QHash<const QLineEdit*, QString> seenText_;
   std::function<void(const QString&)> errorReporter_;
   std::function<std::uint32_t()> seedClock_;
   brennick::RandomSource random_;

@@ -144,11 +144,17 @@ class MonkeyTest : public FormTest {
     QObject::connect(form->RandomButton, &QPushButton::clicked, form.get(),
                      [this] { AfterRandomize(); });
     // The revolver's rate of fire follows the TL: a user change of TL or
-    // PowerMod, or choosing the revolver, reads TL strictly.
+    // PowerMod, or choosing the revolver, reads TL strictly. Typing a field's
+    // own text over it is no change.
     for (QLineEdit* edit : {form->TLEdit, form->PowerModEdit}) {
-      QObject::connect(edit, &QLineEdit::textChanged, form.get(), [this] {
-        if (SelectedOption(form->LoadingMechanismBox) == kRevolver) ExpectStrictTL();
-      });
+      QObject::connect(edit, &QLineEdit::textChanged, form.get(),
+                       [this, edit, seen = edit->text()](const QString& text) mutable {
+                         if (text == seen) return;
+                         seen = text;
+                         if (SelectedOption(form->LoadingMechanismBox) == kRevolver) {
+                           ExpectStrictTL();
+                         }
+                       });
     }
     QObject::connect(form->LoadingMechanismBox, &TRadioGroup::itemIndexChanged, form.get(),
                      [this](int m) {

@@ -173,6 +173,16 @@ TEST_F(RulesTest, SameValueRunsNothing) {
   form->Change(form->TLEdit, QStringLiteral("9"));
   form->Change(form->PropellantBox, kStandard);  // its rule would uncheck "Caseless"
   EXPECT_EQ(Snap({form->RoFEdit, form->CaselessBox}), "7 off | x on");
+
+  // Typing a field's own text over it changes nothing either, though Qt
+  // reports the edit: RoF keeps the 7 the TL rule would overwrite, and a bad
+  // TL is reported once, not again for every retyped power modifier.
+  Type(form->PowerModEdit, QStringLiteral("1"));
+  Type(form->TLEdit, QStringLiteral("9"));
+  EXPECT_EQ(form->RoFEdit->text(), QStringLiteral("7"));
+  Type(form->TLEdit, QStringLiteral("x"));
+  Type(form->PowerModEdit, QStringLiteral("1"));
+  EXPECT_EQ(errors, QStringList{"'x' is not a valid integer value"});
 }
 
 TEST_F(RulesTest, PropellantResetsTheCaselessChoices) {
