@@ -241,7 +241,9 @@ std::string GeneralNumberText(long double value, char dec) {
 
   std::string out;
   if (negative) out += '-';
-  if (exponent < -4 || exponent >= 15) {
+  // The form goes by the value itself, so 9.999999999999999E-5 stays
+  // scientific even though its fifteen digits round up to 0.0001.
+  if (magnitude < 1e-4L || magnitude >= 1e15L) {
     out += digits[0];
     if (digits.size() > 1) {
       out += dec;

@@ -151,6 +151,9 @@ TEST(GeneralNumberText, FifteenDigitsNoTrailingZerosScientificAtTheEnds) {
       {ext(37) * 1.3, '.', "48.1"},
       {ext(0.013) * 20 * 0.33, '.', "0.0858"},
       {0.99999999999999999L, '.', "1"},
+      // The form follows the value, not its rounded digits.
+      {9.999999999999999e-5L, '.', "1E-4"},
+      {999999999999999.7L, '.', "1000000000000000"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(GeneralNumberText(c.value, c.dec), c.text) << static_cast<double>(c.value);
@@ -280,7 +283,8 @@ std::string ReferenceText(long double v) {
   const int exponent = std::stoi(sci.substr(e + 1));
   while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
   std::string out = negative ? "-" : "";
-  if (exponent < -4 || exponent >= 15) {
+  const long double magnitude = v < 0 ? -v : v;
+  if (magnitude < 1e-4L || magnitude >= 1e15L) {
     out += digits.substr(0, 1);
     if (digits.size() > 1) out += "." + digits.substr(1);
     return out + "E" + std::to_string(exponent);
