@@ -17,10 +17,15 @@ count=${COUNT:-100000}
 pin=()
 if command -v taskset >/dev/null; then pin=(taskset -c 0); fi
 
+# A Google Benchmark program, its medians only.
+medians() {
+  "${pin[@]}" "$1" --benchmark_repetitions="$reps" \
+    --benchmark_report_aggregates_only=true --benchmark_min_time=0.2 2>&1 |
+    grep -E '^(Benchmark|-+$|BM_.*_median)|CPU|Load Average'
+}
+
 echo "== Design run (median of $reps repetitions)"
-"${pin[@]}" "$build/bench_design" --benchmark_repetitions="$reps" \
-  --benchmark_report_aggregates_only=true --benchmark_min_time=0.2 2>&1 |
-  grep -E '^(Benchmark|-+$|BM_.*_median)|CPU|Load Average'
+medians "$build/bench_design"
 
 echo
 echo "== brennick-cli --json on $count designs (median of $reps runs)"
@@ -53,13 +58,11 @@ fi
 
 echo
 echo "== Window: Design click to painted pane (median of $reps repetitions)"
-"${pin[@]}" "$build/bench_window" --benchmark_repetitions="$reps" \
-  --benchmark_report_aggregates_only=true --benchmark_min_time=0.2 2>&1 |
-  grep -E '^(Benchmark|-+$|BM_.*_median)'
+medians "$build/bench_window"
 
 echo
-echo "== Window start to first paint, against a bare window with one button (median of $reps runs each)"
-# From launch to the first paint of the window, the two programs in turns so
+echo "== Launch to first painted frame, against a bare window with one button (median of $reps runs each)"
+# From launch to the first painted frame, the two programs in turns so
 # both see the same machine.
 bare=()
 ours=()
