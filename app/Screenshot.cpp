@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "design failed: %s\n", qPrintable(message));
   });
   // A 7.62 mm assault rifle.
-  form.Change(form.NameEdit, QStringLiteral("Sentinel AR-7"));
+  form.Change(form.NameEdit, QStringLiteral("Marsh Carbine"));
   form.Change(form.BoreSizeEdit,
               QStringLiteral("7") + QLatin1Char(TForm1::DecimalSeparator()) + QStringLiteral("62"));
   form.Change(form.ConfigurationBox, 2);
