@@ -1,5 +1,6 @@
 #include "design.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
@@ -32,37 +33,26 @@ int HexDigit(char c) {
   return -1;
 }
 
-// Decimal exponent of the first significant digit of a validated number text
-// (already normalised to '.' and without sign), used only to tell an
-// underflow from an overflow when the value does not fit a double.
+// Whether a validated number text (normalised to '.', without its sign) that
+// does not fit a double is too small for one rather than too large: the
+// decimal exponent of its first significant digit is negative.
 bool TooSmallForDouble(std::string_view norm) {
-  long long firstDigitExp = 0;
-  bool found = false;
-  long long pos = 0;  // decimal position relative to the separator
-  std::size_t i = 0;
-  std::size_t intDigits = 0;
-  while (i < norm.size() && IsDigit(norm[i])) ++intDigits, ++i;
-  i = 0;
-  for (; i < norm.size() && norm[i] != 'e' && norm[i] != 'E'; ++i) {
-    if (norm[i] == '.') continue;
-    if (!found && norm[i] != '0') {
-      found = true;
-      firstDigitExp = static_cast<long long>(intDigits) - 1 - pos;
-    }
-    ++pos;
+  const std::size_t e = std::min(norm.find_first_of("eE"), norm.size());
+  const std::string_view mantissa = norm.substr(0, e);
+  const std::size_t first = mantissa.find_first_of("123456789");
+  if (first == std::string_view::npos) return true;  // all zeros
+  const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+  long long exp10 = first < point ? static_cast<long long>(point - first) - 1
+                                  : -static_cast<long long>(first - point);
+  long long written = 0;  // the exponent part, capped: only its sign matters here
+  std::size_t i = e + 1;
+  const bool negative = i < norm.size() && norm[i] == '-';
+  if (i < norm.size() && (norm[i] == '+' || norm[i] == '-')) ++i;
+  for (; i < norm.size(); ++i) {
+    if (written < 1000000000) written = written * 10 + (norm[i] - '0');
   }
-  if (!found) return true;  // all zeros
-  long long exp = 0;
-  if (i < norm.size()) {
-    ++i;
-    bool neg = false;
-    if (i < norm.size() && (norm[i] == '+' || norm[i] == '-')) neg = norm[i++] == '-';
-    for (; i < norm.size(); ++i) {
-      if (exp < 1000000000) exp = exp * 10 + (norm[i] - '0');
-    }
-    if (neg) exp = -exp;
-  }
-  return firstDigitExp + exp < 0;
+  exp10 += negative ? -written : written;
+  return exp10 < 0;
 }
 
 }  // namespace
@@ -174,13 +164,10 @@ constexpr ext kPow10[] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,  1e7L,
 // a rounding half, where the exact conversion decides instead.
 bool FifteenDigitsFast(ext v, std::uint64_t& digits, int& exponent) {
   if (!(v >= 1e-4L && v < 1e15L)) return false;
-  // First guess of the exponent, then at most one correction either way.
+  // First guess of the exponent (v x 10^4 against exact powers of ten), then
+  // a correction either way should the one rounding have misled it.
   int e = 14;
-  while (e > 0 && v < kPow10[e]) --e;
-  if (e == 0 && v < 1) {
-    while (e > -4 && v * kPow10[-e + 1] < 1) --e;
-    --e;
-  }
+  while (e > -4 && v * kPow10[4] < kPow10[e + 4]) --e;
   ext scaled = 0;
   for (int attempt = 0; attempt < 3; ++attempt) {
     if (e < -5 || e > 14) return false;
