@@ -18,7 +18,7 @@ SANITIZER_ENV = \
   LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan-suppressions.txt:print_suppressions=0 \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps configure build run test test-sanitize fuzz bench clean format
+.PHONY: all deps configure build run test test-sanitize fuzz bench clean format format-check
 
 all: build
 
@@ -61,3 +61,7 @@ clean:
 
 format:
 	@clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+# Fails, listing the files, when any source is not clang-formatted.
+format-check:
+	@clang-format --dry-run --Werror $$(git ls-files '*.cpp' '*.h')

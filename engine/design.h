@@ -248,7 +248,7 @@ struct DesignRun {
   void Append(std::string line) { out.push_back(std::move(line)); }
   // TL read strictly (throws the integer message on a bad text).
   std::int32_t StrictTL() const {
-    if (const auto& tl = TL()) return *tl;
+    if (const auto& read = TL()) return *read;
     throw InvalidIntegerText(in.TLEdit);
   }
   // TL read leniently, 0 for a text that is not a whole number.

@@ -6,7 +6,7 @@ namespace brennick {
 namespace {
 
 constexpr std::array<const char*, 5> kConfigurationItems = {"Pistol", "SMG", "Rifle", "Support",
-                                                           "Cannon"};
+                                                            "Cannon"};
 constexpr std::array<const char*, 3> kBarrelItems = {"Short", "Medium", "Long"};
 constexpr std::array<const char*, 11> kMechanismItems = {
     "Muzzleloader (TL3)",    "Muzzleloader with a carriage (TL3)",
@@ -17,8 +17,8 @@ constexpr std::array<const char*, 11> kMechanismItems = {
     "Electric Gatling (TL7)"};
 constexpr std::array<const char*, 6> kPropellantItems = {
     "Standard Propellant", "Liquid Propellant", "ETC", "ETK", "Gauss", "Grav"};
-constexpr std::array<const char*, 3> kPLBItems = {
-    "None", "High-Cyclic Controlled Bursts (RoF 6+)", "Preloaded Barrels (RoF 2+)"};
+constexpr std::array<const char*, 3> kPLBItems = {"None", "High-Cyclic Controlled Bursts (RoF 6+)",
+                                                  "Preloaded Barrels (RoF 2+)"};
 constexpr std::array<const char*, 2> kGaussHCCBItems = {"Standard", "Enhanced"};
 constexpr std::array<const char*, 5> kMuzzleItems = {
     "None", "Compensator (TL6) (TS76)", "Flash Hider (TL6) (TS76)", "Muzzle Port (TL7) (TS77)",
@@ -107,8 +107,7 @@ const std::array<FieldInfo, 69> kFields = {
     Check("RGGPS", "Requires GPS input", &D::RGGPS),
     Check("RGIFF", "Does not work without IFF", &D::RGIFF),
     Check("SDATBox", "Self-Destruct Anti-Theft (TL10^) (UT150)", &D::SDATBox),
-    Check("DiagnosticComputerBox", "Diagnostic Computer (TL9) (UT151)",
-          &D::DiagnosticComputerBox),
+    Check("DiagnosticComputerBox", "Diagnostic Computer (TL9) (UT151)", &D::DiagnosticComputerBox),
     Check("AntiTamper", "Anti-tampering protection", &D::AntiTamper),
     Check("DTagBox", "D-Tag (TL9) (UT151)", &D::DTagBox),
     Check("IFFBox", "IFF Interrogator (TL9) (UT151)", &D::IFFBox),
@@ -128,7 +127,9 @@ const std::array<FieldInfo, 69> kFields = {
 
 }  // namespace
 
-std::span<const FieldInfo> DesignFields() { return kFields; }
+std::span<const FieldInfo> DesignFields() {
+  return kFields;
+}
 
 const FieldInfo* FindField(std::string_view name) {
   for (const FieldInfo& f : kFields) {

@@ -15,7 +15,7 @@ namespace brennick {
 enum class FieldKind { Text, Group, Check };
 
 struct FieldInfo {
-  const char* name;     // the control's name and the JSON key
+  const char* name;  // the control's name and the JSON key
   FieldKind kind;
   const char* caption;  // group caption or check-box caption; empty for text fields
   std::string DesignInput::*text = nullptr;

@@ -163,7 +163,7 @@ TEST(ProcessDesigns, DecimalSeparatorReadsAndWritesNumbers) {
 // own design, as on a terminal.
 TEST(ProcessDesigns, StandardOutputIsFlushedBeforeEachMessage) {
   struct Tagged : Sink {
-    Tagged(std::string& log, char tag) : log(log), tag(tag) {}
+    Tagged(std::string& into, char mark) : log(into), tag(mark) {}
     void Write(std::string_view data) override { (log += tag) += data; }
     std::string& log;
     char tag;

@@ -1,6 +1,7 @@
 // The three worked designs, each statblock written out line by line from the
 // game's rules, compared whole with what brennick-cli prints for them.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -156,7 +157,11 @@ const Lines kGaussRifle = Concat(
      {" ", "Ammunition", "4mmCLL-GA (TL10)", "WPS 0.005", "CPS 0.05", "LC 3"}});
 
 std::string RunCli(const std::string& args, const std::string& input, int* status) {
-  const std::string path = ::testing::TempDir() + "worked_designs.json";
+  // A name of this process's own: the tests run in parallel, each in its own
+  // process, and must never read each other's designs.
+  static int calls = 0;
+  const std::string path = ::testing::TempDir() + "worked_designs_" + std::to_string(::getpid()) +
+                           "_" + std::to_string(++calls) + ".json";
   std::ofstream(path) << input;
   const std::string command =
       std::string("LC_ALL=C ") + BRENNICK_CLI_PATH + " " + args + " " + path;
@@ -166,6 +171,7 @@ std::string RunCli(const std::string& args, const std::string& input, int* statu
   std::size_t n;
   while ((n = fread(buf, 1, sizeof buf, pipe)) > 0) out.append(buf, n);
   *status = pclose(pipe);
+  std::remove(path.c_str());
   return out;
 }
 
