@@ -105,20 +105,25 @@ void FormModel::ShowMaxRoF(bool gatlingOnly) {
   const std::int32_t barrels = IntOr(state_.BarrelsEdit.text, 1);
   switch (m) {
     case kLightAutomatic:
-      state_.MaxRoFLabel = bore > 10 ? MaxRoFText(RoundHalfEven(ext(160) / bore)) : "RoF: 3-16";
+      WriteHint(bore > 10 ? MaxRoFText(RoundHalfEven(ext(160) / bore)) : "RoF: 3-16");
       break;
     case kHeavyAutomatic:
-      state_.MaxRoFLabel = bore > 20 ? MaxRoFText(RoundHalfEven(ext(400) / bore)) : "RoF: 3-20";
+      WriteHint(bore > 20 ? MaxRoFText(RoundHalfEven(ext(400) / bore)) : "RoF: 3-20");
       break;
     default:
-      state_.MaxRoFLabel = MaxRoFText(GatlingMaxRoF(bore, barrels));
+      WriteHint(MaxRoFText(GatlingMaxRoF(bore, barrels)));
       break;
   }
 }
 
+void FormModel::WriteHint(std::string text) {
+  state_.MaxRoFLabel = std::move(text);
+  ++hintWrites_;
+}
+
 void FormModel::LoadingMechanismBoxClick() {
   const int m = Mechanism();
-  state_.MaxRoFLabel = kMaxRoFStart;
+  WriteHint(kMaxRoFStart);
 
   // RoF and Shots by mechanism; the revolver sets its own below.
   struct Fields {

@@ -68,10 +68,15 @@ class FormModel {
   void RandomButtonClick(std::uint32_t seed);
   RandomSource& randomSource() { return random_; }
 
+  // How often a rule has written the Max RoF hint, whether or not its text
+  // changed: a view rewrites its label each time, as the rule does.
+  std::uint64_t hintWrites() const { return hintWrites_; }
+
  private:
   void RunRule(const FieldInfo& field);
   // The Max RoF hint; `gatlingOnly` limits it to the Electric Gatling rows.
   void ShowMaxRoF(bool gatlingOnly);
+  void WriteHint(std::string text);
   // A field is its text field and its label, enabled or disabled together.
   void Enable(TextControl FormState::*control, bool enabled) {
     (state_.*control).enabled = enabled;
@@ -93,6 +98,7 @@ class FormModel {
   FormState state_;
   char dec_;
   RandomSource random_;
+  std::uint64_t hintWrites_ = 0;
 };
 
 }  // namespace brennick

@@ -1,22 +1,24 @@
 // The design window: every input of a weapon design, the Design and Randomize
 // buttons and the pane that receives the statblock.
 //
-// The window keeps the form plausible while it is edited: each control change
-// runs that control's rule at once (whether the user or a program step made
-// it), and rules changing other controls run those controls' rules nested.
-// Program steps change controls only through Change(), which stores the value
-// without Qt notifications and then calls the rule directly; user edits enter
-// through UserEvent(), the one place that catches a failure and reports it.
+// The window is a view of a form model (brennick::FormModel), which holds the
+// form's values, enabled states and Max RoF hint, its rules and the random
+// generator. Every user event enters through UserEvent(), the one place that
+// catches a failure and reports it; it becomes a model operation, and the
+// window then shows the model's state, changing its widgets with their
+// notifications blocked.
 #pragma once
 
-#include <QHash>
 #include <QMainWindow>
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "RadioGroup.h"
 #include "design.h"
+#include "fields.h"
+#include "form_model.h"
 #include "random.h"
 
 class QCheckBox;
@@ -25,6 +27,32 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+
+// The controls of the window that hold a form value, by kind; each is named
+// as on the form and built from the field table.
+#define BRENNICK_TEXT_CONTROLS(X)                                                               \
+  X(NameEdit)                                                                                   \
+  X(BoreSizeEdit)                                                                               \
+  X(TLEdit) X(PowerModEdit) X(BarrelsEdit) X(ChambersEdit) X(RoFEdit) X(ShotsEdit) X(ArbWeight) \
+      X(ArbCF)
+#define BRENNICK_GROUP_CONTROLS(X)                                                                \
+  X(ConfigurationBox)                                                                             \
+  X(BarrelBox)                                                                                    \
+  X(LoadingMechanismBox) X(PropellantBox) X(PLBBox) X(GaussHCCBBox) X(MuzzleBox) X(CamouflageBox) \
+      X(StylingBox) X(QualityAccurate) X(QualityReliable) X(TargetingSoftware)
+#define BRENNICK_CHECK_CONTROLS(X)                                                                \
+  X(RecoillessCheckBox)                                                                           \
+  X(ColdCountermassBox)                                                                           \
+  X(ShotgunBox) X(ExtraLowBox) X(BipodBox) X(ElectricBox) X(ClosedBoltBox) X(CaselessBox)         \
+      X(HouseETCBox) X(HouseGauss) X(HouseDRBox) X(KYOSBox) X(PaperBox) X(HUDLinkBox) X(DataChip) \
+          X(GreenEyes) X(HUDCable) X(MicroRadio) X(SecureEncryption) X(TinyComputer)              \
+              X(MultispectralLaserSightBox) X(CTSBox) X(ETSBox) X(TransponderRingBox)             \
+                  X(RecognitionGripBox) X(RGPalm) X(RGVoice) X(RGGlove) X(RGGPS) X(RGIFF)         \
+                      X(SDATBox) X(DiagnosticComputerBox) X(AntiTamper) X(DTagBox) X(IFFBox)      \
+                          X(IronSightsBox) X(AccRailU) X(AccRailO) X(AccRailS) X(AccRailT)        \
+                              X(GravCompBox) X(SmartgripBox) X(MuzzleWeightBox) X(SpaceProof)     \
+                                  X(FoldingStockBox) X(DisguisedBox) X(RuggedBox)                 \
+                                      X(GunLauncherCheckBox) X(OnlyAuto)
 
 class TForm1 : public QMainWindow {
   Q_OBJECT
@@ -38,6 +66,8 @@ class TForm1 : public QMainWindow {
   void DesignButtonClick();
   void RandomButtonClick();
 
+  // The rules: each runs the model's rule of the same name and shows the
+  // result. A failing rule throws brennick::DesignError to the caller.
   void LoadingMechanismBoxClick();
   void ConfigurationBoxClick();
   void RecoillessCheckBoxClick();
@@ -55,9 +85,10 @@ class TForm1 : public QMainWindow {
   void TLEditChange();
 
   // --- Changing controls. ---
-  // A program step's change of a control: the value is stored, and when it
-  // differs from the one the control had, the control's rule runs at once.
-  // A failing rule throws brennick::DesignError to the caller.
+  // A program step's change of a control: the model stores the value, and
+  // when it differs from the one the control had, the control's rule runs at
+  // once. A failing rule throws brennick::DesignError to the caller; the
+  // window shows what was changed before it either way.
   void Change(QLineEdit* edit, const QString& text);
   void Change(QCheckBox* box, bool checked);
   void Change(TRadioGroup* group, int index);
@@ -69,8 +100,14 @@ class TForm1 : public QMainWindow {
   void ReportError(const QString& message);
   void setErrorReporter(std::function<void(const QString&)> reporter);
 
+  // --- The form model behind the window. ---
+  const brennick::FormModel& model() const { return model_; }
+  // Shows the model's state in the widgets, notifications blocked: what
+  // changed since the last time, or `everything`.
+  void ShowState(bool everything = false);
+
   // --- The random source of the generator. ---
-  brennick::RandomSource& randomSource() { return random_; }
+  brennick::RandomSource& randomSource() { return model_.randomSource(); }
   // Reseeds the random source from the seed clock.
   void SeedRandomSource();
   void setSeedClock(std::function<std::uint32_t()> clock);
@@ -81,23 +118,20 @@ class TForm1 : public QMainWindow {
   static char DecimalSeparator();
 
   // --- Controls, named as on the form. ---
+#define BRENNICK_DECLARE(type, name) type* name = nullptr;
+#define BRENNICK_DECLARE_TEXT(name) BRENNICK_DECLARE(QLineEdit, name)
+#define BRENNICK_DECLARE_GROUP(name) BRENNICK_DECLARE(TRadioGroup, name)
+#define BRENNICK_DECLARE_CHECK(name) BRENNICK_DECLARE(QCheckBox, name)
+  BRENNICK_TEXT_CONTROLS(BRENNICK_DECLARE_TEXT)
+  BRENNICK_GROUP_CONTROLS(BRENNICK_DECLARE_GROUP)
+  BRENNICK_CHECK_CONTROLS(BRENNICK_DECLARE_CHECK)
+#undef BRENNICK_DECLARE_TEXT
+#undef BRENNICK_DECLARE_GROUP
+#undef BRENNICK_DECLARE_CHECK
+#undef BRENNICK_DECLARE
   QLabel *Label1, *Label2, *Label17, *Label7, *Label3, *Label5, *Label10, *Label6, *Label4,
       *Label15, *Label8, *Label9;
   QLabel *BarrelsLabel, *ChambersLabel, *RoFLabel, *ShotsLabel, *MaxRoFLabel;
-  QLineEdit *NameEdit, *BoreSizeEdit, *TLEdit, *PowerModEdit, *BarrelsEdit, *ChambersEdit, *RoFEdit,
-      *ShotsEdit, *ArbWeight, *ArbCF;
-  TRadioGroup *ConfigurationBox, *BarrelBox, *LoadingMechanismBox, *PropellantBox, *PLBBox,
-      *GaussHCCBBox, *MuzzleBox, *CamouflageBox, *StylingBox, *QualityAccurate, *QualityReliable,
-      *TargetingSoftware;
-  QCheckBox *RecoillessCheckBox, *ColdCountermassBox, *ShotgunBox, *ExtraLowBox, *BipodBox,
-      *ElectricBox, *ClosedBoltBox, *CaselessBox, *HouseETCBox, *HouseGauss, *HouseDRBox, *KYOSBox,
-      *PaperBox, *HUDLinkBox, *DataChip, *GreenEyes, *HUDCable, *MicroRadio, *SecureEncryption,
-      *TinyComputer, *MultispectralLaserSightBox, *CTSBox, *ETSBox, *TransponderRingBox,
-      *RecognitionGripBox, *RGPalm, *RGVoice, *RGGlove, *RGGPS, *RGIFF, *SDATBox,
-      *DiagnosticComputerBox, *AntiTamper, *DTagBox, *IFFBox, *IronSightsBox, *AccRailU, *AccRailO,
-      *AccRailS, *AccRailT, *GravCompBox, *SmartgripBox, *MuzzleWeightBox, *SpaceProof,
-      *FoldingStockBox, *DisguisedBox, *RuggedBox;
-  QCheckBox *GunLauncherCheckBox, *OnlyAuto;
   QGroupBox *GroupBox1, *GroupBox2, *GroupBox3;
   QPushButton *DesignButton, *RandomButton;
   QPlainTextEdit* StatblockMemo;
@@ -107,39 +141,24 @@ class TForm1 : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  using Rule = void (TForm1::*)();
-
+  // Building the window (FormLayout.cpp).
   void CreateControls();
-  void LoadStartValues();
   void LayOutControls();
   void SetTabOrder();
-  void BindRules();
-  void Bind(QLineEdit* edit, Rule rule);
-  void Bind(QCheckBox* box, Rule rule);
-  void Bind(TRadioGroup* group, Rule rule);
-  void RunRule(const QObject* control);
-  template <class Control, class Value>
-  void ChangeQuietly(Control* control, const Value& value);
-
-  // The Max RoF hint beside the RoF field; `gatlingOnly` limits it to the
-  // Electric Gatling rows, leaving the caption alone for other mechanisms.
-  void ShowMaxRoF(bool gatlingOnly);
-  // A field is its text field and its label, enabled or disabled together.
-  void SetFieldEnabled(QLineEdit* edit, bool enabled);
-  void UncheckAndDisable(QCheckBox* box);
-  int Mechanism() const;
-  int Propellant() const;
-  int Configuration() const;
-  std::int32_t StrictTL() const;
-
-  QWidget* NamedControl(const char* name) const;
+  // Wiring the user's changes into the model (FormEvents.cpp).
+  void BindEvents();
+  // Runs a model operation for a program step, showing its result even when
+  // it fails (the failure goes on to the caller).
+  void ModelStep(const std::function<void()>& step);
 
   QWidget* surface_ = nullptr;  // the form's background, inside the scroll area
-  QHash<const QObject*, Rule> rules_;
-  // The text each bound field had when its rule last saw it: Qt reports a
-  // field's text as changed even when typing replaces it with the same text.
-  QHash<const QLineEdit*, QString> seenText_;
+  // The widget of each field of the field table, in the table's order, with
+  // the label that is enabled together with a text field.
+  std::vector<QWidget*> fieldWidgets_;
+  std::vector<QLabel*> fieldLabels_;
+  brennick::FormModel model_;
+  brennick::FormState shown_;  // the model's state as the widgets last showed it
+  std::uint64_t shownHintWrites_ = 0;
   std::function<void(const QString&)> errorReporter_;
   std::function<std::uint32_t()> seedClock_;
-  brennick::RandomSource random_;
 };
