@@ -247,10 +247,11 @@ void RunWeightStage(DesignRun& r) {
   loaded = RoundToScale(loaded, 100);
   r.q.LoadedWeightLb = loaded;
 
-  // A reload is a full magazine; for liquid propellant it is the bottle alone.
-  double reload = StoreDouble(ammunition + magazine);
-  if (prop == kLiquid) reload = StoreDouble(ext(reload) - ammunition);
-  reload = RoundToScale(reload, 100);
+  // A reload is a full magazine; for liquid propellant it is the bottle alone,
+  // taken as it is (adding the load and taking it away again would lose the
+  // bottle to rounding once the load weighs trillions of pounds).
+  const double reload =
+      RoundToScale(prop == kLiquid ? magazine : StoreDouble(ammunition + magazine), 100);
 
   r.Append("Weight: " + GeneralNumberText(loaded, r.dec) + "/" + GeneralNumberText(reload, r.dec));
   if (prop == kLiquid) r.Append("Propellant Bottle Weight: " + GeneralNumberText(reload, r.dec));
