@@ -1,8 +1,7 @@
 // Ammunition: the cartridge's designation, its weight and cost per shot, and
 // its legality class.
-#include <iterator>
 
-#include "design.h"
+#include "internal/run.h"
 
 namespace brennick {
 namespace {
@@ -10,17 +9,12 @@ namespace {
 constexpr const char* kBarrelLetter[] = {"S", "M", "L"};
 constexpr const char* kPropellantSuffix[] = {"", "-LP", "-ETC", "-ETK", "-GA", "-GR"};
 
-template <std::size_t N>
-const char* ItemText(const char* const (&texts)[N], int index) {
-  return index >= 0 && index < static_cast<int>(N) ? texts[index] : "";
-}
-
 std::string Designation(const DesignRun& r) {
   const DesignInput& in = r.in;
   std::string d = GeneralNumberText(r.q.BoreMm, r.dec) + "mm";
   if (in.CaselessBox) d += "CL";
-  d += ItemText(kBarrelLetter, in.BarrelBox);
-  d += ItemText(kPropellantSuffix, in.PropellantBox);
+  d += ItemOr(kBarrelLetter, in.BarrelBox, "");
+  d += ItemOr(kPropellantSuffix, in.PropellantBox, "");
   if (in.RecoillessCheckBox) d += in.ColdCountermassBox ? "RL-C" : "RL";
   return d + " (TL" + in.TLEdit + ")";
 }
@@ -32,14 +26,14 @@ double CostPerShot(const DesignRun& r) {
 
   // Bigger rounds cost disproportionately more per pound.
   const double perPound = bore <= 7 ? 2 : bore <= 64 ? 20 : 100;
-  double cost = StoreDouble(ext(r.q.WeightPerShotLb) * perPound);
-  if (in.RecoillessCheckBox && in.ColdCountermassBox) cost = StoreDouble(ext(cost) * 1.5);
+  double cost = Times(r.q.WeightPerShotLb, perPound);
+  if (in.RecoillessCheckBox && in.ColdCountermassBox) cost = Times(cost, 1.5);
   // Chemical rounds with a case are the cheap, mass-produced kind.
-  if (!in.CaselessBox && prop < kGauss) cost = StoreDouble(ext(cost) * 0.33);
-  if (prop == kLiquid) cost = StoreDouble(ext(cost) * 1.5);
-  if (prop == kETK && !in.HouseETCBox) cost = StoreDouble(ext(cost) * 1.5);
-  if (prop == kGauss) cost = StoreDouble(ext(cost) * 5);
-  if (prop == kGrav) cost = StoreDouble(ext(cost) * 4);
+  if (!in.CaselessBox && prop < kGauss) cost = Times(cost, 0.33);
+  if (prop == kLiquid) cost = Times(cost, 1.5);
+  if (prop == kETK && !in.HouseETCBox) cost = Times(cost, 1.5);
+  if (prop == kGauss) cost = Times(cost, 5);
+  if (prop == kGrav) cost = Times(cost, 4);
   return cost;
 }
 

@@ -3,10 +3,9 @@
 // The price is built in three layers: a base cost that grows with the loaded
 // weight, a cost factor for the chosen options that multiplies it, and fixed
 // dollar amounts for accessories added at the end.
-#include <iterator>
 #include <span>
 
-#include "design.h"
+#include "internal/run.h"
 
 namespace brennick {
 namespace {
@@ -94,7 +93,7 @@ std::int32_t BaseCost(const DesignRun& r) {
     band = fast ? 2 : 1;
   }
   double multiplier = kWeightCostMultiplier[config][band];
-  if (config == kPistol && in.ExtraLowBox) multiplier = StoreDouble(ext(multiplier) * 0.5);
+  if (config == kPistol && in.ExtraLowBox) multiplier = Times(multiplier, 0.5);
 
   return Wrap32(RoundHalfEven(ext(rate) * w * multiplier));
 }
@@ -118,9 +117,7 @@ double CostFactor(const DesignInput& in, char dec) {
   if (in.PLBBox == kHighCyclic) add(0.5);
   if (in.PLBBox == kPreloaded) add(1.0);
   add(FloatOr(in.ArbCF, dec, 0));
-  if (in.StylingBox >= 1 && in.StylingBox < static_cast<int>(std::size(kStylingFactor))) {
-    add(kStylingFactor[in.StylingBox]);
-  }
+  if (const double styling = ItemOr(kStylingFactor, in.StylingBox, 0.0); styling != 0) add(styling);
   if (in.GaussHCCBBox == 1) add(0.5);
   if (in.SpaceProof) add(0.2);
   if (in.DisguisedBox) add(4);
@@ -195,11 +192,6 @@ std::int32_t TargetingSoftwarePrice(int grade, std::int32_t tl) {
   return column < 0 ? 0 : kTargetingSoftwarePrice[grade - 1][column];
 }
 
-template <std::size_t N>
-std::int32_t ItemPrice(const std::int32_t (&prices)[N], int index) {
-  return index >= 0 && index < static_cast<int>(N) ? prices[index] : 0;
-}
-
 // Adds dollars to a 32-bit cost; a total beyond 32 bits wraps.
 void AddDollars(std::int32_t& cost, std::int64_t dollars) {
   cost = Wrap32(std::int64_t{cost} + dollars);
@@ -233,8 +225,8 @@ void RunCostStage(DesignRun& r) {
   AddCheckedPrices(in, kHUDLinkPrices, cost);
   if (in.HUDLinkBox) AddDollars(cost, TargetingSoftwarePrice(in.TargetingSoftware, tl));
   AddCheckedPrices(in, kFittingPrices, cost);
-  AddDollars(cost, ItemPrice(kCamouflagePrice, in.CamouflageBox));
-  AddDollars(cost, ItemPrice(kMuzzleAttachmentPrice, in.MuzzleBox));
+  AddDollars(cost, ItemOr(kCamouflagePrice, in.CamouflageBox, 0));
+  AddDollars(cost, ItemOr(kMuzzleAttachmentPrice, in.MuzzleBox, 0));
   if (in.MuzzleWeightBox) AddDollars(cost, 100);
   // A gravitic compensator is priced by the ten pounds of gun it steadies.
   if (in.GravCompBox) {

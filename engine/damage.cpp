@@ -1,5 +1,5 @@
 // Damage: how many dice the weapon rolls, and its wound suffix.
-#include "design.h"
+#include "internal/run.h"
 
 namespace brennick {
 namespace {
@@ -46,7 +46,7 @@ void RunDamageStage(DesignRun& r) {
   }
   // Shot spreads its energy: long arms lose a little, pistols nothing.
   if (in.ShotgunBox && config >= kSMG && config <= kSupport) {
-    barrelFactor = StoreDouble(ext(barrelFactor) * 0.95);
+    barrelFactor = Times(barrelFactor, 0.95);
   }
 
   const int mech = in.LoadingMechanismBox;
@@ -66,8 +66,8 @@ void RunDamageStage(DesignRun& r) {
 
   double dice =
       StoreDouble(ext(r.q.BoreMm) * barrelFactor * loadingFactor * tlFactor * r.q.PowerMod);
-  if (in.PropellantBox == kETC) dice = StoreDouble(ext(dice) * (in.HouseETCBox ? 1.25 : 1.5));
-  if (in.PropellantBox == kETK) dice = StoreDouble(ext(dice) * (in.HouseETCBox ? 1.5 : 2.0));
+  if (in.PropellantBox == kETC) dice = Times(dice, in.HouseETCBox ? 1.25 : 1.5);
+  if (in.PropellantBox == kETK) dice = Times(dice, in.HouseETCBox ? 1.5 : 2.0);
   if (in.MuzzleBox == kMuzzlePort) dice = StoreDouble(ext(dice) - 0.25);
   r.q.DamageDice = dice;
 
@@ -75,9 +75,9 @@ void RunDamageStage(DesignRun& r) {
   r.Append("Damage: " + DiceText(dice) + suffix);
   if (r.VelocityVariants()) {
     const char* drained = in.PropellantBox == kLiquid ? "propellant bottle" : "magazine cell";
-    r.Append("-Boosted Velocity: " + DiceText(StoreDouble(ext(dice) * 1.25)) + suffix +
+    r.Append("-Boosted Velocity: " + DiceText(Times(dice, 1.25)) + suffix +
              ". Each shot counts as 1.5 shots for purposes of draining the " + drained + ".");
-    r.Append("-Low Velocity: " + DiceText(StoreDouble(ext(dice) * 0.5)) + suffix +
+    r.Append("-Low Velocity: " + DiceText(Times(dice, 0.5)) + suffix +
              ". Rolls to hear the weapon fire are made at -3. Each shot counts as 1/4 shot for "
              "purposes of draining the " +
              drained + ".");

@@ -1,11 +1,11 @@
-#include "design.h"
-
 #include <algorithm>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <cstring>
 #include <limits>
+
+#include "internal/run.h"
 
 namespace brennick {
 

@@ -1,5 +1,5 @@
 // Durability: how much punishment the weapon itself can take.
-#include "design.h"
+#include "internal/run.h"
 
 namespace brennick {
 namespace {

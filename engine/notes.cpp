@@ -1,8 +1,7 @@
 // Notes and features: what the numbers above do not say, and what is fitted.
-#include <iterator>
 #include <span>
 
-#include "design.h"
+#include "internal/run.h"
 
 namespace brennick {
 namespace {
@@ -25,7 +24,7 @@ void AppendCheckedLines(DesignRun& r, std::span<const CheckedLine> lines) {
 // selection write nothing.
 template <std::size_t N>
 void AppendItemLine(DesignRun& r, const char* const (&texts)[N], int index) {
-  if (index >= 1 && index < static_cast<int>(N)) r.Append(texts[index]);
+  if (const char* text = ItemOr(texts, index, ""); *text != '\0') r.Append(text);
 }
 
 constexpr const char* kMalfVerNote =

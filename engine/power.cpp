@@ -1,6 +1,6 @@
 // Power supply notes: what feeds a weapon that does not carry its energy in
 // the cartridge. At most one line.
-#include "design.h"
+#include "internal/run.h"
 
 namespace brennick {
 namespace {

@@ -1,5 +1,5 @@
 // Accuracy and range: the Acc line, the half-damage and maximum ranges.
-#include "design.h"
+#include "internal/run.h"
 
 namespace brennick {
 namespace {

@@ -1,6 +1,6 @@
 // Rate of fire and shots: the RoF line from the loading mechanism, and the
 // shots line with its reload time in brackets.
-#include "design.h"
+#include "internal/run.h"
 
 namespace brennick {
 namespace {

@@ -2,7 +2,7 @@
 // the Bulk line and the Rcl lines.
 #include <array>
 
-#include "design.h"
+#include "internal/run.h"
 
 namespace brennick {
 namespace {

@@ -1,6 +1,6 @@
 // Weight: the gun's body, its accessories, magazine and cells, and a full load
 // of ammunition. Sets the empty, loaded and per-shot weights for later stages.
-#include "design.h"
+#include "internal/run.h"
 
 namespace brennick {
 namespace {
@@ -128,7 +128,7 @@ double AccessoryWeight(const DesignInput& in) {
   if (in.ETSBox) add(2.0);
   if (in.DataChip) add(0.01);
   if (in.TinyComputer) add(0.05);
-  if (in.CamouflageBox >= 0 && in.CamouflageBox <= 6) add(kCamouflageWeight[in.CamouflageBox]);
+  add(ItemOr(kCamouflageWeight, in.CamouflageBox, 0.0));
   if (in.MuzzleWeightBox) add(0.25);
   switch (in.MuzzleBox) {
     case kCompensator:
@@ -168,7 +168,7 @@ void RunWeightStage(DesignRun& r) {
   const double tlFactor = TLWeightFactor(config, tl);
 
   double powerFactor = r.q.PowerMod;
-  if (in.ExtraLowBox) powerFactor = StoreDouble(ext(powerFactor) * 0.35);
+  if (in.ExtraLowBox) powerFactor = Times(powerFactor, 0.35);
   if (in.ShotgunBox) powerFactor = StoreDouble(ext(powerFactor) / 4);
 
   // From TL 6 a handgun's action is sized for half its bore.
@@ -185,7 +185,7 @@ void RunWeightStage(DesignRun& r) {
     magazine = StoreDouble(ext(magazine) + CellWeight(kBuiltInCell[config], in.PaperBox));
   }
   // Below TL 10 a preloaded barrel block weighs as much as two magazines.
-  if (in.PLBBox == kPreloaded && r.StrictTL() < 10) magazine = StoreDouble(ext(magazine) * 2);
+  if (in.PLBBox == kPreloaded && r.StrictTL() < 10) magazine = Times(magazine, 2);
   accessory = StoreDouble(ext(accessory) + magazine);
 
   double body = StoreDouble(ext(bore) * bore * configurationFactor * tlFactor * powerFactor *
@@ -194,15 +194,15 @@ void RunWeightStage(DesignRun& r) {
   const int mech = in.LoadingMechanismBox;
   if (mech != kMechanicalGatling && mech != kElectricGatling) {
     const std::int32_t barrels = IntOr(in.BarrelsEdit, 1);
-    body = StoreDouble(ext(body) * (ext(0.3) * barrels + 0.7));
+    body = Times(body, ext(0.3) * barrels + 0.7);
   }
 
   // A gravitic compensator weighs a whole pound per ten pounds of gun.
   if (in.GravCompBox) accessory = StoreDouble(ext(accessory) + ext(Truncate(ext(body) / 10)));
 
-  if (in.SpaceProof) body = StoreDouble(ext(body) * 1.2);
-  if (in.RuggedBox) body = StoreDouble(ext(body) * 1.2);
-  if (in.RecoillessCheckBox && prop != kGrav) body = StoreDouble(ext(body) * 0.7);
+  if (in.SpaceProof) body = Times(body, 1.2);
+  if (in.RuggedBox) body = Times(body, 1.2);
+  if (in.RecoillessCheckBox && prop != kGrav) body = Times(body, 0.7);
 
   accessory = StoreDouble(ext(accessory) + FloatOr(in.ArbWeight, r.dec, 0.0));
 
@@ -228,10 +228,10 @@ void RunWeightStage(DesignRun& r) {
   double perShot = StoreDouble(ext(bore) * bore * (bigBore ? 0.00026 : 0.0002) * configCoefficient *
                                barrelCoefficient * (recoilless ? 1.5 : 1.0));
   // A case adds weight; a Gauss slug always carries its sabot.
-  if (!in.CaselessBox || prop == kGauss) perShot = StoreDouble(ext(perShot) * 1.3);
-  if (prop == kLiquid) perShot = StoreDouble(ext(perShot) * 0.5);
-  if (prop == kGrav) perShot = StoreDouble(ext(perShot) * 0.5);
-  if (prop == kETK && !in.HouseETCBox) perShot = StoreDouble(ext(perShot) * 0.5);
+  if (!in.CaselessBox || prop == kGauss) perShot = Times(perShot, 1.3);
+  if (prop == kLiquid) perShot = Times(perShot, 0.5);
+  if (prop == kGrav) perShot = Times(perShot, 0.5);
+  if (prop == kETK && !in.HouseETCBox) perShot = Times(perShot, 0.5);
   perShot = RoundToScale(perShot, 1000);
   r.q.WeightPerShotLb = perShot;
 
@@ -247,10 +247,11 @@ void RunWeightStage(DesignRun& r) {
   loaded = RoundToScale(loaded, 100);
   r.q.LoadedWeightLb = loaded;
 
-  // A reload is a full magazine; for liquid propellant it is the bottle alone.
-  double reload = StoreDouble(ammunition + magazine);
-  if (prop == kLiquid) reload = StoreDouble(ext(reload) - ammunition);
-  reload = RoundToScale(reload, 100);
+  // A reload is a full magazine; for liquid propellant it is the bottle alone,
+  // taken as it is (adding the load and taking it away again would lose the
+  // bottle to rounding once the load weighs trillions of pounds).
+  const double reload =
+      RoundToScale(prop == kLiquid ? magazine : StoreDouble(ammunition + magazine), 100);
 
   r.Append("Weight: " + GeneralNumberText(loaded, r.dec) + "/" + GeneralNumberText(reload, r.dec));
   if (prop == kLiquid) r.Append("Propellant Bottle Weight: " + GeneralNumberText(reload, r.dec));

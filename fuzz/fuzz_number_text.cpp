@@ -18,8 +18,8 @@
 #include <string>
 #include <string_view>
 
-#include "design.h"
 #include "fuzz_check.h"
+#include "internal/run.h"
 
 using brennick::DesignError;
 using brennick::ext;

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "design.h"
+#include "internal/run.h"
 
 namespace brennick {
 namespace {

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "design.h"
+#include "internal/run.h"
 
 namespace brennick {
 namespace {

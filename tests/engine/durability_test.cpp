@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "design.h"
+#include "internal/run.h"
 
 namespace brennick {
 namespace {

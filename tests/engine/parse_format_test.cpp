@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-#include "design.h"
+#include "internal/run.h"
 
 namespace brennick {
 namespace {

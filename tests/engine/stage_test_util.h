@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "design.h"
 #include "fields.h"
+#include "internal/run.h"
 #include "worked_designs.h"
 
 namespace brennick::test {

@@ -141,6 +141,28 @@ TEST(WeightStage, ShotCountAndReload) {
             "Weight: 0,8/0,5|Propellant Bottle Weight: 0,5");
 }
 
+// The bottle of a liquid-propellant gun is its reload, however heavy the load:
+// 10^8 shots of a 10^6 mm round (110500000 lb each from a Rifle's Medium
+// barrel, 44200000 lb from a Pistol's) weigh far more than the rounding of the
+// sum can keep a 0.25 or 0.5 lb bottle in.
+TEST(WeightStage, LiquidPropellantReloadIsTheBottleAtAnyWeight) {
+  const DesignInput base = Form(
+      "ConfigurationBox=2 BarrelBox=1 LoadingMechanismBox=8 PropellantBox=1 ShotsEdit=100000000");
+  const std::pair<const char*, const char*> cases[] = {
+      // Body 10^12 x 0.42 x 1.2 = 5.04E11, additions 0.75, ammunition twice 1.105E16.
+      {"", "Weight: 2.2100504E16/0.5|Propellant Bottle Weight: 0.5"},
+      // Body 10^12 x 0.085 x 1.2 = 1.02E11, additions 0.4, ammunition twice 4.42E15.
+      {"ConfigurationBox=0 LoadingMechanismBox=7",
+       "Weight: 8.840102E15/0.25|Propellant Bottle Weight: 0.25"},
+      // Preloaded barrels below TL 10: two magazines' worth, half the shots.
+      {"PLBBox=2 ShotsEdit=200000000", "Weight: 2.2100504E16/1|Propellant Bottle Weight: 1"},
+  };
+  for (const auto& [edits, lines] : cases) {
+    SCOPED_TRACE(edits);
+    EXPECT_EQ(Weigh(Form(edits, base), 1e6).lines, lines);
+  }
+}
+
 TEST(WeightStage, Failures) {
   const DesignInput base = Form("ConfigurationBox=2 BarrelBox=1 LoadingMechanismBox=7");
   struct Case {
