@@ -1,7 +1,7 @@
 // A description of every control of the design form that holds a value: its
 // name, kind, caption and items, where its value lives in the design input
-// and in the form state, whether it is enabled at start, and the rule its
-// change runs.
+// and in the form state, whether it is enabled at start, the rule its change
+// runs and the tooltip that tells the player what it does.
 //
 // The window builds its controls from this table, the form model binds its
 // rules through it, and the command-line designer maps JSON keys through it,
@@ -41,6 +41,9 @@ struct FieldInfo {
   bool startEnabled = true;
   // The rule a change of the value runs, or null.
   void (FormModel::*rule)() = nullptr;
+  // One or two plain sentences for the player: what the control changes in
+  // the statblock, and which other controls its rule enables or disables.
+  const char* tooltip = nullptr;
 
   bool IsDesignInput() const { return text || group || check; }
 };
