@@ -17,6 +17,7 @@
 #include <type_traits>
 
 #include "Unit1.h"
+#include "tooltips.h"
 
 namespace {
 
@@ -138,6 +139,14 @@ void TForm1::CreateControls() {
   GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
   GroupBox3 = new QGroupBox(QStringLiteral("HUD Link Features"), form);
   GroupBox3->setObjectName(QStringLiteral("GroupBox3"));
+
+  // Every control explains itself: what it changes in the statblock and on
+  // the form.
+  for (QWidget* control : form->findChildren<QWidget*>()) {
+    if (const char* tip = brennick::ControlTooltip(control->objectName().toStdString())) {
+      control->setToolTip(Utf8(tip));
+    }
+  }
 }
 
 void TForm1::LayOutControls() {

@@ -9,6 +9,7 @@
 #include "fields.h"
 #include "form_model.h"
 #include "support.h"
+#include "tooltips.h"
 
 namespace {
 
@@ -115,6 +116,28 @@ TEST_F(ViewModelTest, TheSameActionsOnWindowAndModelGiveTheSameForm) {
     ASSERT_EQ(ShownState(*form), model.state()) << "step " << step;
   }
   EXPECT_EQ(errors.size(), modelErrors);
+}
+
+}  // namespace
+
+namespace {
+
+// Every control of the form, its label and the window's own controls carry
+// the tooltip of their row in the tables, and nothing else claims one.
+TEST_F(ViewModelTest, EveryControlShowsItsTooltip) {
+  QStringList names;
+  for (const FieldInfo& field : FormFields()) {
+    names << QLatin1String(field.name);
+    if (field.label) names << QLatin1String(field.label);
+  }
+  for (const ControlTip& tip : WindowTooltips()) names << QLatin1String(tip.name);
+  for (const QString& name : names) {
+    auto* control = form->findChild<QWidget*>(name);
+    ASSERT_NE(control, nullptr) << name.toStdString();
+    EXPECT_EQ(control->toolTip(), QString::fromUtf8(ControlTooltip(name.toStdString())))
+        << name.toStdString();
+    EXPECT_FALSE(control->toolTip().isEmpty()) << name.toStdString();
+  }
 }
 
 }  // namespace
