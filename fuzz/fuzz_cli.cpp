@@ -13,9 +13,11 @@
 #include <string_view>
 #include <vector>
 
-#include "cli.h"
+#include "batch.h"
 #include "design.h"
+#include "design_object.h"
 #include "fuzz_check.h"
+#include "json_text.h"
 
 using brennick::fuzz::Require;
 namespace cli = brennick::cli;
@@ -30,7 +32,7 @@ struct BatchOutput {
 
 BatchOutput Run(std::string_view input, std::size_t piece, const cli::Options& options) {
   std::size_t pos = 0;
-  const cli::ReadFn read = [&](char* buffer, std::size_t size) {
+  const brennick::json::ReadFn read = [&](char* buffer, std::size_t size) {
     const std::size_t n = std::min({size, piece, input.size() - pos});
     std::copy_n(input.data() + pos, n, buffer);
     pos += n;
@@ -58,8 +60,8 @@ std::vector<std::string_view> Lines(std::string_view text) {
 // In --json mode each line is one design's object, in the order the designs
 // were read, holding the run's lines and failure message.
 void CheckJsonOutput(std::string_view input, const BatchOutput& batch, char dec) {
-  std::vector<cli::DesignEntry> entries;
-  (void)cli::ReadDesigns(input, [&](cli::DesignEntry& e) { entries.push_back(e); });
+  std::vector<brennick::DesignEntry> entries;
+  (void)brennick::ReadDesigns(input, dec, [&](brennick::DesignEntry& e) { entries.push_back(e); });
   const std::vector<std::string_view> lines = Lines(batch.out);
   Require(lines.size() == entries.size(), "not one JSON line per design read", batch.out);
 
@@ -72,7 +74,7 @@ void CheckJsonOutput(std::string_view input, const BatchOutput& batch, char dec)
     Require(object.contains("statblock") && object["statblock"].is_array(),
             "a --json line without a statblock array", lines[i]);
     Require(object.contains("error"), "a --json line without an error member", lines[i]);
-    const cli::DesignEntry& entry = entries[i];
+    const brennick::DesignEntry& entry = entries[i];
     Require(entry.position == i + 1, "designs not numbered from 1 in order");
     if (entry.inputError) {
       anyInputError = true;
@@ -86,12 +88,12 @@ void CheckJsonOutput(std::string_view input, const BatchOutput& batch, char dec)
     Require(statblock.size() == run.lines.size(), "--json statblock has the wrong line count",
             lines[i]);
     for (std::size_t k = 0; k < run.lines.size(); ++k) {
-      const auto expected = nlohmann::json::parse(cli::JsonQuoted(run.lines[k]));
+      const auto expected = nlohmann::json::parse(brennick::json::Quoted(run.lines[k]));
       Require(statblock[k] == expected, "--json statblock line differs from the run", lines[i]);
     }
     if (run.error) {
       anyFailure = true;
-      Require(object["error"] == nlohmann::json::parse(cli::JsonQuoted(*run.error)),
+      Require(object["error"] == nlohmann::json::parse(brennick::json::Quoted(*run.error)),
               "--json error differs from the run's message", lines[i]);
     } else {
       Require(object["error"].is_null(), "a completed design with an error", lines[i]);

@@ -1,5 +1,7 @@
 // A batch of designs: plain and JSON output, failures and input errors, the
 // exit status, the order of the two output streams, and JSON string writing.
+#include "batch.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -8,8 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "cli.h"
+#include "design_object.h"
 #include "fields.h"
+#include "json_text.h"
 
 namespace brennick::cli {
 namespace {
@@ -20,7 +23,7 @@ struct BatchResult {
   int status = -1;
 };
 
-ReadFn FromText(std::string_view text) {
+json::ReadFn FromText(std::string_view text) {
   return [text](char* buffer, std::size_t size) mutable {
     const std::size_t n = std::min(size, text.size());
     std::memcpy(buffer, text.data(), n);
@@ -187,7 +190,7 @@ TEST(ProcessDesigns, FlushesBeforeEachReadAndReportsReadFailures) {
   StringSink err;
   int calls = 0;
   std::string seenBySecondRead;
-  const ReadFn read = [&](char* buffer, std::size_t size) -> std::size_t {
+  const json::ReadFn read = [&](char* buffer, std::size_t size) -> std::size_t {
     if (++calls == 1) {
       const std::string piece = "{\"NameEdit\": \"A\", \"BoreSizeEdit\": \"\"}\n";
       EXPECT_GE(size, piece.size());
@@ -225,13 +228,13 @@ TEST(JsonQuoted, EscapesWhatJsonRequiresAndRepairsBadUtf8) {
       {"\xf4\x90\x80\x80", "\"" + fffd + fffd + fffd + fffd + "\""},  // beyond U+10FFFF
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(JsonQuoted(c.text), c.quoted);
+    EXPECT_EQ(json::Quoted(c.text), c.quoted);
     EXPECT_TRUE(nlohmann::json::accept(c.quoted)) << c.quoted;
   }
 }
 
 TEST(TemplateText, ListsEveryFieldAtItsStartValueAndReadsBackAsTheStartForm) {
-  const std::string text = TemplateText();
+  const std::string text = DesignObjectText(DesignInput{}, DesignObjectStyle{});
   const auto parsed = nlohmann::ordered_json::parse(text);
   std::vector<std::string> keys;
   for (const auto& item : parsed.items()) keys.push_back(item.key());
@@ -240,7 +243,7 @@ TEST(TemplateText, ListsEveryFieldAtItsStartValueAndReadsBackAsTheStartForm) {
   EXPECT_EQ(keys, names);
 
   std::vector<DesignEntry> designs;
-  EXPECT_FALSE(ReadDesigns(text, [&](DesignEntry& e) { designs.push_back(e); }));
+  EXPECT_FALSE(ReadDesigns(text, '.', [&](DesignEntry& e) { designs.push_back(e); }));
   ASSERT_EQ(designs.size(), 1u);
   EXPECT_FALSE(designs[0].inputError);
   EXPECT_TRUE(designs[0].input == DesignInput{});

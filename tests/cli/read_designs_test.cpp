@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "cli.h"
+#include "design_object.h"
 #include "fields.h"
+#include "json_text.h"
 
 namespace brennick::cli {
 namespace {
@@ -21,13 +22,13 @@ struct ReadResult {
 // Reads `text` handing out at most `chunk` bytes per read, as a pipe may.
 ReadResult ReadAll(std::string_view text, std::size_t chunk = std::size_t{1} << 20) {
   ReadResult r;
-  const ReadFn read = [text, chunk](char* buffer, std::size_t size) mutable {
+  const json::ReadFn read = [text, chunk](char* buffer, std::size_t size) mutable {
     const std::size_t n = std::min({size, chunk, text.size()});
     std::memcpy(buffer, text.data(), n);
     text.remove_prefix(n);
     return n;
   };
-  r.fault = ReadDesigns(read, [&](DesignEntry& e) { r.designs.push_back(e); });
+  r.fault = ReadDesigns(read, '.', [&](DesignEntry& e) { r.designs.push_back(e); });
   return r;
 }
 
@@ -59,7 +60,7 @@ TEST(ReadDesigns, ValuesAreTakenAsWritten) {
 TEST(ReadDesigns, EveryFieldAndEveryCaptionIsReachable) {
   for (const FieldInfo& f : DesignFields()) {
     std::vector<std::pair<std::string, std::function<void(DesignInput&)>>> cases;
-    const std::string key = JsonQuoted(f.name);
+    const std::string key = json::Quoted(f.name);
     switch (f.kind) {
       case FieldKind::Text:
         cases.push_back({"{" + key + ": \"x\"}", [&](DesignInput& d) { d.*f.text = "x"; }});
@@ -71,7 +72,7 @@ TEST(ReadDesigns, EveryFieldAndEveryCaptionIsReachable) {
       case FieldKind::Group:
         for (std::size_t i = 0; i < f.items.size(); ++i) {
           const auto index = static_cast<int>(i);
-          cases.push_back({"{" + key + ": " + JsonQuoted(f.items[i]) + "}",
+          cases.push_back({"{" + key + ": " + json::Quoted(f.items[i]) + "}",
                            [&, index](DesignInput& d) { d.*f.group = index; }});
           cases.push_back({"{" + key + ": " + std::to_string(i) + "}",
                            [&, index](DesignInput& d) { d.*f.group = index; }});
