@@ -1,5 +1,5 @@
 // brennick-cli's batch: reads designs, runs each and writes its statblock as
-// plain lines or, with --json, as one JSON object per line.
+// plain lines, as one JSON object per line, or as a row of a weapon table.
 #pragma once
 
 #include <string>
@@ -28,14 +28,19 @@ class StringSink : public Sink {
   std::string text;
 };
 
+enum class Format { Plain, Json, Markdown, Csv };
+
 struct Options {
-  bool json = false;
-  char decimalSeparator = '.';
+  Format format = Format::Plain;
+  char decimalSeparator = '.';  // the reader's: texts are read and numbers written with it
 };
 
 // Reads, runs and writes every design; returns the exit status. Standard
 // output is flushed before every read from `read` and before anything goes to
-// `err`, so interactive use and interleaved streams stay in order.
+// `err`, so interactive use and interleaved streams stay in order. When `err`
+// cannot be written the batch still writes every design to `out` and ends
+// with kExitInputError; when `out` cannot be written its Write's exception
+// ends the batch.
 int ProcessDesigns(const json::ReadFn& read, const Options& options, Sink& out, Sink& err);
 
 }  // namespace brennick::cli

@@ -4,11 +4,13 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cerrno>
 #include <clocale>
 #include <cstring>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "batch.h"
 #include "design.h"
@@ -59,48 +61,115 @@ const char* Version() {
   return BRENNICK_VERSION;
 }
 
+namespace {
+
+// `--table` takes its format as the next argument only when that is a
+// format, so `--table designs.json` reads the file into a Markdown table.
+std::vector<std::string> TableFormatJoined(int argc, const char* const* argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  std::vector<std::string> joined;
+  bool options = true;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--") options = false;
+    if (options && args[i] == "--table") {
+      const bool format =
+          i + 1 < args.size() && (args[i + 1] == "markdown" || args[i + 1] == "csv");
+      joined.push_back("--table=" + (format ? args[++i] : std::string("markdown")));
+    } else {
+      joined.push_back(args[i]);
+    }
+  }
+  std::reverse(joined.begin(), joined.end());  // CLI11 takes the arguments last first
+  return joined;
+}
+
+}  // namespace
+
 int Main(int argc, const char* const* argv) {
   CLI::App app("Designs firearms and electromagnetic guns from JSON and prints their statblocks.",
                "brennick-cli");
   std::string file;
   bool jsonOutput = false;
+  std::string table;
   bool printTemplate = false;
+  bool captions = false;
+  std::string separator;
   auto* fileOption =
       app.add_option("FILE", file, "File of designs; standard input when absent or \"-\".")
           ->type_name("");
-  app.add_flag("--json", jsonOutput,
-               "Write one JSON object per design: {\"statblock\": [...], \"error\": ...}.");
-  app.add_flag("--template", printTemplate,
-               "Print a design object with every key at its start value, then exit.")
-      ->excludes(fileOption);
+  auto* jsonOption =
+      app.add_flag("--json", jsonOutput,
+                   "Write one JSON object per design: {\"statblock\": [...], \"error\": ...}.");
+  app.add_option(
+         "--table", table,
+         "Write a weapon table, one row per design: name, TL, damage, Acc, range, weight, "
+         "RoF, shots, ST, bulk, Rcl, Malf, cost, HP, LC and the message of a failed design.")
+      ->type_name("[markdown|csv]")
+      ->check(CLI::IsMember({"markdown", "csv"}))
+      ->excludes(jsonOption);
+  auto* templateOption =
+      app.add_flag("--template", printTemplate,
+                   "Print a design object with every key at its start value, then exit.")
+          ->excludes(fileOption)
+          ->excludes("--table");
+  app.add_flag("--captions", captions, "With --template: option groups by caption, not index.")
+      ->needs(templateOption);
+  app.add_option("--decimal-separator", separator,
+                 "Read texts and write numbers with this separator instead of the locale's.")
+      ->type_name("C")
+      ->check(CLI::IsMember({".", ","}));
   app.set_version_flag("--version", std::string("brennick-cli ") + Version());
   app.footer(
-      "Input: JSON values separated by white space; each is a design object or an array of\n"
-      "design objects. Keys are the form's field names (see --template): text fields take\n"
-      "strings, option groups an item index (-1 for none) or an item caption, check boxes\n"
-      "true or false. Absent keys keep their start values.\n"
+      "Input: JSON values, each a design object or an array of design objects. Keys are the\n"
+      "form's field names (see --template): text fields take strings or numbers, option groups\n"
+      "an item index (-1 for none) or a caption (any case, or a unique leading part), check\n"
+      "boxes true or false; \"DecimalSeparator\" names the separator the texts were typed with.\n"
+      "Absent keys keep their start values.\n"
       "\n"
       "Exit status: 0 when every design completed, 1 when a design run failed, 2 for input\n"
-      "errors (bad keys or values, malformed JSON, an unreadable file, a bad option).");
+      "errors (bad keys or values, malformed JSON, an unreadable file, a bad option) and for\n"
+      "output that cannot be written.");
 
+  FdSink out(STDOUT_FILENO);
+  FdSink err(STDERR_FILENO);
+  // A message on standard error, when it can be written at all.
+  const auto complain = [&err](const std::string& message) {
+    try {
+      err.Write("brennick-cli: " + message + "\n");
+    } catch (const std::exception&) {
+    }
+  };
+  std::string early;  // help or version text
   try {
-    app.parse(argc, argv);
+    std::vector<std::string> args = TableFormatJoined(argc, argv);
+    app.parse(args);
+  } catch (const CLI::CallForHelp&) {
+    early = app.help();
+  } catch (const CLI::CallForAllHelp&) {
+    early = app.help("", CLI::AppFormatMode::All);
+  } catch (const CLI::CallForVersion& e) {
+    early = std::string(e.what()) + "\n";
   } catch (const CLI::ParseError& e) {
     const int code = app.exit(e);
     return code == 0 ? kExitOk : kExitInputError;
   }
 
-  FdSink out(STDOUT_FILENO);
-  FdSink err(STDERR_FILENO);
   try {
-    if (printTemplate) {
-      out.Write(DesignObjectText(DesignInput{}, DesignObjectStyle{}));
+    if (!early.empty()) {
+      out.Write(early);
       return kExitOk;
     }
-
     Options options;
-    options.json = jsonOutput;
-    options.decimalSeparator = DecimalSeparatorFromEnvironment();
+    options.decimalSeparator =
+        separator.empty() ? DecimalSeparatorFromEnvironment() : separator.front();
+    if (printTemplate) {
+      out.Write(DesignObjectText(DesignInput{}, {options.decimalSeparator, captions}));
+      return kExitOk;
+    }
+    options.format = jsonOutput            ? Format::Json
+                     : table == "markdown" ? Format::Markdown
+                     : table == "csv"      ? Format::Csv
+                                           : Format::Plain;
 
     int fd = STDIN_FILENO;
     std::string source = "standard input";
@@ -108,7 +177,7 @@ int Main(int argc, const char* const* argv) {
       source = "'" + file + "'";
       fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
       if (fd < 0) {
-        err.Write("brennick-cli: cannot open " + source + ": " + std::strerror(errno) + "\n");
+        complain("cannot open " + source + ": " + std::strerror(errno));
         return kExitInputError;
       }
     }
@@ -126,10 +195,7 @@ int Main(int argc, const char* const* argv) {
     return status;
   } catch (const std::exception& e) {
     // Output that cannot be written (a full disk, a closed pipe).
-    try {
-      err.Write(std::string("brennick-cli: ") + e.what() + "\n");
-    } catch (const std::exception&) {
-    }
+    complain(e.what());
     return kExitInputError;
   }
 }

@@ -1,10 +1,19 @@
 // Design objects: a design as a JSON object that maps the form's field names
 // to values, read into DesignInput and written back.
 //
-// Text fields take a string, the text as typed in the window; option groups
-// take the 0-based index of an item (-1 for none) or the item's caption;
-// check boxes take true or false. Absent keys keep the form's start values,
-// so {} is the form as the window opens.
+// Text fields take a string, the text as typed in the window, or a number,
+// which stands for its own JSON text with the decimal separator in place of
+// its '.' (7.62 is the text "7,62" where the separator is a comma). Option
+// groups take the 0-based index of an item (-1 for none) or a caption: an
+// item's caption in any case, or a leading part of exactly one caption. Check
+// boxes take true or false. Absent keys keep the form's start values, so {}
+// is the form as the window opens.
+//
+// The key "DecimalSeparator" (".", or ",") names the separator the design's
+// texts were typed with. A design that has it reads the same everywhere: where
+// the reader's separator is the other one, the two characters are swapped in
+// every text but the name, so a number text stays valid and an invalid one
+// stays invalid. Without it the texts are taken as typed with the reader's.
 #pragma once
 
 #include <cstddef>
@@ -42,12 +51,22 @@ std::optional<std::string> ReadDesigns(const json::ReadFn& read, char decimalSep
 std::optional<std::string> ReadDesigns(std::string_view text, char decimalSeparator,
                                        const DesignFn& onDesign);
 
+// Reads a text that holds exactly one design object, such as a design file.
+// Malformed JSON, anything but one object, and the input errors above are
+// given in `inputError`, with the design counted as design 1.
+DesignEntry ReadDesignObject(std::string_view text, char decimalSeparator);
+
 // How a design object is written.
 struct DesignObjectStyle {
-  char decimalSeparator = '.';  // the separator the texts are typed with
+  char decimalSeparator = '.';  // the separator the texts are typed with, written as a key
+  bool captions = false;        // option groups by caption (-1 stays -1) instead of index
 };
 
-// A design object with every key of the form, one key per line.
+// A design object with the DecimalSeparator key and every key of the form, one
+// key per line.
 std::string DesignObjectText(const DesignInput& design, const DesignObjectStyle& style);
+// The same on one line, as for JSON Lines (no line break at the end).
+void AppendDesignObjectLine(std::string& out, const DesignInput& design,
+                            const DesignObjectStyle& style);
 
 }  // namespace brennick

@@ -32,14 +32,18 @@ json::ReadFn FromText(std::string_view text) {
   };
 }
 
-BatchResult Process(std::string_view input, bool json = false, char dec = '.') {
+BatchResult Process(std::string_view input, Format format, char dec = '.') {
   StringSink out;
   StringSink err;
   BatchResult r;
-  r.status = ProcessDesigns(FromText(input), Options{json, dec}, out, err);
+  r.status = ProcessDesigns(FromText(input), Options{format, dec}, out, err);
   r.out = out.text;
   r.err = err.text;
   return r;
+}
+
+BatchResult Process(std::string_view input, bool json = false, char dec = '.') {
+  return Process(input, json ? Format::Json : Format::Plain, dec);
 }
 
 std::vector<std::string> SplitLines(const std::string& text) {
@@ -65,9 +69,9 @@ TEST(ProcessDesigns, PlainTextSeparatesDesignsAndReportsFailuresOnErr) {
   const BatchResult r = Process(input);
   EXPECT_EQ(r.out, " (TL9)\n\nA (TL9)\nDamage: 1d-5 pi-\n\nB (TL9a)\n");
   EXPECT_EQ(r.err,
-            "'' is not a valid floating point value\n"
-            "Invalid floating point operation\n"
-            "'9a' is not a valid integer value\n");
+            "design 1: '' is not a valid floating point value\n"
+            "design 2: Invalid floating point operation\n"
+            "design 3: '9a' is not a valid integer value\n");
   EXPECT_EQ(r.status, kExitDesignFailed);
 }
 
@@ -75,9 +79,9 @@ TEST(ProcessDesigns, PlainTextSkipsDesignsWithInputErrors) {
   const BatchResult r = Process(R"({"BoreSizeEdit": ""} {"Foo": 1} {"BoreSizeEdit": ""})");
   EXPECT_EQ(r.out, " (TL9)\n\n (TL9)\n");
   EXPECT_EQ(r.err,
-            "'' is not a valid floating point value\n"
+            "design 1: '' is not a valid floating point value\n"
             "design 2: unknown key \"Foo\"\n"
-            "'' is not a valid floating point value\n");
+            "design 3: '' is not a valid floating point value\n");
   EXPECT_EQ(r.status, kExitInputError);
 }
 
@@ -111,7 +115,7 @@ TEST(ProcessDesigns, MalformedJsonStopsTheBatchAfterWhatCameBefore) {
   const BatchResult plain = Process(input);
   EXPECT_EQ(plain.out, " (TL9)\n");
   EXPECT_EQ(plain.err,
-            "'' is not a valid floating point value\n"
+            "design 1: '' is not a valid floating point value\n"
             "malformed JSON at line 2, column 13: unexpected '1'; expected ':'\n");
   EXPECT_EQ(plain.status, kExitInputError);
 
@@ -159,7 +163,7 @@ TEST(ProcessDesigns, DecimalSeparatorReadsAndWritesNumbers) {
   }
   const BatchResult wrong = Process(design("4.0"), false, ',');
   EXPECT_EQ(wrong.out, "LP (TL9)\n");
-  EXPECT_EQ(wrong.err, "'4.0' is not a valid floating point value\n");
+  EXPECT_EQ(wrong.err, "design 1: '4.0' is not a valid floating point value\n");
 }
 
 // Both streams written into one log: each message follows the lines of its
@@ -177,9 +181,9 @@ TEST(ProcessDesigns, StandardOutputIsFlushedBeforeEachMessage) {
   ProcessDesigns(FromText(R"({"BoreSizeEdit": ""} {"BoreSizeEdit": ""})"), Options{}, out, err);
   EXPECT_EQ(log,
             "O (TL9)\n"
-            "E'' is not a valid floating point value\n"
+            "Edesign 1: '' is not a valid floating point value\n"
             "O\n (TL9)\n"
-            "E'' is not a valid floating point value\n");
+            "Edesign 2: '' is not a valid floating point value\n");
 }
 
 // Output that is ready goes out before the reader waits for more input, so a
@@ -200,7 +204,7 @@ TEST(ProcessDesigns, FlushesBeforeEachReadAndReportsReadFailures) {
     seenBySecondRead = out.text;
     throw std::runtime_error("cannot read 'pipe': Input/output error");
   };
-  const int status = ProcessDesigns(read, Options{true, '.'}, out, err);
+  const int status = ProcessDesigns(read, Options{Format::Json, '.'}, out, err);
   EXPECT_EQ(seenBySecondRead,
             "{\"statblock\": [\"A (TL9)\"], \"error\": \"'' is not a valid floating point "
             "value\"}\n");
@@ -233,12 +237,12 @@ TEST(JsonQuoted, EscapesWhatJsonRequiresAndRepairsBadUtf8) {
   }
 }
 
-TEST(TemplateText, ListsEveryFieldAtItsStartValueAndReadsBackAsTheStartForm) {
+TEST(TemplateText, ListsTheSeparatorAndEveryFieldAndReadsBackAsTheStartForm) {
   const std::string text = DesignObjectText(DesignInput{}, DesignObjectStyle{});
   const auto parsed = nlohmann::ordered_json::parse(text);
   std::vector<std::string> keys;
   for (const auto& item : parsed.items()) keys.push_back(item.key());
-  std::vector<std::string> names;
+  std::vector<std::string> names = {"DecimalSeparator"};
   for (const FieldInfo& f : DesignFields()) names.push_back(f.name);
   EXPECT_EQ(keys, names);
 

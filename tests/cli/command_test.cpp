@@ -54,15 +54,15 @@ Outcome RunCommand(const std::string& args, const std::string& input = "",
 TEST(Command, FailingDesignsAndInputErrors) {
   const Outcome start = RunCommand("", "{}");
   EXPECT_EQ(start.out, " (TL9)\n");
-  EXPECT_EQ(start.err, "'' is not a valid floating point value\n");
+  EXPECT_EQ(start.err, "design 1: '' is not a valid floating point value\n");
   EXPECT_EQ(start.status, 1);
 
   const Outcome json = RunCommand("--json",
-                                  "{\"TLEdit\": 9}\n"
+                                  "{\"TLEdit\": true}\n"
                                   "{\"NameEdit\": \"A\", \"BoreSizeEdit\": \"-1\"}\n");
   EXPECT_EQ(json.out,
-            "{\"statblock\": [], \"error\": \"design 1, key \\\"TLEdit\\\": expected a string, got "
-            "a number\", \"input_error\": true}\n"
+            "{\"statblock\": [], \"error\": \"design 1, key \\\"TLEdit\\\": expected a string or a "
+            "number, got a boolean\", \"input_error\": true}\n"
             "{\"statblock\": [\"A (TL9)\", \"Damage: 1d-5 pi-\"], \"error\": \"Invalid floating "
             "point operation\"}\n");
   EXPECT_EQ(json.err, "");
@@ -75,9 +75,9 @@ TEST(Command, ReadsAFileOrStandardInput) {
   for (const Outcome& o :
        {RunCommand("'" + path + "'"), RunCommand("-", designs), RunCommand("", designs)}) {
     EXPECT_EQ(o.out, "X (TL9)\n\n (TL9)\n");
-    EXPECT_EQ(
-        o.err,
-        "'abc' is not a valid floating point value\n'' is not a valid floating point value\n");
+    EXPECT_EQ(o.err,
+              "design 1: 'abc' is not a valid floating point value\n"
+              "design 2: '' is not a valid floating point value\n");
     EXPECT_EQ(o.status, 1);
   }
   const std::string missing = TempPath("no_such_file.json");

@@ -103,15 +103,15 @@ TEST(ReadDesigns, InputErrorsNameTheDesignAndTheKey) {
       {R"({"BarrelBox": -2})", R"(design 1, key "BarrelBox": item index -2 is outside -1..2)"},
       {R"({"BarrelBox": 18446744073709551616})",
        R"(design 1, key "BarrelBox": item index 18446744073709551616 is outside -1..2)"},
-      {R"({"ConfigurationBox": "rifle"})",
-       R"(design 1, key "ConfigurationBox": no item is captioned "rifle")"},
+      {R"({"ConfigurationBox": "Rifel"})",
+       R"(design 1, key "ConfigurationBox": no item is captioned "Rifel"; the items are "Pistol", "SMG", "Rifle", "Support", "Cannon")"},
       {R"({"ConfigurationBox": true})",
        R"(design 1, key "ConfigurationBox": expected an item index (-1..4) or an item caption, got a boolean)"},
       {R"({"ConfigurationBox": 1.0})",
        R"(design 1, key "ConfigurationBox": expected an item index (-1..4) or an item caption, got a number)"},
       {R"({"CaselessBox": 1})",
        R"(design 1, key "CaselessBox": expected true or false, got a number)"},
-      {R"({"TLEdit": 9})", R"(design 1, key "TLEdit": expected a string, got a number)"},
+      {R"({"TLEdit": null})", R"(design 1, key "TLEdit": expected a string or a number, got null)"},
       {R"({"RGPalm": []})", R"(design 1, key "RGPalm": expected true or false, got an array)"},
       {R"(7)", R"(design 1: expected a design object, got a number)"},
       {R"(null)", R"(design 1: expected a design object, got null)"},
@@ -152,7 +152,7 @@ TEST(ReadDesigns, AcceptsAnySequenceOfObjectsAndArrays) {
 TEST(ReadDesigns, InputErrorsDoNotDisturbTheDesignsAround) {
   const ReadResult r = ReadAll(
       R"([{"Foo": {"NameEdit": "x", "k": [1, {"y": "}]\"{"}]}, "NameEdit": "no"}, {"NameEdit": "B"}] 7 )"
-      R"({"NameEdit": "D", "TLEdit": 9, "Bar": 1})"
+      R"({"NameEdit": "D", "TLEdit": false, "Bar": 1})"
       R"({"NameEdit": "E"})");
   ASSERT_FALSE(r.fault) << *r.fault;
   ASSERT_EQ(r.designs.size(), 5u);
@@ -162,7 +162,7 @@ TEST(ReadDesigns, InputErrorsDoNotDisturbTheDesignsAround) {
   EXPECT_EQ(r.designs[2].inputError.value_or(""),
             "design 3: expected a design object, got a number");
   EXPECT_EQ(r.designs[3].inputError.value_or(""),
-            R"(design 4, key "TLEdit": expected a string, got a number)");
+            R"(design 4, key "TLEdit": expected a string or a number, got a boolean)");
   EXPECT_FALSE(r.designs[4].inputError);
   EXPECT_EQ(r.designs[4].input.NameEdit, "E");
   EXPECT_EQ(r.designs[4].position, 5u);
