@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <nlohmann/json.hpp>
 #include <stdexcept>
@@ -251,6 +252,109 @@ TEST(TemplateText, ListsTheSeparatorAndEveryFieldAndReadsBackAsTheStartForm) {
   ASSERT_EQ(designs.size(), 1u);
   EXPECT_FALSE(designs[0].inputError);
   EXPECT_TRUE(designs[0].input == DesignInput{});
+}
+
+}  // namespace
+}  // namespace brennick::cli
+
+namespace brennick::cli {
+namespace {
+
+// A full disk or a closed terminal behind standard error costs no design:
+// every statblock still goes to standard output, and the batch fails.
+TEST(ProcessDesigns, StandardErrorThatCannotBeWrittenLosesNoDesign) {
+  struct Broken : Sink {
+    void Write(std::string_view) override { throw std::runtime_error("write error"); }
+  };
+  StringSink out;
+  Broken err;
+  const int status = ProcessDesigns(
+      FromText("{\"NameEdit\":\"one\"}\n{\"NameEdit\":\"two\",\"BoreSizeEdit\":\"10\"}\n"
+               "{\"NameEdit\":\"three\",\"BoreSizeEdit\":\"10\"}\n"),
+      Options{}, out, err);
+  EXPECT_EQ(status, kExitInputError);
+  EXPECT_EQ(out.text.find("one (TL9)\n\ntwo (TL9)\n"), 0u) << out.text;
+  EXPECT_NE(out.text.find("\n\nthree (TL9)\n"), std::string::npos) << out.text;
+  EXPECT_EQ(out.text.substr(out.text.size() - 5), "LC 3\n");
+}
+
+TEST(ProcessDesigns, MessagesCarryTheWholeTextAfterANul) {
+  const std::string input = R"({"BoreSizeEdit": "10\u0000x"})";
+  EXPECT_EQ(Process(input, true).out,
+            "{\"statblock\": [\" (TL9)\"], \"error\": \"'10\\u0000x' is not a valid floating "
+            "point value\"}\n");
+  EXPECT_EQ(Process(input).err,
+            std::string("design 1: '10\0x' is not a valid floating point value\n", 53));
+}
+
+// The answer to each design goes out before the batch reads on, in every
+// shape of input and every output mode: linesAtRead[k] is the number of
+// lines written when the (k+1)-th read began (a table's header goes first).
+TEST(ProcessDesigns, EachDesignIsAnsweredBeforeTheNextRead) {
+  struct Case {
+    std::vector<std::string> pieces;
+    Format format;
+    std::vector<std::size_t> linesAtRead;
+  };
+  const std::string design = R"({"NameEdit": "A", "BoreSizeEdit": ""})";
+  const Case cases[] = {
+      {{"[\n", design + ",\n", design + "]\n"}, Format::Json, {0, 0, 1, 2}},
+      {{design + "\n", design + "\n"}, Format::Json, {0, 1, 2}},
+      {{"[" + design, ", " + design, "]"}, Format::Csv, {1, 2, 3, 3}},
+      {{"{\n  \"NameEdit\": \"A\",\n", "  \"BoreSizeEdit\": \"\"\n}\n"},
+       Format::Markdown,
+       {2, 2, 3}},
+      {{design, design}, Format::Plain, {0, 1, 3}},
+  };
+  for (const Case& c : cases) {
+    StringSink out;
+    StringSink err;
+    std::vector<std::size_t> linesAtRead;
+    std::size_t next = 0;
+    const json::ReadFn read = [&](char* buffer, std::size_t size) -> std::size_t {
+      linesAtRead.push_back(
+          static_cast<std::size_t>(std::count(out.text.begin(), out.text.end(), '\n')));
+      if (next == c.pieces.size()) return 0;
+      const std::string& piece = c.pieces[next++];
+      EXPECT_LE(piece.size(), size);
+      std::memcpy(buffer, piece.data(), piece.size());
+      return piece.size();
+    };
+    ProcessDesigns(read, Options{c.format, '.'}, out, err);
+    EXPECT_EQ(linesAtRead, c.linesAtRead) << c.pieces[0];
+  }
+}
+
+// A fault is reported from the piece that holds it: endless input after it
+// (or made of it) is never read.
+TEST(ProcessDesigns, AFaultIsReportedWithoutReadingOn) {
+  struct Case {
+    std::string first;
+    const char* message;
+  };
+  const Case cases[] = {
+      {R"({"BoreSizeEdit" 1)",
+       "malformed JSON at line 1, column 17: unexpected '1'; expected ':'\n"},
+      {std::string(4096, '\0'),
+       "malformed JSON at line 1, column 1: unexpected U+0000; expected a value\n"},
+      {"[{}, {}}", "malformed JSON at line 1, column 8: unexpected '}'; expected ',' or ']'\n"},
+  };
+  for (const Case& c : cases) {
+    std::size_t reads = 0;
+    const json::ReadFn endless = [&](char* buffer, std::size_t size) -> std::size_t {
+      if (reads++ > 0) {
+        std::memset(buffer, 0, size);
+        return size;
+      }
+      std::memcpy(buffer, c.first.data(), c.first.size());
+      return c.first.size();
+    };
+    StringSink out;
+    StringSink err;
+    EXPECT_EQ(ProcessDesigns(endless, Options{Format::Json, '.'}, out, err), kExitInputError);
+    EXPECT_EQ(err.text, c.message);
+    EXPECT_EQ(reads, 1u) << c.message;
+  }
 }
 
 }  // namespace
