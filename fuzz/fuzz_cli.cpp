@@ -1,11 +1,12 @@
 // Fuzz target: brennick-cli's reading of designs and its batch output.
 //
-// Input: one control byte (bit 0: --json output, bit 1: ',' as the decimal
-// separator, bits 2-7: the size of the pieces the input arrives in), then the
-// input text. The batch must never crash or hang, must end with one of its
-// three exit statuses, must give the same output however the input is cut
-// into pieces, and in --json mode must write one valid JSON object per design
-// holding exactly what the design run gives for that design.
+// Input: one control byte (bits 0-1: plain, --json, --table markdown or
+// --table csv output; bit 2: ',' as the decimal separator; bits 3-7: the size
+// of the pieces the input arrives in), then the input text. The batch must
+// never crash or hang, must end with one of its three exit statuses, must give
+// the same output however the input is cut into pieces, in --json mode must
+// write one valid JSON object per design holding exactly what the design run
+// gives for that design, and in Markdown one row per design under a header.
 #include <algorithm>
 #include <cstdint>
 #include <nlohmann/json.hpp>
@@ -112,10 +113,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size < 1 || size > 65536) return 0;
   const std::uint8_t control = data[0];
   const std::string_view input(reinterpret_cast<const char*>(data + 1), size - 1);
+  constexpr cli::Format kFormats[] = {cli::Format::Plain, cli::Format::Json, cli::Format::Markdown,
+                                      cli::Format::Csv};
   cli::Options options;
-  options.json = control & 1;
-  options.decimalSeparator = control & 2 ? ',' : '.';
-  const std::size_t piece = 1 + (control >> 2);
+  options.format = kFormats[control & 3];
+  options.decimalSeparator = control & 4 ? ',' : '.';
+  const std::size_t piece = 1 + (control >> 3);
 
   const BatchOutput whole = Run(input, input.size() + 1, options);
   Require(whole.status == cli::kExitOk || whole.status == cli::kExitDesignFailed ||
@@ -124,6 +127,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const BatchOutput pieces = Run(input, piece, options);
   Require(pieces.status == whole.status && pieces.out == whole.out && pieces.err == whole.err,
           "the output depends on how the input is cut into pieces");
-  if (options.json) CheckJsonOutput(input, whole, options.decimalSeparator);
+  if (options.format == cli::Format::Json) {
+    CheckJsonOutput(input, whole, options.decimalSeparator);
+  } else if (options.format == cli::Format::Markdown) {
+    std::size_t designs = 0;
+    (void)brennick::ReadDesigns(input, options.decimalSeparator,
+                                [&](brennick::DesignEntry&) { ++designs; });
+    Require(Lines(whole.out).size() == designs + 2, "not one Markdown row per design read",
+            whole.out);
+  }
   return 0;
 }
