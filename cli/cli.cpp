@@ -15,6 +15,7 @@
 #include "batch.h"
 #include "design.h"
 #include "design_object.h"
+#include "random_designs.h"
 
 #ifndef BRENNICK_VERSION
 #define BRENNICK_VERSION "unknown"
@@ -94,6 +95,9 @@ int Main(int argc, const char* const* argv) {
   bool printTemplate = false;
   bool captions = false;
   std::string separator;
+  std::int64_t randomCount = 0;
+  std::uint64_t seed = 0;
+  bool onlyAutomatic = false;
   auto* fileOption =
       app.add_option("FILE", file, "File of designs; standard input when absent or \"-\".")
           ->type_name("");
@@ -114,6 +118,33 @@ int Main(int argc, const char* const* argv) {
           ->excludes("--table");
   app.add_flag("--captions", captions, "With --template: option groups by caption, not index.")
       ->needs(templateOption);
+  auto* randomOption =
+      app.add_option("--random", randomCount,
+                     "Write N random designs as JSON Lines, each made by the window's Randomize "
+                     "on a fresh form, then exit.")
+          ->type_name("N")
+          ->check(CLI::Validator(
+              [](const std::string& n) {
+                return n.find('-') == std::string::npos
+                           ? std::string()
+                           : "the number of designs cannot be negative: " + n;
+              },
+              ""))
+          ->excludes(fileOption)
+          ->excludes(jsonOption)
+          ->excludes("--table")
+          ->excludes(templateOption);
+  auto* seedOption =
+      app.add_option("--seed", seed,
+                     "With --random: design k (from 0) is the click seeded with S + k (modulo "
+                     "2^32); without it the seed comes from the clock and goes to standard error.")
+          ->type_name("S")
+          ->check(CLI::Range(std::uint64_t{0}, std::uint64_t{0xFFFFFFFF}))
+          ->needs(randomOption);
+  app.add_flag("--only-automatic", onlyAutomatic,
+               "With --random: tick \"Only automatic\", so every design has an automatic "
+               "mechanism.")
+      ->needs(randomOption);
   app.add_option("--decimal-separator", separator,
                  "Read texts and write numbers with this separator instead of the locale's.")
       ->type_name("C")
@@ -164,6 +195,21 @@ int Main(int argc, const char* const* argv) {
         separator.empty() ? DecimalSeparatorFromEnvironment() : separator.front();
     if (printTemplate) {
       out.Write(DesignObjectText(DesignInput{}, {options.decimalSeparator, captions}));
+      return kExitOk;
+    }
+    if (*randomOption) {
+      RandomDesigns designs;
+      designs.count = static_cast<std::uint64_t>(randomCount);
+      designs.onlyAutomatic = onlyAutomatic;
+      designs.decimalSeparator = options.decimalSeparator;
+      if (*seedOption) {
+        designs.seed = static_cast<std::uint32_t>(seed);
+      } else {
+        designs.seed = ClockSeed();
+        // Told on standard error, so the designs can be made again.
+        complain("--seed " + std::to_string(designs.seed));
+      }
+      WriteRandomDesigns(designs, out);
       return kExitOk;
     }
     options.format = jsonOutput            ? Format::Json

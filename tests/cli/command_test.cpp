@@ -129,6 +129,30 @@ TEST(Command, TemplateVersionHelpAndBadUsage) {
   }
 }
 
+// Without --seed the clock gives the seed, told on standard error so that the
+// same designs can be made again; the designs read straight back in.
+TEST(Command, RandomDesignsTellTheirSeedAndReadBack) {
+  const Outcome first = RunCommand("--random 3 --only-automatic");
+  EXPECT_EQ(first.status, 0) << first.err;
+  const std::string prefix = "brennick-cli: --seed ";
+  ASSERT_EQ(first.err.rfind(prefix, 0), 0u) << first.err;
+  const std::string seed = first.err.substr(prefix.size(), first.err.size() - prefix.size() - 1);
+  const Outcome again = RunCommand("--random 3 --only-automatic --seed " + seed);
+  EXPECT_EQ(again.out, first.out);
+  EXPECT_EQ(again.err, "");
+  EXPECT_EQ(std::count(first.out.begin(), first.out.end(), '\n'), 3);
+  const Outcome designed = RunCommand("--json", first.out);
+  EXPECT_EQ(std::count(designed.out.begin(), designed.out.end(), '\n'), 3);
+  EXPECT_NE(designed.status, 2) << designed.err;
+
+  for (const char* bad : {"--seed 5", "--random 2 --seed 4294967296", "--random 2 --json",
+                          "--random -1", "--only-automatic", "--random 2 designs.json"}) {
+    const Outcome o = RunCommand(bad);
+    EXPECT_EQ(o.status, 2) << bad;
+    EXPECT_EQ(o.out, "") << bad;
+  }
+}
+
 // The 4 mm liquid-propellant Pistol of batch_test.cpp: its seventh line, the
 // boosted-velocity range 100.1/1560, shows the decimal separator.
 TEST(Command, DecimalSeparatorComesFromTheLocale) {
