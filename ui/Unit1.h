@@ -35,7 +35,9 @@ class QPushButton;
 class QScrollArea;
 
 // The controls of the window that hold a form value, by kind; each is named
-// as on the form and built from the field table.
+// as on the form and built from the field table. (Left as written: the
+// formatter reflows these lists differently on every pass.)
+// clang-format off
 #define BRENNICK_TEXT_CONTROLS(X)                                                               \
   X(NameEdit)                                                                                   \
   X(BoreSizeEdit)                                                                               \
@@ -59,6 +61,7 @@ class QScrollArea;
                               X(GravCompBox) X(SmartgripBox) X(MuzzleWeightBox) X(SpaceProof)     \
                                   X(FoldingStockBox) X(DisguisedBox) X(RuggedBox)                 \
                                       X(GunLauncherCheckBox) X(OnlyAuto)
+// clang-format on
 
 class TForm1 : public QMainWindow {
   Q_OBJECT
