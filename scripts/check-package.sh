@@ -24,6 +24,7 @@ expected=(
   bin/brennick
   bin/brennick-cli
   share/applications/org.brennick.Brennick.desktop
+  share/bash-completion/completions/brennick-cli
   share/icons/hicolor/scalable/apps/brennick.svg
   share/metainfo/org.brennick.Brennick.metainfo.xml
   share/man/man1/brennick.1.gz
