@@ -11,7 +11,10 @@
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPageLayout>
@@ -23,12 +26,15 @@
 #include <QTemporaryFile>
 #include <QTextDocument>
 #include <QUrl>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 
 #include "Armoury.h"
 #include "Unit1.h"
 #include "design_file.h"
+#include "fields.h"
 #include "file_io.h"
 #include "statblock_text.h"
 
@@ -67,6 +73,130 @@ std::vector<std::string> LinesOf(const QString& pane) {
 }  // namespace
 
 // ---------------------------------------------------------------------------
+// The menus
+
+namespace {
+
+// The menu bar's menu of this title ("&File"), made when there is none yet.
+QMenu* MenuOf(QMenuBar* bar, const QString& title, const QString& name) {
+  for (QAction* action : bar->actions()) {
+    if (QMenu* menu = action->menu(); menu != nullptr && menu->title() == title) return menu;
+  }
+  QMenu* menu = bar->addMenu(title);
+  menu->setObjectName(name);
+  return menu;
+}
+
+// Keeps the form's undo and redo keys from the text fields, which would
+// otherwise take them for undoing their own typing: in the window they undo
+// changes of the whole form.
+class FormUndoKeys : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::ShortcutOverride) {
+      auto* key = static_cast<QKeyEvent*>(event);
+      const QKeyCombination combination = key->keyCombination();
+      if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
+          combination == QKeyCombination(Qt::CTRL | Qt::SHIFT, Qt::Key_Z) ||
+          combination == QKeyCombination(Qt::CTRL, Qt::Key_Y)) {
+        event->ignore();  // not the field's: the window's shortcut runs
+        return true;
+      }
+    }
+    return QObject::eventFilter(watched, event);
+  }
+};
+
+QAction* NewAction(QObject* parent, const QString& text, const char* name,
+                   const QList<QKeySequence>& keys = {}) {
+  auto* action = new QAction(text, parent);
+  action->setObjectName(QLatin1String(name));
+  action->setShortcuts(keys);
+  return action;
+}
+
+}  // namespace
+
+void TForm1::CreateFileActions() {
+  QMenuBar* bar = menuBar();
+  QMenu* file = MenuOf(bar, tr("&File"), QStringLiteral("FileMenu"));
+  QMenu* edit = MenuOf(bar, tr("&Edit"), QStringLiteral("EditMenu"));
+
+  // File: the design's own commands first, then what the menu already holds.
+  QAction* before = file->actions().isEmpty() ? nullptr : file->actions().front();
+  const auto add = [&](QMenu* menu, QAction* action, QAction* at) {
+    menu->insertAction(at, action);
+    return action;
+  };
+  connect(add(file, NewAction(this, tr("&New"), "NewAction", {QKeySequence::New}), before),
+          &QAction::triggered, this, &TForm1::FileNew);
+  connect(add(file, NewAction(this, tr("&Open..."), "OpenAction", {QKeySequence::Open}), before),
+          &QAction::triggered, this, &TForm1::FileOpen);
+  recentMenu_ = new QMenu(tr("Open &Recent"), this);
+  recentMenu_->setObjectName(QStringLiteral("RecentMenu"));
+  file->insertMenu(before, recentMenu_);
+  connect(add(file, NewAction(this, tr("&Save"), "SaveAction", {QKeySequence::Save}), before),
+          &QAction::triggered, this, [this] { Save(); });
+  connect(add(file,
+              NewAction(this, tr("Save &As..."), "SaveAsAction",
+                        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)}),
+              before),
+          &QAction::triggered, this, [this] { SaveAs(); });
+  file->insertSeparator(before);
+  connect(add(file,
+              NewAction(this, tr("Open Ar&moury..."), "OpenArmouryAction",
+                        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O)}),
+              before),
+          &QAction::triggered, this, &TForm1::OpenArmoury);
+  file->insertSeparator(before);
+  connect(add(file,
+              NewAction(this, tr("&Export Statblock..."), "ExportStatblockAction",
+                        {QKeySequence(Qt::CTRL | Qt::Key_E)}),
+              before),
+          &QAction::triggered, this, &TForm1::ExportStatblock);
+  connect(add(file, NewAction(this, tr("&Print..."), "PrintAction", {QKeySequence::Print}), before),
+          &QAction::triggered, this, &TForm1::PrintStatblock);
+  connect(add(file,
+              NewAction(this, tr("Export P&DF..."), "ExportPdfAction",
+                        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)}),
+              before),
+          &QAction::triggered, this, &TForm1::ExportPdf);
+  if (before != nullptr) file->insertSeparator(before);
+
+  // Edit: undo and redo first, Copy as Markdown at the end.
+  QAction* first = edit->actions().isEmpty() ? nullptr : edit->actions().front();
+  undoAction_ = add(edit, NewAction(this, tr("&Undo"), "UndoAction", {QKeySequence::Undo}), first);
+  redoAction_ = add(edit,
+                    NewAction(this, tr("&Redo"), "RedoAction",
+                              {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+                               QKeySequence(Qt::CTRL | Qt::Key_Y)}),
+                    first);
+  if (first != nullptr) edit->insertSeparator(first);
+  connect(undoAction_, &QAction::triggered, this, &TForm1::Undo);
+  connect(redoAction_, &QAction::triggered, this, &TForm1::Redo);
+  connect(add(edit,
+              NewAction(this, tr("Copy as &Markdown"), "CopyMarkdownAction",
+                        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M)}),
+              nullptr),
+          &QAction::triggered, this, &TForm1::CopyAsMarkdown);
+  auto* undoKeys = new FormUndoKeys(this);
+  for (QLineEdit* field : findChildren<QLineEdit*>()) {
+    if (brennick::FindFormField(field->objectName().toStdString())) {
+      field->installEventFilter(undoKeys);
+    }
+  }
+  // Typing into a field is one step until the focus leaves it.
+  connect(qApp, &QApplication::focusChanged, this, [this] { history_.EndTyping(); });
+
+  UpdateRecentMenu();
+  setAcceptDrops(true);
+  UpdateTitle();
+}
+
+// ---------------------------------------------------------------------------
 // The form as a whole
 
 void TForm1::RestoreForm(const FormState& state) {
@@ -79,9 +209,15 @@ bool TForm1::isModified() const {
 }
 
 void TForm1::UpdateTitle() {
-  const QString name = currentFile_.isEmpty() ? QString() : QFileInfo(currentFile_).fileName();
-  setWindowTitle(name.isEmpty() ? QStringLiteral("Brennick[*]") : tr("%1[*] - Brennick").arg(name));
-  setWindowModified(isModified());
+  // "pistol.json - Brennick", with "*" after the name while it has unsaved
+  // changes; a design without a file is "Brennick".
+  const bool modified = isModified();
+  if (currentFile_.isEmpty()) {
+    setWindowTitle(modified ? QStringLiteral("Brennick[*]") : QStringLiteral("Brennick"));
+  } else {
+    setWindowTitle(tr("%1[*] - Brennick").arg(QFileInfo(currentFile_).fileName()));
+  }
+  setWindowModified(modified);
   if (undoAction_) undoAction_->setEnabled(history_.CanUndo());
   if (redoAction_) redoAction_->setEnabled(history_.CanRedo());
 }
@@ -285,8 +421,8 @@ QString TForm1::ChooseFolder(const QString& caption, const QString& path) {
 // Dropping a file on the window
 
 void TForm1::dragEnterEvent(QDragEnterEvent* event) {
-  const QMimeData* data = event->mimeData();
-  if (data->hasUrls() && !data->urls().isEmpty() && data->urls().front().isLocalFile()) {
+  const QMimeData* mime = event->mimeData();
+  if (mime->hasUrls() && !mime->urls().isEmpty() && mime->urls().front().isLocalFile()) {
     event->acceptProposedAction();
   }
 }
@@ -368,7 +504,10 @@ void TForm1::PrintTo(QPrinter& printer) {
   flush();
   html += QStringLiteral("</body></html>");
   QTextDocument page;
-  QFont font(QStringLiteral("DejaVu Sans"));
+  // A typewriter face, as the statblock reads in the pane; it joins no
+  // letters, so text taken from the page is the statblock's own.
+  QFont font(QStringLiteral("DejaVu Sans Mono"));
+  font.setStyleHint(QFont::TypeWriter);
   font.setPointSize(10);
   page.setDefaultFont(font);
   page.setHtml(html);
