@@ -161,6 +161,9 @@ TArmouryWindow::TArmouryWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   table_->setWordWrap(false);
   table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
   table_->horizontalHeader()->setStretchLastSection(true);
+  // Columns fit the first hundred rows: measuring a thousand would cost more
+  // than reading them.
+  table_->horizontalHeader()->setResizeContentsPrecision(100);
   table_->setAccessibleName(tr("Designs of the armoury"));
 
   auto* top = new QHBoxLayout;
@@ -193,7 +196,7 @@ TArmouryWindow::TArmouryWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   });
   auto* close = new QShortcut(QKeySequence::Close, this);
   connect(close, &QShortcut::activated, this, &QWidget::close);
-  resize(1100, 600);
+  resize(1400, 600);
 }
 
 bool TArmouryWindow::OpenFolder(const QString& folder, char decimalSeparator) {
