@@ -24,6 +24,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryFile>
+#include <QTextBlock>
 #include <QTextDocument>
 #include <QUrl>
 #include <cerrno>
@@ -438,7 +439,14 @@ void TForm1::dropEvent(QDropEvent* event) {
 // The statblock's ways out
 
 QString TForm1::StatblockText() const {
-  return StatblockMemo->toPlainText();
+  // Line by line from the document, as Copy Statblock takes it: the pane's
+  // plain text would turn no-break spaces into spaces.
+  QStringList lines;
+  const QTextDocument* document = StatblockMemo->document();
+  for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+    lines << block.text();
+  }
+  return lines.join(QLatin1Char('\n'));
 }
 
 void TForm1::CopyAsMarkdown() {
