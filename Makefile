@@ -1,5 +1,7 @@
-# Brennick: `make run` builds and starts the designer, `make test` builds and
-# runs every test. Both install missing Debian packages first.
+# Brennick: `make run` builds and starts the designer (only what it runs),
+# `make test` builds and runs every test. Both install missing Debian
+# packages first. `make package` builds the Debian package of everything
+# `cmake --install` installs.
 # `make test-sanitize` runs every test built with AddressSanitizer and
 # UndefinedBehaviorSanitizer, `make fuzz` runs the fuzz targets for a bounded
 # time, `make bench` runs the benchmarks; each has its own build directory.
@@ -18,7 +20,7 @@ SANITIZER_ENV = \
   LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan-suppressions.txt:print_suppressions=0 \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps configure build run test test-sanitize fuzz bench clean format format-check
+.PHONY: all deps configure build run test package test-sanitize fuzz bench clean format format-check
 
 all: build
 
@@ -31,11 +33,16 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
-run: build
-	@./scripts/run.sh $(BUILD_DIR)
+# The window, or without a display the command-line designer it suggests:
+# scripts/run.sh builds the one it runs and nothing else.
+run: configure
+	@./scripts/run.sh $(BUILD_DIR) $(JOBS)
 
 test: build
 	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+package: build
+	@cd $(BUILD_DIR) && cpack -G DEB
 
 test-sanitize: deps
 	@cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRENNICK_SANITIZE=ON \

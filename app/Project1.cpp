@@ -9,7 +9,9 @@
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Brennick"));
-  QApplication::setDesktopFileName(QStringLiteral("brennick"));
+  QApplication::setApplicationVersion(TForm1::Version());
+  // The desktop entry the window belongs to, for the taskbar and its icon.
+  QApplication::setDesktopFileName(QStringLiteral("org.brennick.Brennick"));
 
   TForm1 form1;
   TForm2 form2(form1);  // never shown

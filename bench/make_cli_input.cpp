@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "cli.h"
 #include "fields.h"
+#include "json_text.h"
 #include "random_design.h"
 
 int main(int argc, char** argv) {
@@ -35,11 +35,11 @@ int main(int argc, char** argv) {
       if (same && !full) continue;
       line += sep;
       sep = ',';
-      brennick::cli::AppendJsonQuoted(line, field.name);
+      brennick::json::AppendQuoted(line, field.name);
       line += ':';
       switch (field.kind) {
         case brennick::FieldKind::Text:
-          brennick::cli::AppendJsonQuoted(line, in.*field.text);
+          brennick::json::AppendQuoted(line, in.*field.text);
           break;
         case brennick::FieldKind::Group:
           line += std::to_string(in.*field.group);

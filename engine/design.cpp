@@ -365,7 +365,7 @@ DesignResult RunDesign(const DesignInput& input, char decimalSeparator) {
     RunNotesStage(run);
     RunAmmunitionStage(run);
   } catch (const DesignError& e) {
-    result.error = e.what();
+    result.error = e.message();
   }
   return result;
 }

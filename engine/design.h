@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -139,9 +140,17 @@ struct DesignResult {
 
 // The single error type of the program. Its message is exactly the text the
 // user sees in the error report.
+// message() is the whole text; what() ends at a NUL character that a quoted
+// text may hold.
 class DesignError : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  explicit DesignError(const std::string& message)
+      : std::runtime_error(message), message_(std::make_shared<const std::string>(message)) {}
+  explicit DesignError(const char* message) : DesignError(std::string(message)) {}
+  const std::string& message() const { return *message_; }
+
+ private:
+  std::shared_ptr<const std::string> message_;  // shared: copying an exception must not throw
 };
 
 // The user-facing failure messages.

@@ -1,11 +1,12 @@
 // Fuzz target: brennick-cli's reading of designs and its batch output.
 //
-// Input: one control byte (bit 0: --json output, bit 1: ',' as the decimal
-// separator, bits 2-7: the size of the pieces the input arrives in), then the
-// input text. The batch must never crash or hang, must end with one of its
-// three exit statuses, must give the same output however the input is cut
-// into pieces, and in --json mode must write one valid JSON object per design
-// holding exactly what the design run gives for that design.
+// Input: one control byte (bits 0-1: plain, --json, --table markdown or
+// --table csv output; bit 2: ',' as the decimal separator; bits 3-7: the size
+// of the pieces the input arrives in), then the input text. The batch must
+// never crash or hang, must end with one of its three exit statuses, must give
+// the same output however the input is cut into pieces, in --json mode must
+// write one valid JSON object per design holding exactly what the design run
+// gives for that design, and in Markdown one row per design under a header.
 #include <algorithm>
 #include <cstdint>
 #include <nlohmann/json.hpp>
@@ -13,9 +14,11 @@
 #include <string_view>
 #include <vector>
 
-#include "cli.h"
+#include "batch.h"
 #include "design.h"
+#include "design_object.h"
 #include "fuzz_check.h"
+#include "json_text.h"
 
 using brennick::fuzz::Require;
 namespace cli = brennick::cli;
@@ -30,7 +33,7 @@ struct BatchOutput {
 
 BatchOutput Run(std::string_view input, std::size_t piece, const cli::Options& options) {
   std::size_t pos = 0;
-  const cli::ReadFn read = [&](char* buffer, std::size_t size) {
+  const brennick::json::ReadFn read = [&](char* buffer, std::size_t size) {
     const std::size_t n = std::min({size, piece, input.size() - pos});
     std::copy_n(input.data() + pos, n, buffer);
     pos += n;
@@ -58,8 +61,8 @@ std::vector<std::string_view> Lines(std::string_view text) {
 // In --json mode each line is one design's object, in the order the designs
 // were read, holding the run's lines and failure message.
 void CheckJsonOutput(std::string_view input, const BatchOutput& batch, char dec) {
-  std::vector<cli::DesignEntry> entries;
-  (void)cli::ReadDesigns(input, [&](cli::DesignEntry& e) { entries.push_back(e); });
+  std::vector<brennick::DesignEntry> entries;
+  (void)brennick::ReadDesigns(input, dec, [&](brennick::DesignEntry& e) { entries.push_back(e); });
   const std::vector<std::string_view> lines = Lines(batch.out);
   Require(lines.size() == entries.size(), "not one JSON line per design read", batch.out);
 
@@ -72,7 +75,7 @@ void CheckJsonOutput(std::string_view input, const BatchOutput& batch, char dec)
     Require(object.contains("statblock") && object["statblock"].is_array(),
             "a --json line without a statblock array", lines[i]);
     Require(object.contains("error"), "a --json line without an error member", lines[i]);
-    const cli::DesignEntry& entry = entries[i];
+    const brennick::DesignEntry& entry = entries[i];
     Require(entry.position == i + 1, "designs not numbered from 1 in order");
     if (entry.inputError) {
       anyInputError = true;
@@ -86,12 +89,12 @@ void CheckJsonOutput(std::string_view input, const BatchOutput& batch, char dec)
     Require(statblock.size() == run.lines.size(), "--json statblock has the wrong line count",
             lines[i]);
     for (std::size_t k = 0; k < run.lines.size(); ++k) {
-      const auto expected = nlohmann::json::parse(cli::JsonQuoted(run.lines[k]));
+      const auto expected = nlohmann::json::parse(brennick::json::Quoted(run.lines[k]));
       Require(statblock[k] == expected, "--json statblock line differs from the run", lines[i]);
     }
     if (run.error) {
       anyFailure = true;
-      Require(object["error"] == nlohmann::json::parse(cli::JsonQuoted(*run.error)),
+      Require(object["error"] == nlohmann::json::parse(brennick::json::Quoted(*run.error)),
               "--json error differs from the run's message", lines[i]);
     } else {
       Require(object["error"].is_null(), "a completed design with an error", lines[i]);
@@ -110,10 +113,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size < 1 || size > 65536) return 0;
   const std::uint8_t control = data[0];
   const std::string_view input(reinterpret_cast<const char*>(data + 1), size - 1);
+  constexpr cli::Format kFormats[] = {cli::Format::Plain, cli::Format::Json, cli::Format::Markdown,
+                                      cli::Format::Csv};
   cli::Options options;
-  options.json = control & 1;
-  options.decimalSeparator = control & 2 ? ',' : '.';
-  const std::size_t piece = 1 + (control >> 2);
+  options.format = kFormats[control & 3];
+  options.decimalSeparator = control & 4 ? ',' : '.';
+  const std::size_t piece = 1 + (control >> 3);
 
   const BatchOutput whole = Run(input, input.size() + 1, options);
   Require(whole.status == cli::kExitOk || whole.status == cli::kExitDesignFailed ||
@@ -122,6 +127,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const BatchOutput pieces = Run(input, piece, options);
   Require(pieces.status == whole.status && pieces.out == whole.out && pieces.err == whole.err,
           "the output depends on how the input is cut into pieces");
-  if (options.json) CheckJsonOutput(input, whole, options.decimalSeparator);
+  if (options.format == cli::Format::Json) {
+    CheckJsonOutput(input, whole, options.decimalSeparator);
+  } else if (options.format == cli::Format::Markdown) {
+    std::size_t designs = 0;
+    (void)brennick::ReadDesigns(input, options.decimalSeparator,
+                                [&](brennick::DesignEntry&) { ++designs; });
+    Require(Lines(whole.out).size() == designs + 2, "not one Markdown row per design read",
+            whole.out);
+  }
   return 0;
 }

@@ -199,10 +199,44 @@ void CliSeeds(const fs::path& dir) {
       {"invalid-utf8", "{\"NameEdit\": \"\xff\xc3\x28\", \"BoreSizeEdit\": \"5\"}"},
       {"nested", R"j([[{}], [], {"PropellantBox": -1}])j"},
       {"numbers", R"j({"ConfigurationBox": 1.0, "BarrelBox": -0, "PLBBox": 1e0})j"},
+      {"numbers-for-texts",
+       R"j({"BoreSizeEdit": 7.62, "TLEdit": 9, "PowerModEdit": 1e400, "ArbCF": -0,
+ "ShotsEdit": 2.5E-3, "ConfigurationBox": "rif", "BarrelBox": "m"})j"},
+      {"separator-key",
+       R"j({"DecimalSeparator": ",", "NameEdit": "Mk. 2, long", "BoreSizeEdit": "7,62",
+ "PowerModEdit": "1.5", "LoadingMechanismBox": "fast"}
+{"BoreSizeEdit": "4.0", "DecimalSeparator": ".", "PropellantBox": "liquid"}
+{"DecimalSeparator": ";"} {"DecimalSeparator": ".", "DecimalSeparator": "."})j"},
+      {"captions",
+       R"j([{"ConfigurationBox": "s"}, {"PropellantBox": "ET"}, {"MuzzleBox": "NONE"},
+ {"LoadingMechanismBox": "muzzleloader w"}, {"QualityAccurate": ""}])j"},
+  };
+  // Control bytes: the output mode in bits 0-1, ',' in bit 2, pieces in bits 3-7.
+  const std::pair<const char*, char> modes[] = {
+      {"-json", '\x09'},      // --json, '.', pieces of 2
+      {"-plain", '\xfc'},     // plain, ',', pieces of 32
+      {"-markdown", '\x3a'},  // --table markdown, '.', pieces of 8
+      {"-csv", '\x17'},       // --table csv, ',', pieces of 3
   };
   for (const auto& [name, text] : inputs) {
-    Write(dir, name + "-json", std::string(1, '\x05') + text);   // --json, pieces of 2
-    Write(dir, name + "-plain", std::string(1, '\xfe') + text);  // plain, ',', pieces of 64
+    for (const auto& [suffix, control] : modes) {
+      Write(dir, name + suffix, std::string(1, control) + text);
+    }
+  }
+}
+
+void JsonSeeds(const fs::path& dir) {
+  const std::vector<std::pair<std::string, std::string>> texts = {
+      {"object", R"j({"a": [1, -0, 2.5e-3, 1E+400, true, false, null], "b": {}, "a": "x"})j"},
+      {"escapes", R"j("\"\\\/\b\f\n\r\t\u0041\u00e9\ud83d\ude00\u0000")j"},
+      {"utf8", "[\"\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80\", \"\xed\xa0\x80\"]"},
+      {"values-in-a-row", "\xEF\xBB\xBF{}[]\"x\"7\n8 true{}"},
+      {"faults", "[1, {\"b\" 2}, \"\\ud83d\\u12\", 01, tru]"},
+      {"nested", "[[[[[{\"a\": [[{}]]}]]]]]"},
+  };
+  for (const auto& [name, text] : texts) {
+    Write(dir, name + "-whole", std::string(1, '\x3f') + text);   // pieces of 64
+    Write(dir, name + "-pieces", std::string(1, '\x02') + text);  // pieces of 3
   }
 }
 
@@ -217,6 +251,7 @@ int main(int argc, char** argv) {
   ParserSeeds(root / "fuzz_parse");
   NumberTextSeeds(root / "fuzz_number_text");
   DesignSeeds(root / "fuzz_design");
+  JsonSeeds(root / "fuzz_json");
   CliSeeds(root / "fuzz_cli");
   return 0;
 }

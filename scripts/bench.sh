@@ -2,8 +2,10 @@
 # Runs the benchmarks built in BUILD_DIR (make bench):
 #  1. the design run on the three worked designs and on random designs
 #     (Google Benchmark, median of REPS repetitions);
-#  2. brennick-cli --json on COUNT random designs, output to /dev/null, on one
-#     core; the median of REPS runs is reported as designs per second.
+#  2. brennick-cli --json and --table on COUNT random designs, output to
+#     /dev/null, on one core; the median of REPS runs of each is reported as
+#     designs per second;
+#  3. the window, when its benchmarks are built.
 #
 #   scripts/bench.sh [BUILD_DIR]      (REPS=9, COUNT=100000 by default;
 #                                      FULL=1 writes every key of every design)
@@ -27,29 +29,37 @@ medians() {
 echo "== Design run (median of $reps repetitions)"
 medians "$build/bench_design"
 
-echo
-echo "== brennick-cli --json on $count designs (median of $reps runs)"
 input=$(mktemp)
 trap 'rm -f "$input"' EXIT
 "$build/bench_make_cli_input" "$count" 20261208 ${FULL:+full} >"$input"
-echo "input: $(du -h "$input" | cut -f1) of JSON Lines"
-times=()
-for _ in $(seq "$reps"); do
-  start=$(date +%s%N)
-  status=0
-  LC_ALL=C "${pin[@]}" "$build/brennick-cli" --json "$input" >/dev/null 2>&1 || status=$?
-  end=$(date +%s%N)
-  # Exit 1 only says some designs failed, which random designs may do.
-  if [[ $status -gt 1 ]]; then
-    echo "brennick-cli failed with exit status $status" >&2
-    exit 1
-  fi
-  times+=($((end - start)))
+for mode in --json --table; do
+  echo
+  echo "== brennick-cli $mode on $count designs (median of $reps runs)"
+  echo "input: $(du -h "$input" | cut -f1) of JSON Lines"
+  times=()
+  for _ in $(seq "$reps"); do
+    start=$(date +%s%N)
+    status=0
+    LC_ALL=C "${pin[@]}" "$build/brennick-cli" "$mode" "$input" >/dev/null 2>&1 || status=$?
+    end=$(date +%s%N)
+    # Exit 1 only says some designs failed, which random designs may do.
+    if [[ $status -gt 1 ]]; then
+      echo "brennick-cli failed with exit status $status" >&2
+      exit 1
+    fi
+    times+=($((end - start)))
+  done
+  median=$(printf '%s\n' "${times[@]}" | sort -n | sed -n "$(((reps + 1) / 2))p")
+  awk -v ns="$median" -v n="$count" 'BEGIN {
+    printf "median wall time: %.3f s, %.0f designs per second\n", ns / 1e9, n / (ns / 1e9)
+  }'
 done
-median=$(printf '%s\n' "${times[@]}" | sort -n | sed -n "$(((reps + 1) / 2))p")
-awk -v ns="$median" -v n="$count" 'BEGIN {
-  printf "median wall time: %.3f s, %.0f designs per second\n", ns / 1e9, n / (ns / 1e9)
-}'
+
+if [[ ! -x "$build/bench_window" ]]; then
+  echo
+  echo "(the window's benchmarks are not built: configured without the window)"
+  exit 0
+fi
 
 # The window runs headless unless a display is there.
 if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then

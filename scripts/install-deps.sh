@@ -11,6 +11,8 @@ packages=(
   clang clang-format libclang-rt-14-dev
   xvfb xauth fonts-dejavu-core poppler-utils
   locales
+  # checks of the desktop entry, the metainfo, the manual pages and the package
+  desktop-file-utils appstream dpkg-dev groff-base
 )
 
 missing=()

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSignalBlocker>
 
 #include "Unit1.h"
@@ -130,9 +131,21 @@ void TForm1::UserEvent(const std::function<void()>& event) {
   // Nothing may unwind into Qt's event dispatch: DesignError (and anything
   // unforeseen) ends here, in the error report, after the window shows what
   // the event changed before it failed.
+  faultField_ = nullptr;
   try {
     ModelStep(event);
   } catch (const std::exception& error) {
-    ReportError(QString::fromStdString(error.what()));
+    // A design message quotes the text as typed, which may hold a NUL: take
+    // it whole, not up to the first NUL as what() would give it.
+    const auto* design = dynamic_cast<const brennick::DesignError*>(&error);
+    ReportError(QString::fromStdString(design ? design->message() : std::string(error.what())));
+    // Once the message is acknowledged, the field Design could not read
+    // takes the focus with its text selected, ready to be typed over.
+    if (faultField_ && faultField_->isEnabled()) {
+      scroller_->ensureWidgetVisible(faultField_);
+      faultField_->setFocus(Qt::OtherFocusReason);
+      faultField_->selectAll();
+    }
   }
+  faultField_ = nullptr;
 }

@@ -1,5 +1,7 @@
 // Building the design window: its controls, made from the field table and
-// named as on the form, their layout in four columns, and the keyboard order.
+// named as on the form, each with its caption as its accessible name; their
+// layout in four columns, sized to fit a laptop's screen; and the keyboard
+// order.
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -7,12 +9,19 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QShowEvent>
+#include <QStyle>
+#include <QTextDocument>
 #include <QVBoxLayout>
+#include <QWindow>
+#include <algorithm>
 #include <array>
 #include <type_traits>
 
@@ -24,8 +33,7 @@ namespace {
 // How many columns of options each option group spreads over; the rest keep
 // their options in one column.
 int OptionColumns(const QString& group) {
-  if (group == QLatin1String("GaussHCCBBox")) return 2;
-  if (group == QLatin1String("StylingBox")) return 4;
+  if (group == QLatin1String("StylingBox")) return 2;
   return 1;
 }
 
@@ -43,7 +51,25 @@ QLabel* NewLabel(const QString& caption, QWidget* parent, const char* name) {
 QCheckBox* NewCheckBox(const QString& caption, QWidget* parent, const char* name) {
   auto* box = new QCheckBox(caption, parent);
   box->setObjectName(QLatin1String(name));
+  box->setAccessibleName(caption);
   return box;
+}
+
+// A push button that Return and Enter press while it has the focus, as Space
+// does.
+QPushButton* NewButton(const QString& caption, QWidget* parent, const char* name) {
+  auto* button = new QPushButton(caption, parent);
+  button->setObjectName(QLatin1String(name));
+  button->setAccessibleName(caption);
+  button->setAutoDefault(true);
+  return button;
+}
+
+QGroupBox* NewFrame(const QString& caption, QWidget* parent, const char* name) {
+  auto* frame = new QGroupBox(caption, parent);
+  frame->setObjectName(QLatin1String(name));
+  frame->setAccessibleName(caption);
+  return frame;
 }
 
 }  // namespace
@@ -56,6 +82,7 @@ void TForm1::CreateControls() {
   scroller->setWidgetResizable(true);
   scroller->setFocusPolicy(Qt::NoFocus);
   setCentralWidget(scroller);
+  scroller_ = scroller;
   auto* form = new QWidget;
   form->setObjectName(QStringLiteral("FormSurface"));
   // A click on the bare form takes the focus away from the controls, so that
@@ -76,6 +103,7 @@ void TForm1::CreateControls() {
         edit->setObjectName(name);
         label = NewLabel(Utf8(field.caption), form, field.label);
         label->setBuddy(edit);
+        edit->setAccessibleName(label->text());
         control = edit;
         break;
       }
@@ -120,25 +148,21 @@ void TForm1::CreateControls() {
   Label4 = NewLabel(QStringLiteral("Accessory Rails (TL9) (UT150)"), form, "Label4");
   Label15 = NewLabel(QStringLiteral("Additional Features"), form, "Label15");
 
-  DesignButton = new QPushButton(QStringLiteral("Design"), form);
-  DesignButton->setObjectName(QStringLiteral("DesignButton"));
-  RandomButton = new QPushButton(QStringLiteral("Randomize"), form);
-  RandomButton->setObjectName(QStringLiteral("RandomButton"));
+  DesignButton = NewButton(QStringLiteral("Design"), form, "DesignButton");
+  RandomButton = NewButton(QStringLiteral("Randomize"), form, "RandomButton");
 
   StatblockMemo = new QPlainTextEdit(form);
   StatblockMemo->setObjectName(QStringLiteral("StatblockMemo"));
+  StatblockMemo->setAccessibleName(QStringLiteral("Statblock"));
   StatblockMemo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   StatblockMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   StatblockMemo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   // Tab moves on to the next control rather than typing into the statblock.
   StatblockMemo->setTabChangesFocus(true);
 
-  GroupBox1 = new QGroupBox(QStringLiteral("Recognition Grip Features"), form);
-  GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-  GroupBox2 = new QGroupBox(QStringLiteral("Diagnostic Computer Features"), form);
-  GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
-  GroupBox3 = new QGroupBox(QStringLiteral("HUD Link Features"), form);
-  GroupBox3->setObjectName(QStringLiteral("GroupBox3"));
+  GroupBox1 = NewFrame(QStringLiteral("Recognition Grip Features"), form, "GroupBox1");
+  GroupBox2 = NewFrame(QStringLiteral("Diagnostic Computer Features"), form, "GroupBox2");
+  GroupBox3 = NewFrame(QStringLiteral("HUD Link Features"), form, "GroupBox3");
 
   // Every control explains itself: what it changes in the statblock and on
   // the form.
@@ -153,13 +177,23 @@ void TForm1::LayOutControls() {
   QWidget* form = surface_;
 
   QFont titleFont = font();
-  titleFont.setPointSizeF(titleFont.pointSizeF() * 21 / 11);
+  titleFont.setPointSizeF(titleFont.pointSizeF() * 16 / 11);
   titleFont.setBold(true);
   Label1->setFont(titleFont);
   QFont headingFont = font();
-  headingFont.setPointSizeF(headingFont.pointSizeF() * 16 / 11);
+  headingFont.setPointSizeF(headingFont.pointSizeF() * 13 / 11);
   headingFont.setBold(true);
   for (QLabel* heading : {Label2, Label17, Label15}) heading->setFont(headingFont);
+
+  // Check boxes and options stand one text line apart with a little leading,
+  // as in a list: the form has a great many of them and must fit a laptop's
+  // screen. Their height follows the font, so larger fonts keep their room.
+  const int optionHeight =
+      std::max(fontMetrics().height(), style()->pixelMetric(QStyle::PM_IndicatorHeight)) + 2;
+  for (QCheckBox* box : form->findChildren<QCheckBox*>()) box->setFixedHeight(optionHeight);
+  for (TRadioGroup* group : form->findChildren<TRadioGroup*>()) {
+    group->setOptionHeight(optionHeight);
+  }
 
   const auto column = [](int spacing = 0) {
     auto* box = new QVBoxLayout;
@@ -175,7 +209,7 @@ void TForm1::LayOutControls() {
   };
   const auto indented = [](QWidget* control) {
     auto* box = new QHBoxLayout;
-    box->setContentsMargins(20, 0, 0, 0);
+    box->setContentsMargins(16, 0, 0, 0);
     box->addWidget(control);
     return box;
   };
@@ -185,6 +219,10 @@ void TForm1::LayOutControls() {
   };
 
   // --- 1. Input area ---
+  // Name and bore across the top; under them the configuration and barrel
+  // length, the loading mechanism and the numeric fields side by side; under
+  // those the propellant and what follows from it, beside the caseless mods,
+  // muzzle attachment, camouflage and the last house rules.
   auto* input = column(4);
   input->addWidget(Label2);
 
@@ -198,34 +236,31 @@ void TForm1::LayOutControls() {
   nameRow->addWidget(Label5);
   input->addLayout(nameRow);
 
-  // Configuration, barrel length and loading mechanism side by side, with the
-  // weapon's switches under the first two and the numeric fields beside.
-  auto* groups = row(6);
+  // Configuration over barrel length, with the powder's switches under them;
+  // the loading mechanism beside them; then the numeric fields and the
+  // weapon's other switches.
+  auto* upper = row(6);
   auto* left = column();
-  auto* configAndBarrel = row(6);
-  configAndBarrel->addWidget(ConfigurationBox, 0, Qt::AlignTop);
-  configAndBarrel->addWidget(BarrelBox, 0, Qt::AlignTop);
-  left->addLayout(configAndBarrel);
+  left->addWidget(ConfigurationBox);
+  left->addSpacing(2);
+  left->addWidget(BarrelBox);
   left->addSpacing(4);
   left->addWidget(ExtraLowBox);
   left->addWidget(RecoillessCheckBox);
   left->addLayout(indented(ColdCountermassBox));
-  left->addWidget(BipodBox);
-  left->addWidget(ShotgunBox);
-  left->addWidget(GunLauncherCheckBox);
   left->addStretch(1);
-  groups->addLayout(left);
+  upper->addLayout(left);
 
   auto* mechanism = column();
   mechanism->addWidget(LoadingMechanismBox);
   mechanism->addWidget(ElectricBox);
   mechanism->addStretch(1);
-  groups->addLayout(mechanism);
+  upper->addLayout(mechanism);
 
   auto* numbers = new QGridLayout;
   numbers->setContentsMargins(0, 0, 0, 0);
   numbers->setHorizontalSpacing(4);
-  numbers->setVerticalSpacing(3);
+  numbers->setVerticalSpacing(2);
   const std::array<std::pair<QLabel*, QLineEdit*>, 6> fields = {{{Label6, TLEdit},
                                                                  {Label10, PowerModEdit},
                                                                  {BarrelsLabel, BarrelsEdit},
@@ -240,15 +275,14 @@ void TForm1::LayOutControls() {
     if (edit == RoFEdit) numbers->addWidget(MaxRoFLabel, ++line, 0, 1, 2);
     ++line;
   }
-  numbers->addWidget(ClosedBoltBox, line++, 0, 1, 2);
-  numbers->addWidget(CaselessBox, line++, 0, 1, 2);
+  for (QCheckBox* box : {ClosedBoltBox, CaselessBox, BipodBox, ShotgunBox, GunLauncherCheckBox}) {
+    numbers->addWidget(box, line++, 0, 1, 2);
+  }
   numbers->setRowStretch(line, 1);
-  groups->addLayout(numbers);
-  groups->addStretch(1);
-  input->addLayout(groups);
+  upper->addLayout(numbers);
+  upper->addStretch(1);
+  input->addLayout(upper);
 
-  // Propellant and the choices that follow from it; the accessory rails,
-  // muzzle and camouflage beside them.
   auto* lower = row(6);
   auto* propellant = column();
   propellant->addWidget(PropellantBox);
@@ -258,25 +292,19 @@ void TForm1::LayOutControls() {
   propellant->addWidget(GaussHCCBBox);
   propellant->addWidget(StylingBox);
   propellant->addSpacing(4);
+  // The rails' caption may take two lines in this narrow column.
+  Label4->setWordWrap(true);
   propellant->addWidget(Label4);
-  auto* rails = new QGridLayout;
-  rails->setContentsMargins(0, 0, 0, 0);
-  rails->setVerticalSpacing(0);
-  rails->addWidget(AccRailU, 0, 0);
-  rails->addWidget(AccRailO, 1, 0);
-  rails->addWidget(AccRailS, 0, 1);
-  rails->addWidget(AccRailT, 1, 1);
-  propellant->addLayout(rails);
+  for (QCheckBox* rail : {AccRailU, AccRailO, AccRailS, AccRailT}) propellant->addWidget(rail);
   propellant->addStretch(1);
-  propellant->addWidget(HouseDRBox);
-  propellant->addWidget(KYOSBox);
-  propellant->addWidget(PaperBox);
   lower->addLayout(propellant);
 
   auto* attachments = column(2);
   attachments->addWidget(PLBBox);
   attachments->addWidget(MuzzleBox);
   attachments->addWidget(CamouflageBox);
+  attachments->addSpacing(2);
+  for (QCheckBox* rule : {HouseDRBox, KYOSBox, PaperBox}) attachments->addWidget(rule);
   attachments->addStretch(1);
   lower->addLayout(attachments);
   lower->addStretch(1);
@@ -287,7 +315,7 @@ void TForm1::LayOutControls() {
   output->addWidget(Label17);
   auto* buttons = row(8);
   buttons->addWidget(DesignButton);
-  DesignButton->setMinimumHeight(41);
+  DesignButton->setMinimumHeight(2 * optionHeight + 4);
   auto* random = column(2);
   random->addWidget(RandomButton);
   random->addWidget(OnlyAuto);
@@ -295,7 +323,18 @@ void TForm1::LayOutControls() {
   buttons->addStretch(1);
   output->addLayout(buttons);
   output->addWidget(StatblockMemo, 1);
-  StatblockMemo->setMinimumWidth(257);
+  // The pane is the column that gives and takes: it grows with the window
+  // and shrinks on a small screen, never below the width of an ordinary
+  // statblock line such as "ST 9B† (ST 6 on a bipod)".
+  const QFontMetrics paneMetrics(StatblockMemo->font());
+  const int paneChrome = 2 * StatblockMemo->frameWidth() +
+                         2 * static_cast<int>(StatblockMemo->document()->documentMargin()) +
+                         StatblockMemo->verticalScrollBar()->sizeHint().width() + 4;
+  StatblockMemo->setMinimumWidth(
+      paneMetrics.horizontalAdvance(Utf8("ST 13B\u2020 (ST 9 on a bipod)")) + paneChrome);
+  paneWidthHint_ =
+      paneMetrics.horizontalAdvance(QStringLiteral("Self-Destruct Anti-Theft (TL10^) (UT150)")) +
+      paneChrome;
 
   // --- 3. Feature column ---
   auto* features = column();
@@ -315,10 +354,10 @@ void TForm1::LayOutControls() {
 
   // --- 4. Feature-options column ---
   auto* options = column(2);
-  options->addSpacing(headingFont.pointSize() > 0 ? QFontMetrics(headingFont).height() + 4 : 24);
+  options->addSpacing(QFontMetrics(headingFont).height() + 4);
   const auto frame = [&](QGroupBox* box, std::initializer_list<QWidget*> inside) {
     auto* layout = new QVBoxLayout(box);
-    layout->setContentsMargins(6, 2, 6, 4);
+    layout->setContentsMargins(6, 0, 6, 2);
     layout->setSpacing(0);
     for (QWidget* control : inside) layout->addWidget(control);
     options->addWidget(box);
@@ -337,26 +376,54 @@ void TForm1::LayOutControls() {
   }
   options->addStretch(1);
 
-  auto* regions = row(8);
+  auto* regions = row(6);
   regions->addLayout(input);
   regions->addLayout(output, 1);
   regions->addLayout(features);
   regions->addLayout(options);
 
   auto* root = new QVBoxLayout(form);
-  root->setContentsMargins(8, 4, 8, 8);
+  root->setContentsMargins(6, 2, 6, 4);
   root->setSpacing(2);
   root->addWidget(Label1);
   root->addLayout(regions, 1);
+}
 
-  // Open at the stored size, or larger where the fonts need it, but never
-  // beyond the screen: the form scrolls instead.
-  move(61, 54);
-  QSize size = QSize(1277, 627).expandedTo(form->sizeHint());
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    size = size.boundedTo(screen->availableSize() - QSize(61, 54));
+QSize TForm1::sizeHint() const {
+  // The whole form with the pane at a comfortable width and the menu bar;
+  // the scroll area around the form would offer only a fraction of it.
+  const QSize form = surface_->sizeHint();
+  const int shown = StatblockMemo->sizeHint().expandedTo(StatblockMemo->minimumSize()).width();
+  const int pane = std::max(paneWidthHint_ - shown, 0);
+  return QSize(form.width() + pane, form.height() + menuBar()->sizeHint().height());
+}
+
+void TForm1::PlaceOnScreen(const QMargins& frame) {
+  // The window opens at the size the form wants, at the stored place (61,
+  // 54) where the screen leaves room for it; on a smaller screen it shrinks
+  // to the screen's available area, moved into it, and the form scrolls. The
+  // frame around the window counts once the window system has told it.
+  ensurePolished();
+  const QScreen* shown = screen() ? screen() : QGuiApplication::primaryScreen();
+  if (shown == nullptr) {
+    resize(sizeHint());
+    return;
   }
+  const QRect area = shown->availableGeometry();
+  const QSize border(frame.left() + frame.right(), frame.top() + frame.bottom());
+  const QSize size = sizeHint().boundedTo(area.size() - border);
   resize(size);
+  const int x = std::clamp(61, 0, std::max(area.width() - size.width() - border.width(), 0));
+  const int y = std::clamp(54, 0, std::max(area.height() - size.height() - border.height(), 0));
+  move(area.topLeft() + QPoint(x, y));
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (framePlaced_ || event->spontaneous() || windowHandle() == nullptr) return;
+  framePlaced_ = true;
+  const QMargins frame = windowHandle()->frameMargins();
+  if (!frame.isNull()) PlaceOnScreen(frame);
 }
 
 void TForm1::SetTabOrder() {

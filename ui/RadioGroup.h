@@ -3,6 +3,11 @@
 // Unlike a plain Qt radio group it can have no option selected at all (index
 // -1), which is how the designer shows "not chosen yet" for the configuration,
 // barrel length and loading mechanism.
+//
+// From the keyboard it behaves as a native radio group: the whole group is one
+// stop of the Tab order, entered at its selected option (at its first enabled
+// option when none is selected); the arrow keys move among the enabled
+// options and select the one they reach, and Space selects the focused one.
 #pragma once
 
 #include <QGroupBox>
@@ -27,15 +32,32 @@ class TRadioGroup : public QGroupBox {
 
   int count() const { return static_cast<int>(buttons_.size()); }
   QRadioButton* button(int index) const { return buttons_.value(index); }
+  // The option that Tab enters the group at.
+  QRadioButton* tabStop() const;
+
+  // Rows of the options' grid, one option high each: options as tall as
+  // their text, a little leading between them.
+  void setOptionHeight(int height);
 
  signals:
   void itemIndexChanged(int index);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   // A click on an option: selects it, or, on the option already selected,
   // puts its mark back and changes nothing.
   void OptionClicked(int index);
   void ShowSelection();
+  // An arrow key on the focused option: the next enabled option in the
+  // arrow's direction, wrapping round at either end, takes the focus and is
+  // selected. Returns false when there is none to move to.
+  bool Step(int from, int direction);
+  // Only the option Tab enters at takes the focus from Tab; the others take
+  // it from a click or an arrow.
+  void PlaceTabStop();
 
   QButtonGroup* group_;
   QList<QRadioButton*> buttons_;

@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <chrono>
+#include <vector>
 
 using brennick::DesignError;
 
@@ -24,6 +25,47 @@ std::uint32_t MonotonicClock() {
       std::chrono::duration_cast<std::chrono::nanoseconds>(now).count());
 }
 
+// A text field the design run reads strictly, with a text that reads as the
+// lenient reads of the same field take an unreadable one (TL counts 0, RoF 1).
+struct StrictRead {
+  std::string brennick::DesignInput::*text;
+  bool integer;
+  const char* readable;
+};
+constexpr StrictRead kStrictReads[] = {
+    {&brennick::DesignInput::BoreSizeEdit, false, "1"},
+    {&brennick::DesignInput::PowerModEdit, false, "1"},
+    {&brennick::DesignInput::TLEdit, true, "0"},
+    {&brennick::DesignInput::RoFEdit, true, "1"},
+};
+
+// The field whose strict read stopped a run with `error` after `lines` lines,
+// or null when the run stopped on its arithmetic. The message quotes the text
+// at fault; when several fields hold that same text, the one at fault is the
+// one that stops the run at the same place while the others read well.
+std::string brennick::DesignInput::*FieldAtFault(const brennick::DesignInput& input,
+                                                 const std::string& error, std::size_t lines,
+                                                 char dec) {
+  std::vector<const StrictRead*> suspects;
+  for (const StrictRead& read : kStrictReads) {
+    const std::string& text = input.*read.text;
+    const DesignError message =
+        read.integer ? brennick::InvalidIntegerText(text) : brennick::InvalidFloatText(text);
+    if (error == message.what()) suspects.push_back(&read);
+  }
+  if (suspects.size() > 1) {
+    for (const StrictRead* suspect : suspects) {
+      brennick::DesignInput alone = input;
+      for (const StrictRead* other : suspects) {
+        if (other != suspect) alone.*other->text = other->readable;
+      }
+      const brennick::DesignResult run = brennick::RunDesign(alone, dec);
+      if (run.error == error && run.lines.size() == lines) return suspect->text;
+    }
+  }
+  return suspects.empty() ? nullptr : suspects.front()->text;
+}
+
 }  // namespace
 
 TForm1::TForm1(QWidget* parent)
@@ -31,9 +73,11 @@ TForm1::TForm1(QWidget* parent)
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Brennick"));
   CreateControls();
+  CreateMenus();
   // The stored start state, shown before any event is bound: no rule runs.
   ShowState(true);
   LayOutControls();
+  PlaceOnScreen();
   SetTabOrder();
   BindEvents();
   FormCreate();
@@ -51,7 +95,14 @@ void TForm1::DesignButtonClick() {
     lines << QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
   }
   StatblockMemo->setPlainText(lines.join(QLatin1Char('\n')));
-  if (result.error) throw DesignError(*result.error);
+  if (!result.error) return;
+  if (const auto text =
+          FieldAtFault(ReadInput(), *result.error, result.lines.size(), DecimalSeparator())) {
+    for (const brennick::FieldInfo& field : brennick::FormFields()) {
+      if (field.text == text) faultField_ = findChild<QLineEdit*>(QLatin1String(field.name));
+    }
+  }
+  throw DesignError(*result.error);
 }
 
 brennick::DesignInput TForm1::ReadInput() const {

@@ -7,9 +7,13 @@
 // catches a failure and reports it; it becomes a model operation, and the
 // window then shows the model's state, changing its widgets with their
 // notifications blocked.
+//
+// Around the form: a menu bar (File, Edit, Help) and the window's keyboard
+// shortcuts, Ctrl+Return for Design and Ctrl+R for Randomize.
 #pragma once
 
 #include <QMainWindow>
+#include <QMargins>
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -21,12 +25,14 @@
 #include "form_model.h"
 #include "random.h"
 
+class QAction;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QScrollArea;
 
 // The controls of the window that hold a form value, by kind; each is named
 // as on the form and built from the field table.
@@ -96,6 +102,18 @@ class TForm1 : public QMainWindow {
   void ReportError(const QString& message);
   void setErrorReporter(std::function<void(const QString&)> reporter);
 
+  // --- Menu commands. ---
+  // Puts the pane's text on the clipboard exactly as the pane holds it.
+  void CopyStatblock();
+  // The keyboard shortcuts and the About text, shown through the presenter
+  // (a message box by default).
+  void ShowShortcuts();
+  void ShowAbout();
+  void setMessagePresenter(
+      std::function<void(const QString& title, const QString& text)> presenter);
+  // The program's version, as the build gives it.
+  static QString Version();
+
   // --- The form model behind the window. ---
   const brennick::FormModel& model() const { return model_; }
   // Shows the model's state in the widgets, notifications blocked: what
@@ -107,6 +125,10 @@ class TForm1 : public QMainWindow {
   // Reseeds the random source from the seed clock.
   void SeedRandomSource();
   void setSeedClock(std::function<std::uint32_t()> clock);
+
+  // The whole form with the menu bar, the statblock pane at a comfortable
+  // width.
+  QSize sizeHint() const override;
 
   // Every design input as the controls hold it now, enabled or not.
   brennick::DesignInput ReadInput() const;
@@ -131,23 +153,36 @@ class TForm1 : public QMainWindow {
   QGroupBox *GroupBox1, *GroupBox2, *GroupBox3;
   QPushButton *DesignButton, *RandomButton;
   QPlainTextEdit* StatblockMemo;
+  // The menu commands and the window's shortcuts.
+  QAction *QuitAction, *CopyStatblockAction, *ShortcutsAction, *AboutAction;
+  QAction *DesignAction, *RandomizeAction;
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   // Building the window (FormLayout.cpp).
   void CreateControls();
   void LayOutControls();
   void SetTabOrder();
+  // Opens at the size the form wants, inside the screen's available area
+  // with the window's frame around it.
+  void PlaceOnScreen(const QMargins& frame = {});
+  // The menu bar and the shortcuts (FormMenus.cpp).
+  void CreateMenus();
+  void ShowMessage(const QString& title, const QString& text);
   // Wiring the user's changes into the model (FormEvents.cpp).
   void BindEvents();
   // Runs a model operation for a program step, showing its result even when
   // it fails (the failure goes on to the caller).
   void ModelStep(const std::function<void()>& step);
 
+  QScrollArea* scroller_ = nullptr;
   QWidget* surface_ = nullptr;  // the form's background, inside the scroll area
+  int paneWidthHint_ = 0;       // the statblock pane's comfortable width
+  bool framePlaced_ = false;    // placed again once the frame was known
   // The widget of each field of the field table, in the table's order, with
   // the label that is enabled together with a text field.
   std::vector<QWidget*> fieldWidgets_;
@@ -156,5 +191,9 @@ class TForm1 : public QMainWindow {
   brennick::FormState shown_;  // the model's state as the widgets last showed it
   std::uint64_t shownHintWrites_ = 0;
   std::function<void(const QString&)> errorReporter_;
+  std::function<void(const QString&, const QString&)> messagePresenter_;
+  // The text field a failed Design run could not read, focused once the
+  // user has acknowledged the message.
+  QLineEdit* faultField_ = nullptr;
   std::function<std::uint32_t()> seedClock_;
 };

@@ -1,15 +1,19 @@
 // A batch of designs: plain and JSON output, failures and input errors, the
 // exit status, the order of the two output streams, and JSON string writing.
+#include "batch.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <nlohmann/json.hpp>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "cli.h"
+#include "design_object.h"
 #include "fields.h"
+#include "json_text.h"
 
 namespace brennick::cli {
 namespace {
@@ -20,7 +24,7 @@ struct BatchResult {
   int status = -1;
 };
 
-ReadFn FromText(std::string_view text) {
+json::ReadFn FromText(std::string_view text) {
   return [text](char* buffer, std::size_t size) mutable {
     const std::size_t n = std::min(size, text.size());
     std::memcpy(buffer, text.data(), n);
@@ -29,14 +33,18 @@ ReadFn FromText(std::string_view text) {
   };
 }
 
-BatchResult Process(std::string_view input, bool json = false, char dec = '.') {
+BatchResult Process(std::string_view input, Format format, char dec = '.') {
   StringSink out;
   StringSink err;
   BatchResult r;
-  r.status = ProcessDesigns(FromText(input), Options{json, dec}, out, err);
+  r.status = ProcessDesigns(FromText(input), Options{format, dec}, out, err);
   r.out = out.text;
   r.err = err.text;
   return r;
+}
+
+BatchResult Process(std::string_view input, bool json = false, char dec = '.') {
+  return Process(input, json ? Format::Json : Format::Plain, dec);
 }
 
 std::vector<std::string> SplitLines(const std::string& text) {
@@ -62,9 +70,9 @@ TEST(ProcessDesigns, PlainTextSeparatesDesignsAndReportsFailuresOnErr) {
   const BatchResult r = Process(input);
   EXPECT_EQ(r.out, " (TL9)\n\nA (TL9)\nDamage: 1d-5 pi-\n\nB (TL9a)\n");
   EXPECT_EQ(r.err,
-            "'' is not a valid floating point value\n"
-            "Invalid floating point operation\n"
-            "'9a' is not a valid integer value\n");
+            "design 1: '' is not a valid floating point value\n"
+            "design 2: Invalid floating point operation\n"
+            "design 3: '9a' is not a valid integer value\n");
   EXPECT_EQ(r.status, kExitDesignFailed);
 }
 
@@ -72,9 +80,9 @@ TEST(ProcessDesigns, PlainTextSkipsDesignsWithInputErrors) {
   const BatchResult r = Process(R"({"BoreSizeEdit": ""} {"Foo": 1} {"BoreSizeEdit": ""})");
   EXPECT_EQ(r.out, " (TL9)\n\n (TL9)\n");
   EXPECT_EQ(r.err,
-            "'' is not a valid floating point value\n"
+            "design 1: '' is not a valid floating point value\n"
             "design 2: unknown key \"Foo\"\n"
-            "'' is not a valid floating point value\n");
+            "design 3: '' is not a valid floating point value\n");
   EXPECT_EQ(r.status, kExitInputError);
 }
 
@@ -108,7 +116,7 @@ TEST(ProcessDesigns, MalformedJsonStopsTheBatchAfterWhatCameBefore) {
   const BatchResult plain = Process(input);
   EXPECT_EQ(plain.out, " (TL9)\n");
   EXPECT_EQ(plain.err,
-            "'' is not a valid floating point value\n"
+            "design 1: '' is not a valid floating point value\n"
             "malformed JSON at line 2, column 13: unexpected '1'; expected ':'\n");
   EXPECT_EQ(plain.status, kExitInputError);
 
@@ -156,7 +164,7 @@ TEST(ProcessDesigns, DecimalSeparatorReadsAndWritesNumbers) {
   }
   const BatchResult wrong = Process(design("4.0"), false, ',');
   EXPECT_EQ(wrong.out, "LP (TL9)\n");
-  EXPECT_EQ(wrong.err, "'4.0' is not a valid floating point value\n");
+  EXPECT_EQ(wrong.err, "design 1: '4.0' is not a valid floating point value\n");
 }
 
 // Both streams written into one log: each message follows the lines of its
@@ -174,9 +182,9 @@ TEST(ProcessDesigns, StandardOutputIsFlushedBeforeEachMessage) {
   ProcessDesigns(FromText(R"({"BoreSizeEdit": ""} {"BoreSizeEdit": ""})"), Options{}, out, err);
   EXPECT_EQ(log,
             "O (TL9)\n"
-            "E'' is not a valid floating point value\n"
+            "Edesign 1: '' is not a valid floating point value\n"
             "O\n (TL9)\n"
-            "E'' is not a valid floating point value\n");
+            "Edesign 2: '' is not a valid floating point value\n");
 }
 
 // Output that is ready goes out before the reader waits for more input, so a
@@ -187,7 +195,7 @@ TEST(ProcessDesigns, FlushesBeforeEachReadAndReportsReadFailures) {
   StringSink err;
   int calls = 0;
   std::string seenBySecondRead;
-  const ReadFn read = [&](char* buffer, std::size_t size) -> std::size_t {
+  const json::ReadFn read = [&](char* buffer, std::size_t size) -> std::size_t {
     if (++calls == 1) {
       const std::string piece = "{\"NameEdit\": \"A\", \"BoreSizeEdit\": \"\"}\n";
       EXPECT_GE(size, piece.size());
@@ -197,7 +205,7 @@ TEST(ProcessDesigns, FlushesBeforeEachReadAndReportsReadFailures) {
     seenBySecondRead = out.text;
     throw std::runtime_error("cannot read 'pipe': Input/output error");
   };
-  const int status = ProcessDesigns(read, Options{true, '.'}, out, err);
+  const int status = ProcessDesigns(read, Options{Format::Json, '.'}, out, err);
   EXPECT_EQ(seenBySecondRead,
             "{\"statblock\": [\"A (TL9)\"], \"error\": \"'' is not a valid floating point "
             "value\"}\n");
@@ -225,25 +233,128 @@ TEST(JsonQuoted, EscapesWhatJsonRequiresAndRepairsBadUtf8) {
       {"\xf4\x90\x80\x80", "\"" + fffd + fffd + fffd + fffd + "\""},  // beyond U+10FFFF
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(JsonQuoted(c.text), c.quoted);
+    EXPECT_EQ(json::Quoted(c.text), c.quoted);
     EXPECT_TRUE(nlohmann::json::accept(c.quoted)) << c.quoted;
   }
 }
 
-TEST(TemplateText, ListsEveryFieldAtItsStartValueAndReadsBackAsTheStartForm) {
-  const std::string text = TemplateText();
+TEST(TemplateText, ListsTheSeparatorAndEveryFieldAndReadsBackAsTheStartForm) {
+  const std::string text = DesignObjectText(DesignInput{}, DesignObjectStyle{});
   const auto parsed = nlohmann::ordered_json::parse(text);
   std::vector<std::string> keys;
   for (const auto& item : parsed.items()) keys.push_back(item.key());
-  std::vector<std::string> names;
+  std::vector<std::string> names = {"DecimalSeparator"};
   for (const FieldInfo& f : DesignFields()) names.push_back(f.name);
   EXPECT_EQ(keys, names);
 
   std::vector<DesignEntry> designs;
-  EXPECT_FALSE(ReadDesigns(text, [&](DesignEntry& e) { designs.push_back(e); }));
+  EXPECT_FALSE(ReadDesigns(text, '.', [&](DesignEntry& e) { designs.push_back(e); }));
   ASSERT_EQ(designs.size(), 1u);
   EXPECT_FALSE(designs[0].inputError);
   EXPECT_TRUE(designs[0].input == DesignInput{});
+}
+
+}  // namespace
+}  // namespace brennick::cli
+
+namespace brennick::cli {
+namespace {
+
+// A full disk or a closed terminal behind standard error costs no design:
+// every statblock still goes to standard output, and the batch fails.
+TEST(ProcessDesigns, StandardErrorThatCannotBeWrittenLosesNoDesign) {
+  struct Broken : Sink {
+    void Write(std::string_view) override { throw std::runtime_error("write error"); }
+  };
+  StringSink out;
+  Broken err;
+  const int status = ProcessDesigns(
+      FromText("{\"NameEdit\":\"one\"}\n{\"NameEdit\":\"two\",\"BoreSizeEdit\":\"10\"}\n"
+               "{\"NameEdit\":\"three\",\"BoreSizeEdit\":\"10\"}\n"),
+      Options{}, out, err);
+  EXPECT_EQ(status, kExitInputError);
+  EXPECT_EQ(out.text.find("one (TL9)\n\ntwo (TL9)\n"), 0u) << out.text;
+  EXPECT_NE(out.text.find("\n\nthree (TL9)\n"), std::string::npos) << out.text;
+  EXPECT_EQ(out.text.substr(out.text.size() - 5), "LC 3\n");
+}
+
+TEST(ProcessDesigns, MessagesCarryTheWholeTextAfterANul) {
+  const std::string input = R"({"BoreSizeEdit": "10\u0000x"})";
+  EXPECT_EQ(Process(input, true).out,
+            "{\"statblock\": [\" (TL9)\"], \"error\": \"'10\\u0000x' is not a valid floating "
+            "point value\"}\n");
+  EXPECT_EQ(Process(input).err,
+            std::string("design 1: '10\0x' is not a valid floating point value\n", 53));
+}
+
+// The answer to each design goes out before the batch reads on, in every
+// shape of input and every output mode: linesAtRead[k] is the number of
+// lines written when the (k+1)-th read began (a table's header goes first).
+TEST(ProcessDesigns, EachDesignIsAnsweredBeforeTheNextRead) {
+  struct Case {
+    std::vector<std::string> pieces;
+    Format format;
+    std::vector<std::size_t> linesAtRead;
+  };
+  const std::string design = R"({"NameEdit": "A", "BoreSizeEdit": ""})";
+  const Case cases[] = {
+      {{"[\n", design + ",\n", design + "]\n"}, Format::Json, {0, 0, 1, 2}},
+      {{design + "\n", design + "\n"}, Format::Json, {0, 1, 2}},
+      {{"[" + design, ", " + design, "]"}, Format::Csv, {1, 2, 3, 3}},
+      {{"{\n  \"NameEdit\": \"A\",\n", "  \"BoreSizeEdit\": \"\"\n}\n"},
+       Format::Markdown,
+       {2, 2, 3}},
+      {{design, design}, Format::Plain, {0, 1, 3}},
+  };
+  for (const Case& c : cases) {
+    StringSink out;
+    StringSink err;
+    std::vector<std::size_t> linesAtRead;
+    std::size_t next = 0;
+    const json::ReadFn read = [&](char* buffer, std::size_t size) -> std::size_t {
+      linesAtRead.push_back(
+          static_cast<std::size_t>(std::count(out.text.begin(), out.text.end(), '\n')));
+      if (next == c.pieces.size()) return 0;
+      const std::string& piece = c.pieces[next++];
+      EXPECT_LE(piece.size(), size);
+      std::memcpy(buffer, piece.data(), piece.size());
+      return piece.size();
+    };
+    ProcessDesigns(read, Options{c.format, '.'}, out, err);
+    EXPECT_EQ(linesAtRead, c.linesAtRead) << c.pieces[0];
+  }
+}
+
+// A fault is reported from the piece that holds it: endless input after it
+// (or made of it) is never read.
+TEST(ProcessDesigns, AFaultIsReportedWithoutReadingOn) {
+  struct Case {
+    std::string first;
+    const char* message;
+  };
+  const Case cases[] = {
+      {R"({"BoreSizeEdit" 1)",
+       "malformed JSON at line 1, column 17: unexpected '1'; expected ':'\n"},
+      {std::string(4096, '\0'),
+       "malformed JSON at line 1, column 1: unexpected U+0000; expected a value\n"},
+      {"[{}, {}}", "malformed JSON at line 1, column 8: unexpected '}'; expected ',' or ']'\n"},
+  };
+  for (const Case& c : cases) {
+    std::size_t reads = 0;
+    const json::ReadFn endless = [&](char* buffer, std::size_t size) -> std::size_t {
+      if (reads++ > 0) {
+        std::memset(buffer, 0, size);
+        return size;
+      }
+      std::memcpy(buffer, c.first.data(), c.first.size());
+      return c.first.size();
+    };
+    StringSink out;
+    StringSink err;
+    EXPECT_EQ(ProcessDesigns(endless, Options{Format::Json, '.'}, out, err), kExitInputError);
+    EXPECT_EQ(err.text, c.message);
+    EXPECT_EQ(reads, 1u) << c.message;
+  }
 }
 
 }  // namespace

@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "cli.h"
+#include "design_object.h"
 #include "fields.h"
+#include "json_text.h"
 
 namespace brennick::cli {
 namespace {
@@ -21,13 +22,13 @@ struct ReadResult {
 // Reads `text` handing out at most `chunk` bytes per read, as a pipe may.
 ReadResult ReadAll(std::string_view text, std::size_t chunk = std::size_t{1} << 20) {
   ReadResult r;
-  const ReadFn read = [text, chunk](char* buffer, std::size_t size) mutable {
+  const json::ReadFn read = [text, chunk](char* buffer, std::size_t size) mutable {
     const std::size_t n = std::min({size, chunk, text.size()});
     std::memcpy(buffer, text.data(), n);
     text.remove_prefix(n);
     return n;
   };
-  r.fault = ReadDesigns(read, [&](DesignEntry& e) { r.designs.push_back(e); });
+  r.fault = ReadDesigns(read, '.', [&](DesignEntry& e) { r.designs.push_back(e); });
   return r;
 }
 
@@ -59,7 +60,7 @@ TEST(ReadDesigns, ValuesAreTakenAsWritten) {
 TEST(ReadDesigns, EveryFieldAndEveryCaptionIsReachable) {
   for (const FieldInfo& f : DesignFields()) {
     std::vector<std::pair<std::string, std::function<void(DesignInput&)>>> cases;
-    const std::string key = JsonQuoted(f.name);
+    const std::string key = json::Quoted(f.name);
     switch (f.kind) {
       case FieldKind::Text:
         cases.push_back({"{" + key + ": \"x\"}", [&](DesignInput& d) { d.*f.text = "x"; }});
@@ -71,7 +72,7 @@ TEST(ReadDesigns, EveryFieldAndEveryCaptionIsReachable) {
       case FieldKind::Group:
         for (std::size_t i = 0; i < f.items.size(); ++i) {
           const auto index = static_cast<int>(i);
-          cases.push_back({"{" + key + ": " + JsonQuoted(f.items[i]) + "}",
+          cases.push_back({"{" + key + ": " + json::Quoted(f.items[i]) + "}",
                            [&, index](DesignInput& d) { d.*f.group = index; }});
           cases.push_back({"{" + key + ": " + std::to_string(i) + "}",
                            [&, index](DesignInput& d) { d.*f.group = index; }});
@@ -102,15 +103,15 @@ TEST(ReadDesigns, InputErrorsNameTheDesignAndTheKey) {
       {R"({"BarrelBox": -2})", R"(design 1, key "BarrelBox": item index -2 is outside -1..2)"},
       {R"({"BarrelBox": 18446744073709551616})",
        R"(design 1, key "BarrelBox": item index 18446744073709551616 is outside -1..2)"},
-      {R"({"ConfigurationBox": "rifle"})",
-       R"(design 1, key "ConfigurationBox": no item is captioned "rifle")"},
+      {R"({"ConfigurationBox": "Rifel"})",
+       R"(design 1, key "ConfigurationBox": no item is captioned "Rifel"; the items are "Pistol", "SMG", "Rifle", "Support", "Cannon")"},
       {R"({"ConfigurationBox": true})",
        R"(design 1, key "ConfigurationBox": expected an item index (-1..4) or an item caption, got a boolean)"},
       {R"({"ConfigurationBox": 1.0})",
        R"(design 1, key "ConfigurationBox": expected an item index (-1..4) or an item caption, got a number)"},
       {R"({"CaselessBox": 1})",
        R"(design 1, key "CaselessBox": expected true or false, got a number)"},
-      {R"({"TLEdit": 9})", R"(design 1, key "TLEdit": expected a string, got a number)"},
+      {R"({"TLEdit": null})", R"(design 1, key "TLEdit": expected a string or a number, got null)"},
       {R"({"RGPalm": []})", R"(design 1, key "RGPalm": expected true or false, got an array)"},
       {R"(7)", R"(design 1: expected a design object, got a number)"},
       {R"(null)", R"(design 1: expected a design object, got null)"},
@@ -151,7 +152,7 @@ TEST(ReadDesigns, AcceptsAnySequenceOfObjectsAndArrays) {
 TEST(ReadDesigns, InputErrorsDoNotDisturbTheDesignsAround) {
   const ReadResult r = ReadAll(
       R"([{"Foo": {"NameEdit": "x", "k": [1, {"y": "}]\"{"}]}, "NameEdit": "no"}, {"NameEdit": "B"}] 7 )"
-      R"({"NameEdit": "D", "TLEdit": 9, "Bar": 1})"
+      R"({"NameEdit": "D", "TLEdit": false, "Bar": 1})"
       R"({"NameEdit": "E"})");
   ASSERT_FALSE(r.fault) << *r.fault;
   ASSERT_EQ(r.designs.size(), 5u);
@@ -161,7 +162,7 @@ TEST(ReadDesigns, InputErrorsDoNotDisturbTheDesignsAround) {
   EXPECT_EQ(r.designs[2].inputError.value_or(""),
             "design 3: expected a design object, got a number");
   EXPECT_EQ(r.designs[3].inputError.value_or(""),
-            R"(design 4, key "TLEdit": expected a string, got a number)");
+            R"(design 4, key "TLEdit": expected a string or a number, got a boolean)");
   EXPECT_FALSE(r.designs[4].inputError);
   EXPECT_EQ(r.designs[4].input.NameEdit, "E");
   EXPECT_EQ(r.designs[4].position, 5u);

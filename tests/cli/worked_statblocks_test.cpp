@@ -1,5 +1,6 @@
 // The three worked designs, each statblock written out line by line from the
-// game's rules, compared whole with what brennick-cli prints for them.
+// game's rules, compared whole with what brennick-cli prints for them, and
+// their rows of a weapon table, read off those statblocks.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -205,6 +206,31 @@ TEST(WorkedStatblocks, PlainTextIsTheLinesWithAnEmptyLineBetweenDesigns) {
     for (const std::string& line : *block) expected += line + "\n";
   }
   EXPECT_EQ(out, expected);
+}
+
+// Each figure of a row is the text after its label on the statblock lines
+// above: "Damage: 3d+1 pi+", "Bulk -3", "Cost $881", "Malf Ver.", "LC 3".
+TEST(WorkedStatblocks, TableRowsAreTheFiguresOfTheStatblocks) {
+  int status = -1;
+  EXPECT_EQ(RunCli("--table csv", kDesigns, &status),
+            "Name,TL,Damage,Acc,Range,Weight,RoF,Shots,ST,Bulk,Rcl,Malf,Cost,HP,LC,Error\r\n"
+            "Pistol,9,3d+1 pi+,2,280/2300,3.21/0.51,3,20(3),11,-3,3,17,$881,4,3,\r\n"
+            "LP Rifle,9,6d pi,5,640/3600,7.28/0.5,1,30(3),8\u2020,-4,2,Ver.,$1678,8,3,\r\n"
+            "Gauss Rifle,10,7d (3) pi-,5,1300/3800,9.42/1.25,1,50(3),10\u2020,-6,2,18,$3417,8,3,"
+            "\r\n");
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(
+      RunCli("--table", kDesigns, &status),
+      "| Name | TL | Damage | Acc | Range | Weight | RoF | Shots | ST | Bulk | Rcl | Malf | "
+      "Cost | HP | LC | Error |\n"
+      "|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|\n"
+      "| Pistol | 9 | 3d+1 pi+ | 2 | 280/2300 | 3.21/0.51 | 3 | 20(3) | 11 | -3 | 3 | 17 | "
+      "$881 | 4 | 3 |  |\n"
+      "| LP Rifle | 9 | 6d pi | 5 | 640/3600 | 7.28/0.5 | 1 | 30(3) | 8\u2020 | -4 | 2 | Ver. | "
+      "$1678 | 8 | 3 |  |\n"
+      "| Gauss Rifle | 10 | 7d (3) pi- | 5 | 1300/3800 | 9.42/1.25 | 1 | 50(3) | 10\u2020 | -6 | "
+      "2 | 18 | $3417 | 8 | 3 |  |\n");
+  EXPECT_EQ(status, 0);
 }
 
 }  // namespace

@@ -141,3 +141,17 @@ TEST_F(ViewModelTest, EveryControlShowsItsTooltip) {
 }
 
 }  // namespace
+
+namespace {
+
+// A typed text is quoted whole in the error report, even past a NUL.
+TEST_F(ViewModelTest, ErrorMessagesCarryTheWholeText) {
+  const QString bore = QStringLiteral("10") + QChar(0) + QStringLiteral("x");
+  form->BoreSizeEdit->setText(bore);
+  Press(form->DesignButton);
+  ASSERT_EQ(errors.size(), 1);
+  EXPECT_EQ(errors[0],
+            QLatin1Char('\'') + bore + QStringLiteral("' is not a valid floating point value"));
+}
+
+}  // namespace

@@ -1,0 +1,386 @@
+#include "design_object.h"
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+#include "fields.h"
+#include "json_text.h"
+
+namespace brennick {
+namespace {
+
+using json::Kind;
+
+// The field named `key`, or null. Designs in bulk name dozens of keys each, so
+// the names are indexed once in a small open-addressed table keyed on their
+// length and a few of their letters.
+const FieldInfo* LookUpField(std::string_view key) {
+  constexpr std::size_t kSlots = 256;  // a power of two, well above the field count
+  auto hash = [](std::string_view name) {
+    const auto at = [&](std::size_t i) { return static_cast<unsigned char>(name[i]); };
+    const std::size_t n = name.size();
+    return (n * 131 + at(0) * 31 + at(n / 2) * 7 + at(n - 1)) & (kSlots - 1);
+  };
+  struct Slot {
+    std::string_view name;
+    const FieldInfo* field = nullptr;
+  };
+  static const auto* const table = [&] {
+    auto* t = new std::array<Slot, kSlots>{};
+    for (const FieldInfo& f : DesignFields()) {
+      std::size_t i = hash(f.name);
+      while ((*t)[i].field != nullptr) i = (i + 1) & (kSlots - 1);
+      (*t)[i] = Slot{f.name, &f};
+    }
+    return t;
+  }();
+  if (key.empty()) return nullptr;
+  for (std::size_t i = hash(key); (*table)[i].field != nullptr; i = (i + 1) & (kSlots - 1)) {
+    if ((*table)[i].name == key) return (*table)[i].field;
+  }
+  return nullptr;
+}
+
+std::string DesignPrefix(std::size_t position) {
+  return "design " + std::to_string(position);
+}
+
+std::string KeyPrefix(std::size_t position, const FieldInfo& field) {
+  return DesignPrefix(position) + ", key \"" + field.name + "\": ";
+}
+
+std::string ItemRange(const FieldInfo& field) {
+  return "-1.." + std::to_string(static_cast<long long>(field.items.size()) - 1);
+}
+
+constexpr std::string_view kSeparatorKey = "DecimalSeparator";
+
+char Lower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Whether `part` begins `caption`, without regard to case.
+bool BeginsCaption(std::string_view part, std::string_view caption) {
+  if (part.size() > caption.size()) return false;
+  for (std::size_t i = 0; i < part.size(); ++i) {
+    if (Lower(part[i]) != Lower(caption[i])) return false;
+  }
+  return true;
+}
+
+// The item a caption names: its whole caption in any case, else a leading part
+// of exactly one caption. -1 when none fits, -2 when several do.
+int MatchItem(const FieldInfo& field, std::string_view caption) {
+  int found = -1;
+  for (std::size_t i = 0; i < field.items.size(); ++i) {
+    const std::string_view item = field.items[i];
+    if (!BeginsCaption(caption, item)) continue;
+    if (caption.size() == item.size()) return static_cast<int>(i);
+    found = found == -1 ? static_cast<int>(i) : -2;
+  }
+  return found;
+}
+
+std::string ItemList(const FieldInfo& field) {
+  std::string list;
+  for (const char* item : field.items) {
+    if (!list.empty()) list += ", ";
+    json::AppendQuoted(list, item);
+  }
+  return list;
+}
+
+// Reads every design of a stream. A design with an input error is still read
+// to its end, so a syntax fault further on is still found, but its remaining
+// keys are not looked at.
+class StreamReader {
+ public:
+  StreamReader(const json::ReadFn& read, char dec, const DesignFn& onDesign)
+      : reader_(read), dec_(dec), onDesign_(onDesign) {
+    seen_.resize(DesignFields().size());
+    fromNumber_.resize(DesignFields().size());
+  }
+
+  void Run() {
+    while (reader_.NextTopLevel()) {
+      if (reader_.PeekValue() == Kind::Array) {
+        reader_.BeginArray();
+        while (reader_.NextElement()) Slot(false);
+      } else {
+        Slot(true);
+      }
+    }
+  }
+
+ private:
+  // One value where a design goes: a whole top-level value or an element of a
+  // top-level array.
+  void Slot(bool topLevel) {
+    const std::size_t position = ++position_;
+    if (reader_.PeekValue() == Kind::Object) {
+      DesignObject(position);
+      return;
+    }
+    const Kind kind = reader_.SkipValue();
+    if (topLevel && kind != Kind::String && kind != Kind::Array && kind != Kind::Object) {
+      reader_.EndTopLevelScalar();
+    }
+    entry_.position = position;
+    entry_.input = DesignInput{};
+    entry_.inputError =
+        DesignPrefix(position) + ": expected a design object, got " + json::KindName(kind);
+    onDesign_(entry_);
+  }
+
+  void DesignObject(std::size_t position) {
+    entry_.position = position;
+    entry_.input = DesignInput{};
+    entry_.inputError.reset();
+    std::fill(seen_.begin(), seen_.end(), false);
+    std::fill(fromNumber_.begin(), fromNumber_.end(), false);
+    separatorSeen_ = false;
+    typedWith_ = dec_;
+    reader_.BeginObject();
+    while (reader_.NextMember(key_)) {
+      if (key_ == kSeparatorKey && !entry_.inputError) {
+        SeparatorValue();
+      } else if (const FieldInfo* field = TakeField(); field != nullptr) {
+        Value(*field);
+      } else {
+        reader_.SkipValue();
+      }
+    }
+    if (!entry_.inputError && typedWith_ != dec_) TakeOverTexts();
+    onDesign_(entry_);
+  }
+
+  // "DecimalSeparator": "." or ",".
+  void SeparatorValue() {
+    const std::string prefix = DesignPrefix(entry_.position) + ", key \"DecimalSeparator\": ";
+    if (separatorSeen_) {
+      entry_.inputError =
+          DesignPrefix(entry_.position) + ": key \"DecimalSeparator\" is given more than once";
+      reader_.SkipValue();
+      return;
+    }
+    separatorSeen_ = true;
+    const Kind kind = reader_.PeekValue();
+    if (kind != Kind::String) {
+      entry_.inputError =
+          prefix + "expected \".\" or \",\", got " + json::KindName(reader_.SkipValue());
+      return;
+    }
+    reader_.ReadString(text_);
+    if (text_ != "." && text_ != ",") {
+      entry_.inputError = prefix + "expected \".\" or \",\", got " + json::Quoted(text_);
+      return;
+    }
+    typedWith_ = text_[0];
+  }
+
+  // Texts typed with the other separator, swapped into the reader's. Numbers
+  // are already written with the reader's; the name is no number.
+  void TakeOverTexts() {
+    const auto fields = DesignFields();
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+      const FieldInfo& f = fields[i];
+      if (f.kind != FieldKind::Text || fromNumber_[i] || f.text == &DesignInput::NameEdit) continue;
+      for (char& c : entry_.input.*f.text) {
+        if (c == typedWith_) {
+          c = dec_;
+        } else if (c == dec_) {
+          c = typedWith_;
+        }
+      }
+    }
+  }
+
+  // The field named by key_, or null when the design already has an error or
+  // gets one here (an unknown or repeated key).
+  const FieldInfo* TakeField() {
+    if (entry_.inputError) return nullptr;
+    const FieldInfo* field = LookUpField(key_);
+    if (field == nullptr) {
+      entry_.inputError = DesignPrefix(entry_.position) + ": unknown key " + json::Quoted(key_);
+      return nullptr;
+    }
+    const auto slot = static_cast<std::size_t>(field - DesignFields().data());
+    if (seen_[slot]) {
+      entry_.inputError = DesignPrefix(entry_.position) + ": key " + json::Quoted(key_) +
+                          " is given more than once";
+      return nullptr;
+    }
+    seen_[slot] = true;
+    return field;
+  }
+
+  void WrongType(const FieldInfo& field, Kind got) {
+    std::string msg = KeyPrefix(entry_.position, field);
+    switch (field.kind) {
+      case FieldKind::Text:
+        msg += "expected a string or a number";
+        break;
+      case FieldKind::Group:
+        msg += "expected an item index (" + ItemRange(field) + ") or an item caption";
+        break;
+      case FieldKind::Check:
+        msg += "expected true or false";
+        break;
+    }
+    entry_.inputError = msg + ", got " + json::KindName(got);
+  }
+
+  // The value of a known field: stored when it has the field's type.
+  void Value(const FieldInfo& field) {
+    DesignInput& in = entry_.input;
+    switch (reader_.PeekValue()) {
+      case Kind::String: {
+        if (field.kind == FieldKind::Text) return reader_.ReadString(in.*field.text);
+        reader_.ReadString(text_);
+        if (field.kind != FieldKind::Group) return WrongType(field, Kind::String);
+        const int index = MatchItem(field, text_);
+        if (index < 0) {
+          entry_.inputError =
+              KeyPrefix(entry_.position, field) +
+              (index == -1 ? "no item is captioned " + json::Quoted(text_)
+                           : "caption " + json::Quoted(text_) + " fits more than one item") +
+              "; the items are " + ItemList(field);
+          return;
+        }
+        in.*field.group = index;
+        return;
+      }
+      case Kind::Integer: {
+        const json::Number n = reader_.ReadNumber();
+        if (field.kind == FieldKind::Text) {
+          // The number's own text, its decimal point the reader's separator.
+          std::string& text = in.*field.text;
+          text = n.text;
+          std::replace(text.begin(), text.end(), '.', dec_);
+          fromNumber_[static_cast<std::size_t>(&field - DesignFields().data())] = true;
+          return;
+        }
+        if (!n.integer || field.kind != FieldKind::Group) {
+          return WrongType(field, n.integer ? Kind::Integer : Kind::Float);
+        }
+        const auto last = static_cast<std::uint64_t>(field.items.size()) - 1;
+        const bool inRange = !n.tooLarge && (n.negative ? n.magnitude <= 1 : n.magnitude <= last);
+        if (!inRange) {
+          entry_.inputError = KeyPrefix(entry_.position, field) + "item index " +
+                              std::string(n.text) + " is outside " + ItemRange(field);
+          return;
+        }
+        const auto magnitude = static_cast<int>(n.magnitude);
+        in.*field.group = n.negative ? -magnitude : magnitude;
+        return;
+      }
+      case Kind::Boolean: {
+        const bool value = reader_.ReadBoolean();
+        if (field.kind != FieldKind::Check) return WrongType(field, Kind::Boolean);
+        in.*field.check = value;
+        return;
+      }
+      default:
+        WrongType(field, reader_.SkipValue());
+    }
+  }
+
+  json::Reader reader_;
+  const char dec_;
+  const DesignFn& onDesign_;
+  std::size_t position_ = 0;
+  DesignEntry entry_;
+  std::vector<bool> seen_;
+  std::vector<bool> fromNumber_;  // text fields given as JSON numbers
+  bool separatorSeen_ = false;
+  char typedWith_ = '.';  // the separator the design's texts were typed with
+  std::string key_;
+  std::string text_;
+};
+
+}  // namespace
+
+std::optional<std::string> ReadDesigns(const json::ReadFn& read, char decimalSeparator,
+                                       const DesignFn& onDesign) {
+  try {
+    StreamReader(read, decimalSeparator, onDesign).Run();
+  } catch (const json::SyntaxError& e) {
+    return e.what();
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> ReadDesigns(std::string_view text, char decimalSeparator,
+                                       const DesignFn& onDesign) {
+  return ReadDesigns(json::ReadFromText(text), decimalSeparator, onDesign);
+}
+
+namespace {
+
+// The members of a design object, `between` before each but the first.
+void AppendMembers(std::string& out, const DesignInput& design, const DesignObjectStyle& style,
+                   std::string_view between) {
+  out += '"';
+  out += kSeparatorKey;
+  out += "\": ";
+  json::AppendQuoted(out, std::string_view(&style.decimalSeparator, 1));
+  for (const FieldInfo& f : DesignFields()) {
+    out += between;
+    json::AppendQuoted(out, f.name);
+    out += ": ";
+    switch (f.kind) {
+      case FieldKind::Text:
+        json::AppendQuoted(out, design.*f.text);
+        break;
+      case FieldKind::Group: {
+        const int index = design.*f.group;
+        if (style.captions && index >= 0 && static_cast<std::size_t>(index) < f.items.size()) {
+          json::AppendQuoted(out, f.items[static_cast<std::size_t>(index)]);
+        } else {
+          out += std::to_string(index);
+        }
+        break;
+      }
+      case FieldKind::Check:
+        out += design.*f.check ? "true" : "false";
+        break;
+    }
+  }
+}
+
+}  // namespace
+
+std::string DesignObjectText(const DesignInput& design, const DesignObjectStyle& style) {
+  std::string out = "{\n  ";
+  AppendMembers(out, design, style, ",\n  ");
+  out += "\n}\n";
+  return out;
+}
+
+void AppendDesignObjectLine(std::string& out, const DesignInput& design,
+                            const DesignObjectStyle& style) {
+  out += '{';
+  AppendMembers(out, design, style, ", ");
+  out += '}';
+}
+
+DesignEntry ReadDesignObject(std::string_view text, char decimalSeparator) {
+  DesignEntry only;
+  std::size_t count = 0;
+  const json::ReadFn read = json::ReadFromText(text);
+  const auto fault = ReadDesigns(read, decimalSeparator, [&](DesignEntry& e) {
+    if (++count == 1) only = std::move(e);
+  });
+  if (fault) {
+    only.inputError = *fault;
+  } else if (count != 1) {
+    only = DesignEntry{};
+    only.inputError = count == 0 ? "expected a design object, got nothing"
+                                 : "expected one design object, got " + std::to_string(count);
+  }
+  only.position = 1;
+  return only;
+}
+
+}  // namespace brennick

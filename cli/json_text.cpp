@@ -1,0 +1,128 @@
+#include "json_text.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+
+namespace brennick::json {
+namespace {
+
+// Bytes that end a run of plain ASCII that goes into a string literal as it is.
+constexpr std::array<bool, 256> kNeedsCare = [] {
+  std::array<bool, 256> t{};
+  for (std::size_t c = 0; c < 256; ++c) t[c] = c < 0x20 || c >= 0x80 || c == '"' || c == '\\';
+  return t;
+}();
+
+}  // namespace
+
+std::size_t Utf8SequenceLength(const unsigned char* p, const unsigned char* e) {
+  const unsigned char c = p[0];
+  std::size_t n;
+  std::uint32_t min;
+  std::uint32_t cp;
+  if (c < 0x80) return 1;
+  if (c >= 0xC2 && c <= 0xDF) {
+    n = 2, min = 0x80, cp = c & 0x1F;
+  } else if (c >= 0xE0 && c <= 0xEF) {
+    n = 3, min = 0x800, cp = c & 0x0F;
+  } else if (c >= 0xF0 && c <= 0xF4) {
+    n = 4, min = 0x10000, cp = c & 0x07;
+  } else {
+    return 0;
+  }
+  if (static_cast<std::size_t>(e - p) < n) return 0;
+  for (std::size_t i = 1; i < n; ++i) {
+    if ((p[i] & 0xC0) != 0x80) return 0;
+    cp = (cp << 6) | (p[i] & 0x3F);
+  }
+  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+  return n;
+}
+
+std::size_t CountChars(const char* p, const char* e) {
+  return static_cast<std::size_t>(
+      std::count_if(p, e, [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
+std::string ValidUtf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+  const auto* e = p + text.size();
+  while (p < e) {
+    const std::size_t n = Utf8SequenceLength(p, e);
+    if (n == 0) {
+      out += "\xEF\xBF\xBD";
+      ++p;
+    } else {
+      out.append(reinterpret_cast<const char*>(p), n);
+      p += n;
+    }
+  }
+  return out;
+}
+
+void AppendQuoted(std::string& out, std::string_view text) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  out.reserve(out.size() + text.size() + 2);
+  out += '"';
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  while (p < end) {
+    const char* const run = p;  // plain ASCII goes out as it is
+    while (p < end && !kNeedsCare[static_cast<unsigned char>(*p)]) ++p;
+    out.append(run, static_cast<std::size_t>(p - run));
+    if (p == end) break;
+    const auto c = static_cast<unsigned char>(*p);
+    if (c >= 0x80) {
+      const std::size_t n = Utf8SequenceLength(reinterpret_cast<const unsigned char*>(p),
+                                               reinterpret_cast<const unsigned char*>(end));
+      if (n > 0) {
+        out.append(p, n);
+        p += n;
+      } else {
+        out += "\xEF\xBF\xBD";  // U+FFFD for a byte that is not UTF-8
+        ++p;
+      }
+      continue;
+    }
+    ++p;
+    switch (c) {
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '\b':
+        out += "\\b";
+        break;
+      case '\f':
+        out += "\\f";
+        break;
+      default:
+        out += "\\u00";
+        out += kHex[c >> 4];
+        out += kHex[c & 0xF];
+    }
+  }
+  out += '"';
+}
+
+std::string Quoted(std::string_view text) {
+  std::string out;
+  AppendQuoted(out, text);
+  return out;
+}
+
+}  // namespace brennick::json

@@ -1,0 +1,31 @@
+// Writing JSON strings and checking UTF-8, shared by the JSON reader, the
+// design objects and brennick-cli's output.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace brennick::json {
+
+// Length of the valid UTF-8 sequence at p (p < e), or 0 when it is not valid.
+std::size_t Utf8SequenceLength(const unsigned char* p, const unsigned char* e);
+
+// The length a UTF-8 sequence starting with `lead` claims (1 to 4), or 1 for a
+// byte that cannot start one.
+inline std::size_t Utf8ClaimedLength(unsigned char lead) {
+  return lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+}
+
+// Characters (not bytes) in a piece of UTF-8 text, for column numbers.
+std::size_t CountChars(const char* p, const char* e);
+
+// `text` with every byte that is not valid UTF-8 replaced by U+FFFD.
+std::string ValidUtf8(std::string_view text);
+
+// `text` as a JSON string literal with its quotes. Bytes that are not valid
+// UTF-8 become U+FFFD, so any text gives valid JSON.
+void AppendQuoted(std::string& out, std::string_view text);
+std::string Quoted(std::string_view text);
+
+}  // namespace brennick::json

@@ -1,0 +1,208 @@
+// The streaming JSON reader: values read whole however the input is cut,
+// faults placed at their line and column, and no read beyond the value at
+// hand, so an answer never waits for input it does not need.
+#include "json_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace brennick::json {
+namespace {
+
+// One value as a compact canonical text: strings quoted with their bytes as
+// decoded, numbers as written.
+void Dump(Reader& r, std::string& out) {
+  switch (r.PeekValue()) {
+    case Kind::Object: {
+      r.BeginObject();
+      out += '{';
+      std::string key;
+      bool first = true;
+      while (r.NextMember(key)) {
+        out += first ? "" : ",";
+        first = false;
+        out += "<" + key + ">:";
+        Dump(r, out);
+      }
+      out += '}';
+      return;
+    }
+    case Kind::Array: {
+      r.BeginArray();
+      out += '[';
+      bool first = true;
+      while (r.NextElement()) {
+        out += first ? "" : ",";
+        first = false;
+        Dump(r, out);
+      }
+      out += ']';
+      return;
+    }
+    case Kind::String: {
+      std::string s;
+      r.ReadString(s);
+      out += "<" + s + ">";
+      return;
+    }
+    case Kind::Boolean:
+      out += r.ReadBoolean() ? "T" : "F";
+      return;
+    case Kind::Null:
+      r.SkipValue();
+      out += "N";
+      return;
+    default:
+      out += std::string(r.ReadNumber().text);
+  }
+}
+
+// Every top-level value, one dump per value, or the fault's message.
+std::vector<std::string> DumpAll(std::string_view text, std::size_t piece) {
+  Reader r(ReadFromText(text, piece));
+  std::vector<std::string> values;
+  try {
+    while (r.NextTopLevel()) {
+      std::string out;
+      const Kind kind = r.PeekValue();
+      Dump(r, out);
+      if (kind != Kind::Object && kind != Kind::Array && kind != Kind::String) {
+        r.EndTopLevelScalar();
+      }
+      values.push_back(out);
+    }
+  } catch (const SyntaxError& e) {
+    values.push_back(e.what());
+  }
+  return values;
+}
+
+constexpr std::size_t kPieces[] = {1, 2, 3, 5, 11, 1 << 20};
+
+TEST(JsonReader, ValuesAreReadWholeInPiecesOfAnySize) {
+  struct Case {
+    std::string input;
+    std::vector<std::string> values;
+  };
+  const Case cases[] = {
+      {R"({"a": [1, -0, 2.5e-3, 1E+400, true, false, null], "b": {}})",
+       {"{<a>:[1,-0,2.5e-3,1E+400,T,F,N],<b>:{}}"}},
+      {R"("\"\\\/\b\f\n\r\t\u0041\u00e9\u20ac\ud83d\ude00")",
+       {"<\"\\/\b\f\n\r\tA\u00e9\u20ac\U0001F600>"}},
+      {"\"\u00e9\u20ac\U0001F600\"", {"<\u00e9\u20ac\U0001F600>"}},
+      {std::string("\"a\\u0000b\""), {std::string("<a\0b>", 5)}},
+      // Values directly one after another, and a byte-order mark at the start.
+      {"\xEF\xBB\xBF{}[]\"x\"{\"k\":1}7\n8 true{}",
+       {"{}", "[]", "<x>", "{<k>:1}", "7", "8", "T", "{}"}},
+      {" \t\r\n ", {}},
+      {"[[[[]]],[{}]]", {"[[[[]]],[{}]]"}},
+  };
+  for (const Case& c : cases) {
+    for (std::size_t piece : kPieces) {
+      EXPECT_EQ(DumpAll(c.input, piece), c.values) << c.input << " in pieces of " << piece;
+    }
+  }
+}
+
+// Columns count characters, not bytes, also where the line began in input
+// the reader has already let go of.
+TEST(JsonReader, FaultsAreReportedAtTheirLineAndColumn) {
+  struct Case {
+    std::string input;
+    std::string message;
+  };
+  const std::string longLine(100000, ' ');
+  const Case cases[] = {
+      {std::string("\0", 1), "line 1, column 1: unexpected U+0000; expected a value"},
+      {"\xEF\xBB\xBFx", "line 1, column 1: unexpected 'x'; expected a value"},
+      {"{\"a\":\n  \u00e9}", "line 2, column 3: unexpected '\u00e9'; expected a value"},
+      {"[1 2]", "line 1, column 4: unexpected '2'; expected ',' or ']'"},
+      {"\"\\ud83d\\u12\"", "line 1, column 8: invalid \\u escape: four hex digits must follow"},
+      {"\"\\ud83d\\u0041\"",
+       "line 1, column 2: invalid \\u escape: a high surrogate must be followed by a low one"},
+      {"\"\\", "line 1, column 3: unexpected end of input in a string"},
+      {"\"a\nb\"",
+       "line 1, column 3: unexpected U+000A in a string; control characters must be escaped"},
+      {"\"\xe2\x82\"", "line 1, column 2: invalid UTF-8: unexpected byte 0xE2 in a string"},
+      {"nul", "line 1, column 1: invalid literal; expected true, false or null"},
+      {"-", "line 1, column 2: unexpected end of input; expected a digit"},
+      {"1.e5", "line 1, column 3: unexpected 'e'; expected a digit"},
+      {"truex", "line 1, column 5: unexpected 'x'; expected white space after a value"},
+      {"\n\"\u00e9\u00e9\"" + longLine + "{\"a\" 1}", "line 2, column " +
+                                                          std::to_string(4 + longLine.size() + 6) +
+                                                          ": unexpected '1'; expected ':'"},
+  };
+  for (const Case& c : cases) {
+    for (std::size_t piece : kPieces) {
+      const std::vector<std::string> values = DumpAll(c.input, piece);
+      ASSERT_FALSE(values.empty()) << c.input;
+      EXPECT_EQ(values.back(), "malformed JSON at " + c.message) << "pieces of " << piece;
+    }
+  }
+}
+
+// A source that records, for each value read, how many reads it took: a value
+// whose last byte has arrived must be complete without another read, which
+// might wait for input that a person has not typed yet.
+TEST(JsonReader, AValueIsCompleteWithoutReadingPastIt) {
+  const std::vector<std::string> pieces = {"[{\"a\": \"x\\u00e9\"},", " {\"b\": [true]}",
+                                           ",\n\"\\ud83d\\ude00\"", "]\n{}", "\n"};
+  std::size_t reads = 0;
+  const ReadFn read = [&](char* buffer, std::size_t size) -> std::size_t {
+    if (reads == pieces.size()) return 0;
+    const std::string& piece = pieces[reads++];
+    EXPECT_LE(piece.size(), size);
+    std::memcpy(buffer, piece.data(), piece.size());
+    return piece.size();
+  };
+  Reader r(read);
+  std::vector<std::size_t> readsPerValue;
+  std::string out;
+  ASSERT_TRUE(r.NextTopLevel());
+  r.BeginArray();
+  while (r.NextElement()) {
+    Dump(r, out);
+    readsPerValue.push_back(reads);
+  }
+  ASSERT_TRUE(r.NextTopLevel());
+  Dump(r, out);
+  readsPerValue.push_back(reads);
+  EXPECT_FALSE(r.NextTopLevel());
+  EXPECT_EQ(readsPerValue, (std::vector<std::size_t>{1, 2, 3, 4}));
+  EXPECT_EQ(out, "{<a>:<x\u00e9>}{<b>:[T]}<\U0001F600>{}");
+}
+
+TEST(JsonReader, SkippingChecksWhatItSkips) {
+  struct Case {
+    const char* input;
+    const char* message;  // empty when the value is well formed
+  };
+  const Case cases[] = {
+      {R"({"a": [1, {"b": [null, "]}"]}], "c": {}})", ""},
+      {R"({"a": [1, {"b" 2}]})", "line 1, column 16: unexpected '2'; expected ':'"},
+      {R"([1, {"b": 2,}])", "line 1, column 13: unexpected '}'; expected a key string"},
+      {R"([{]})", "line 1, column 3: unexpected ']'; expected a key string or '}'"},
+      {R"([1}])", "line 1, column 3: unexpected '}'; expected ',' or ']'"},
+  };
+  for (const Case& c : cases) {
+    for (std::size_t piece : kPieces) {
+      Reader r(ReadFromText(c.input, piece));
+      std::string message;
+      try {
+        ASSERT_TRUE(r.NextTopLevel());
+        EXPECT_EQ(r.SkipValue(), *c.input == '{' ? Kind::Object : Kind::Array);
+        EXPECT_FALSE(r.NextTopLevel());
+      } catch (const SyntaxError& e) {
+        message = e.what();
+      }
+      EXPECT_EQ(message, *c.message ? std::string("malformed JSON at ") + c.message : "")
+          << c.input;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace brennick::json
