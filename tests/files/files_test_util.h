@@ -64,10 +64,13 @@ inline std::string RunCli(const std::string& args, int* status = nullptr) {
   const std::string command =
       std::string("LC_ALL=C ") + BRENNICK_CLI_PATH + " " + args + " 2>/dev/null";
   FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return {};
   std::string out;
   char buf[4096];
   std::size_t n;
-  while ((n = fread(buf, 1, sizeof buf, pipe)) > 0) out.append(buf, n);
+  // A table of a few designs is a few kilobytes; a runaway program is cut off.
+  constexpr std::size_t kLimit = std::size_t{1} << 22;
+  while (out.size() < kLimit && (n = fread(buf, 1, sizeof buf, pipe)) > 0) out.append(buf, n);
   const int rc = pclose(pipe);
   if (status) *status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
   return out;

@@ -46,10 +46,15 @@ void WriteAll(const QString& path, const std::string& text) {
 
 QString Shell(const QString& command) {
   FILE* pipe = popen((command + QStringLiteral(" 2>/dev/null")).toLocal8Bit().constData(), "r");
+  if (pipe == nullptr) return {};
   QByteArray out;
   char buf[4096];
   std::size_t n;
-  while ((n = fread(buf, 1, sizeof buf, pipe)) > 0) out.append(buf, static_cast<qsizetype>(n));
+  // A page of text or a small table; a runaway command is cut off.
+  constexpr qsizetype kLimit = qsizetype{1} << 22;
+  while (out.size() < kLimit && (n = fread(buf, 1, sizeof buf, pipe)) > 0) {
+    out.append(buf, static_cast<qsizetype>(n));
+  }
   pclose(pipe);
   return QString::fromUtf8(out);
 }
