@@ -1,13 +1,18 @@
 // Program start-up: the application, the main window (which seeds the random
 // source), the hidden "Beam Weapons" sheet (which seeds it again), then the
-// message loop until the main window is closed.
+// message loop until the main window is closed. `brennick FILE` opens a
+// design file once the window is shown.
 #include <QApplication>
+#include <QStringList>
 
 #include "Unit1.h"
 #include "Unit2.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  // The organisation names where the settings (recent files, last folders,
+  // window geometry) are kept.
+  QApplication::setOrganizationName(QStringLiteral("Brennick"));
   QApplication::setApplicationName(QStringLiteral("Brennick"));
   QApplication::setApplicationVersion(TForm1::Version());
   // The desktop entry the window belongs to, for the taskbar and its icon.
@@ -15,6 +20,11 @@ int main(int argc, char** argv) {
 
   TForm1 form1;
   TForm2 form2(form1);  // never shown
+  form1.RestoreGeometry();
   form1.show();
+  // The first argument that is no option of Qt's own is a design file; a file
+  // that cannot be read is reported and the start form stays.
+  const QStringList arguments = QApplication::arguments();
+  if (arguments.size() > 1) form1.OpenFile(arguments.at(1));
   return QApplication::exec();
 }

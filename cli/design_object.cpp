@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "fields.h"
+#include "form_member.h"
 #include "json_text.h"
 
 namespace brennick {
@@ -145,6 +146,10 @@ class StreamReader {
     while (reader_.NextMember(key_)) {
       if (key_ == kSeparatorKey && !entry_.inputError) {
         SeparatorValue();
+      } else if (key_ == kFormKey) {
+        // What a design file keeps of the window beyond the design's values:
+        // no input of the design, so the design run passes over it.
+        reader_.SkipValue();
       } else if (const FieldInfo* field = TakeField(); field != nullptr) {
         Value(*field);
       } else {

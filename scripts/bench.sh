@@ -5,7 +5,8 @@
 #  2. brennick-cli --json and --table on COUNT random designs, output to
 #     /dev/null, on one core; the median of REPS runs of each is reported as
 #     designs per second;
-#  3. the window, when its benchmarks are built.
+#  3. design files: saving and opening one, and an armoury of 1,000;
+#  4. the window, when its benchmarks are built.
 #
 #   scripts/bench.sh [BUILD_DIR]      (REPS=9, COUNT=100000 by default;
 #                                      FULL=1 writes every key of every design)
@@ -28,6 +29,10 @@ medians() {
 
 echo "== Design run (median of $reps repetitions)"
 medians "$build/bench_design"
+
+echo
+echo "== Design files: save and open one design; open an armoury of 1,000 designs"
+medians "$build/bench_files"
 
 input=$(mktemp)
 trap 'rm -f "$input"' EXIT

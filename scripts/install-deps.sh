@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev googletest
   nlohmann-json3-dev libcli11-dev libbenchmark-dev
   clang clang-format libclang-rt-14-dev
-  xvfb xauth fonts-dejavu-core
+  xvfb xauth fonts-dejavu-core poppler-utils
   locales
   # checks of the desktop entry, the metainfo, the manual pages and the package
   desktop-file-utils appstream dpkg-dev groff-base

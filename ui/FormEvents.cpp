@@ -35,7 +35,8 @@ void TForm1::BindEvents() {
         // Typing a field's own text over it is no change: the model compares.
         connect(static_cast<QLineEdit*>(control), &QLineEdit::textChanged, this,
                 [this, &field](const QString& text) {
-                  UserEvent([this, &field, text] { model_.SetText(field, text.toStdString()); });
+                  UserEvent([this, &field, text] { model_.SetText(field, text.toStdString()); },
+                            field.name);
                 });
         break;
       case FieldKind::Check:
@@ -127,10 +128,12 @@ void TForm1::Change(TRadioGroup* group, int index) {
   ModelStep([this, group, index] { model_.SetIndex(FieldOf(group), index); });
 }
 
-void TForm1::UserEvent(const std::function<void()>& event) {
+void TForm1::UserEvent(const std::function<void()>& event, std::string_view typing) {
   // Nothing may unwind into Qt's event dispatch: DesignError (and anything
   // unforeseen) ends here, in the error report, after the window shows what
-  // the event changed before it failed.
+  // the event changed before it failed. Whatever the event changed, failed
+  // or not, is one step to undo.
+  const brennick::FormState before = model_.state();
   faultField_ = nullptr;
   try {
     ModelStep(event);
@@ -148,4 +151,6 @@ void TForm1::UserEvent(const std::function<void()>& event) {
     }
   }
   faultField_ = nullptr;
+  history_.Changed(before, model_.state(), typing);
+  UpdateTitle();
 }

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <utility>
 
 #include "Unit1.h"
 
@@ -30,6 +31,15 @@ QAction* NewAction(const QString& text, QObject* parent, const char* name,
 
 QString KeyText(const QAction* action) {
   return action->shortcut().toString(QKeySequence::NativeText);
+}
+
+// Every shortcut of an action: redo has two of its own.
+QString AllKeysText(const QAction* action) {
+  QStringList keys;
+  for (const QKeySequence& key : action->shortcuts()) {
+    keys << key.toString(QKeySequence::NativeText);
+  }
+  return keys.join(QStringLiteral(", "));
 }
 
 }  // namespace
@@ -83,11 +93,34 @@ void TForm1::CopyStatblock() {
 }
 
 void TForm1::ShowShortcuts() {
-  const QStringList lines = {
+  QStringList lines = {
       KeyText(DesignAction) + QStringLiteral(": Design"),
       KeyText(RandomizeAction) + QStringLiteral(": Randomize"),
-      KeyText(CopyStatblockAction) + QStringLiteral(": copy the statblock"),
-      KeyText(QuitAction) + QStringLiteral(": quit"),
+  };
+  // The file and edit commands, by the names of their actions.
+  const std::pair<const char*, const char*> commands[] = {
+      {"NewAction", "new design"},
+      {"OpenAction", "open a design file"},
+      {"SaveAction", "save"},
+      {"SaveAsAction", "save as"},
+      {"OpenArmouryAction", "open an armoury"},
+      {"ExportStatblockAction", "export the statblock"},
+      {"PrintAction", "print"},
+      {"ExportPdfAction", "export as PDF"},
+      {"UndoAction", "undo"},
+      {"RedoAction", "redo"},
+  };
+  for (const auto& [name, what] : commands) {
+    if (const auto* action = findChild<QAction*>(QLatin1String(name))) {
+      lines << AllKeysText(action) + QStringLiteral(": ") + QLatin1String(what);
+    }
+  }
+  lines << KeyText(CopyStatblockAction) + QStringLiteral(": copy the statblock");
+  if (const auto* action = findChild<QAction*>(QStringLiteral("CopyMarkdownAction"))) {
+    lines << KeyText(action) + QStringLiteral(": copy the statblock as Markdown");
+  }
+  lines << KeyText(QuitAction) + QStringLiteral(": quit");
+  lines += QStringList{
       QString(),
       QStringLiteral("Tab, Shift+Tab: next or previous control; an option group is one stop"),
       QStringLiteral("Arrow keys: select the next or previous option of a group"),

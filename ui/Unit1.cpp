@@ -80,6 +80,7 @@ TForm1::TForm1(QWidget* parent)
   PlaceOnScreen();
   SetTabOrder();
   BindEvents();
+  CreateFileActions();
   FormCreate();
 }
 
@@ -179,6 +180,14 @@ void TForm1::FormClose() {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+  // Unsaved changes are saved, discarded or keep the window open.
+  bool close = false;
+  UserEvent([this, &close] { close = MaybeSave(); });
+  if (!close) {
+    event->ignore();
+    return;
+  }
+  SaveGeometry();
   FormClose();
   event->accept();
 }

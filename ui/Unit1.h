@@ -14,19 +14,27 @@
 
 #include <QMainWindow>
 #include <QMargins>
+#include <QSettings>
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <string_view>
 #include <vector>
 
 #include "RadioGroup.h"
 #include "design.h"
 #include "fields.h"
 #include "form_model.h"
+#include "history.h"
 #include "random.h"
 
 class QAction;
 class QCheckBox;
+class QDragEnterEvent;
+class QDropEvent;
+class QMenu;
+class QPrinter;
+class TArmouryWindow;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -96,11 +104,69 @@ class TForm1 : public QMainWindow {
   void Change(TRadioGroup* group, int index);
 
   // Runs one user event; a failure inside it goes to the error report, and
-  // whatever the event changed before the failure stays.
-  void UserEvent(const std::function<void()>& event);
+  // whatever the event changed before the failure stays. The form before and
+  // after it is one step to undo; `typing` names the text field the event
+  // typed into, whose typing is one step until the focus leaves it.
+  void UserEvent(const std::function<void()>& event, std::string_view typing = {});
   // The error report every user event goes through (a message box by default).
   void ReportError(const QString& message);
   void setErrorReporter(std::function<void(const QString&)> reporter);
+
+  // --- Design files, undo and the statblock's ways out (DesignFiles.cpp). ---
+  enum class UnsavedAnswer { Save, Discard, Cancel };
+  // Asks whether to save the changes to the design called `name` (a message
+  // box by default).
+  void setUnsavedPrompt(std::function<UnsavedAnswer(const QString& name)> prompt) {
+    unsavedPrompt_ = std::move(prompt);
+  }
+  // Chooses a file to open (`save` false) or to save to, from a caption, a
+  // suggested path and a filter; an empty result cancels (a file dialog by
+  // default).
+  using FileChooser = std::function<QString(bool save, const QString& caption, const QString& path,
+                                            const QString& filter)>;
+  void setFileChooser(FileChooser chooser) { fileChooser_ = std::move(chooser); }
+  void setFolderChooser(std::function<QString(const QString& caption, const QString& path)> c) {
+    folderChooser_ = std::move(c);
+  }
+  // Sets up the printer before printing; false cancels (a print dialog by
+  // default).
+  void setPrintDialog(std::function<bool(QPrinter& printer)> dialog) {
+    printDialog_ = std::move(dialog);
+  }
+
+  // File menu. New, Open and OpenFile ask about unsaved changes first; a
+  // file that cannot be read is reported and leaves the form as it was.
+  void FileNew();
+  void FileOpen();
+  bool OpenFile(const QString& path);
+  bool Save();
+  bool SaveAs();
+  bool SaveFile(const QString& path);
+  void ExportStatblock();
+  bool ExportStatblockTo(const QString& path);  // .md as Markdown, else plain text
+  void PrintStatblock();
+  void ExportPdf();
+  bool ExportPdfTo(const QString& path);
+  void OpenArmoury();
+  bool OpenArmouryFolder(const QString& folder);
+  TArmouryWindow* armoury() const { return armoury_; }
+  // Edit menu.
+  void Undo();
+  void Redo();
+  void CopyAsMarkdown();
+  // Asks about unsaved changes: true when the form may be replaced.
+  bool MaybeSave();
+
+  QString currentFile() const { return currentFile_; }
+  bool isModified() const;
+  QStringList recentFiles() const;
+  // Puts a whole form in place, as undo and opening a file do: no rule runs.
+  void RestoreForm(const brennick::FormState& state);
+  const brennick::FormHistory& history() const { return history_; }
+  // The window's settings: recent files, last folders, window geometry.
+  static QSettings Settings();
+  void RestoreGeometry();
+  void SaveGeometry();
 
   // --- Menu commands. ---
   // Puts the pane's text on the clipboard exactly as the pane holds it.
@@ -160,6 +226,8 @@ class TForm1 : public QMainWindow {
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
   void showEvent(QShowEvent* event) override;
 
  private:
@@ -187,7 +255,32 @@ class TForm1 : public QMainWindow {
   // the label that is enabled together with a text field.
   std::vector<QWidget*> fieldWidgets_;
   std::vector<QLabel*> fieldLabels_;
+  // Files, undo and exports (DesignFiles.cpp).
+  void CreateFileActions();
+  bool LoadFile(const QString& path);
+  void UpdateTitle();
+  void UpdateRecentMenu();
+  void Remember(const QString& file, const QString& folderKey);
+  QString LastFolder(const QString& key) const;
+  QString ChooseFile(bool save, const QString& caption, const QString& path,
+                     const QString& filter = {});
+  QString ChooseFolder(const QString& caption, const QString& path);
+  QString StatblockText() const;
+  bool HasStatblock();
+  void PrintTo(QPrinter& printer);
+
   brennick::FormModel model_;
+  brennick::FormHistory history_;
+  brennick::FormState savedState_;  // the form as last saved or opened
+  QString currentFile_;
+  QMenu* recentMenu_ = nullptr;
+  QAction* undoAction_ = nullptr;
+  QAction* redoAction_ = nullptr;
+  TArmouryWindow* armoury_ = nullptr;
+  std::function<UnsavedAnswer(const QString&)> unsavedPrompt_;
+  FileChooser fileChooser_;
+  std::function<QString(const QString&, const QString&)> folderChooser_;
+  std::function<bool(QPrinter&)> printDialog_;
   brennick::FormState shown_;  // the model's state as the widgets last showed it
   std::uint64_t shownHintWrites_ = 0;
   std::function<void(const QString&)> errorReporter_;

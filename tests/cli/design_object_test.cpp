@@ -209,5 +209,39 @@ TEST(DesignObject, ADesignFileHoldsExactlyOneObject) {
   }
 }
 
+// A design file's "Form" member keeps the window's state beyond the design's
+// values; a design run passes over it, whatever it holds and wherever it
+// stands, and a key that only looks like it is still unknown.
+TEST(DesignObject, TheFormMemberIsPassedOver) {
+  const struct {
+    const char* json;
+    const char* name;  // the design's name read, or null for an input error
+    const char* error;
+  } cases[] = {
+      {R"({"NameEdit": "A", "Form": {"Disabled": ["RoFEdit"], "OnlyAuto": true}})", "A", ""},
+      {R"({"Form": {"MaxRoFLabel": "Max RoF: 12"}, "NameEdit": "B"})", "B", ""},
+      {R"({"NameEdit": "C", "Form": [1, {"x": [null]}, "y"]})", "C", ""},
+      {R"({"NameEdit": "D", "Form": 7, "TLEdit": "9"})", "D", ""},
+      {R"({"NameEdit": "E", "form": {}})", nullptr, "design 1: unknown key \"form\""},
+      {R"({"NameEdit": "F", "Forms": {}})", nullptr, "design 1: unknown key \"Forms\""},
+  };
+  for (const auto& c : cases) {
+    const DesignEntry e = ReadDesignObject(c.json, '.');
+    if (c.name != nullptr) {
+      EXPECT_FALSE(e.inputError) << c.json << ": " << e.inputError.value_or("");
+      EXPECT_EQ(e.input.NameEdit, c.name) << c.json;
+    } else {
+      EXPECT_EQ(e.inputError.value_or("(none)"), c.error) << c.json;
+    }
+  }
+  // The rest of the design is read as if the member were not there.
+  DesignInput pistol = examples::TenMmPistol();
+  std::string text = DesignObjectText(pistol, {'.', false});
+  text.insert(1, R"("Form": {"Disabled": ["ChambersEdit"]},)");
+  const DesignEntry e = ReadDesignObject(text, '.');
+  EXPECT_FALSE(e.inputError) << e.inputError.value_or("");
+  EXPECT_TRUE(e.input == pistol);
+}
+
 }  // namespace
 }  // namespace brennick

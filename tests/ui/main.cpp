@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QSettings>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -22,5 +24,10 @@ int main(int argc, char** argv) {
   defaultHandler = qInstallMessageHandler(QuietHandler);
   ::testing::InitGoogleTest(&argc, argv);
   QApplication app(argc, argv);
+  // Recent files, folders and window geometry go to a folder of the tests'
+  // own, never to the user's settings.
+  QTemporaryDir settings;
+  QCoreApplication::setOrganizationName(QStringLiteral("BrennickTests"));
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
   return RUN_ALL_TESTS();
 }

@@ -42,8 +42,14 @@ TEST_F(MenuTest, TheMenuBarHoldsFileEditAndHelp) {
     menus << menu->text().remove(QLatin1Char('&')) + QStringLiteral(": ") +
                  entries.join(QStringLiteral(", "));
   }
-  EXPECT_EQ(menus, (QStringList{"File: Quit [Ctrl+Q]", "Edit: Copy Statblock [Ctrl+Shift+C]",
-                                "Help: Keyboard Shortcuts [], About Brennick []"}));
+  EXPECT_EQ(menus,
+            (QStringList{"File: New [Ctrl+N], Open... [Ctrl+O], Open Recent [], Save [Ctrl+S], "
+                         "Save As... [Ctrl+Shift+S], Open Armoury... [Ctrl+Shift+O], "
+                         "Export Statblock... [Ctrl+E], Print... [Ctrl+P], "
+                         "Export PDF... [Ctrl+Shift+E], Quit [Ctrl+Q]",
+                         "Edit: Undo [Ctrl+Z], Redo [Ctrl+Shift+Z], Copy Statblock [Ctrl+Shift+C], "
+                         "Copy as Markdown [Ctrl+Shift+M]",
+                         "Help: Keyboard Shortcuts [], About Brennick []"}));
 }
 
 TEST_F(MenuTest, CopyStatblockCopiesThePaneExactly) {
@@ -65,8 +71,11 @@ TEST_F(MenuTest, CopyStatblockCopiesThePaneExactly) {
 TEST_F(MenuTest, HelpListsTheShortcutsAndAboutNamesTheVersion) {
   form->ShortcutsAction->trigger();
   ASSERT_EQ(messages.size(), 1);
-  for (const char* keys : {"Ctrl+Return: Design", "Ctrl+R: Randomize", "Ctrl+Shift+C", "Ctrl+Q",
-                           "Arrow keys", "Space", "Return"}) {
+  for (const char* keys :
+       {"Ctrl+Return: Design", "Ctrl+R: Randomize", "Ctrl+Shift+C", "Ctrl+Q", "Arrow keys", "Space",
+        "Return", "Ctrl+N: new design", "Ctrl+O: open", "Ctrl+S: save", "Ctrl+Shift+S: save as",
+        "Ctrl+Shift+O: open an armoury", "Ctrl+P: print", "Ctrl+Z: undo",
+        "Ctrl+Shift+Z, Ctrl+Y: redo", "Ctrl+Shift+M"}) {
     EXPECT_TRUE(messages[0].contains(QLatin1String(keys))) << keys;
   }
   EXPECT_TRUE(messages[0].startsWith(QStringLiteral("Keyboard Shortcuts: ")));
