@@ -869,7 +869,7 @@ class Batch {
       } else {
         if (anyPrinted_) buf_ += '\n';
         anyPrinted_ = true;
-        for (const std::string& line : result.lines) {
+        for (const std::string_view line : result.lines) {
           buf_ += line;
           buf_ += '\n';
         }

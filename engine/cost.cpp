@@ -38,10 +38,12 @@ std::int32_t MalfunctionNumber(const DesignInput& in, std::int32_t tl) {
   return malf;
 }
 
-std::string MalfLine(std::int32_t malf) {
-  if (malf >= 0 && malf <= 18) return "Malf " + IntText(malf);
-  if (malf == 19) return "Malf Ver.";
-  return "Malf Ver. (Crit.)";
+void MalfLine(DesignRun& r, std::int32_t malf) {
+  if (malf >= 0 && malf <= 18) {
+    r.Line("Malf ", malf);
+  } else {
+    r.Line(malf == 19 ? "Malf Ver." : "Malf Ver. (Crit.)");
+  }
 }
 
 // ---------------------------------------------------------------------------
@@ -197,11 +199,17 @@ void AddDollars(std::int32_t& cost, std::int64_t dollars) {
   cost = Wrap32(std::int64_t{cost} + dollars);
 }
 
+// Adds the prices of the fitted accessories: all summed first (wrapping the
+// total once is wrapping after each addition), each added as nothing when its
+// box or its parent's is not ticked, without a branch per box.
 void AddCheckedPrices(const DesignInput& in, std::span<const AccessoryPrice> prices,
                       std::int32_t& cost) {
+  std::int64_t sum = 0;
   for (const AccessoryPrice& p : prices) {
-    if (in.*p.box && (p.parent == nullptr || in.*p.parent)) AddDollars(cost, p.dollars);
+    const bool parent = p.parent == nullptr || in.*(p.parent != nullptr ? p.parent : p.box);
+    sum += p.dollars * (static_cast<int>(in.*p.box) & static_cast<int>(parent));
   }
+  AddDollars(cost, sum);
 }
 
 }  // namespace
@@ -211,7 +219,7 @@ void RunCostStage(DesignRun& r) {
   const std::int32_t tl = r.StrictTL();
 
   r.q.MalfNumber = MalfunctionNumber(in, tl);
-  r.Append(MalfLine(r.q.MalfNumber));
+  MalfLine(r, r.q.MalfNumber);
 
   const std::int32_t baseCost = BaseCost(r);
   const double factor = CostFactor(in, r.dec);
@@ -234,7 +242,7 @@ void RunCostStage(DesignRun& r) {
     AddDollars(cost, std::int64_t{100} * tens);
   }
 
-  r.Append("Cost $" + IntText(cost));
+  r.Line("Cost $", cost);
 }
 
 }  // namespace brennick

@@ -1,4 +1,6 @@
 // Notes and features: what the numbers above do not say, and what is fitted.
+#include <bit>
+#include <cstdint>
 #include <span>
 
 #include "internal/run.h"
@@ -10,28 +12,39 @@ namespace {
 // feature) is written only when its parent feature is fitted as well.
 struct CheckedLine {
   bool DesignInput::*box;
-  const char* text;
+  std::string_view text;
   bool DesignInput::*parent = nullptr;
 };
 
+// Whether a line's box, and its parent's, are ticked.
+bool Applies(const DesignInput& in, const CheckedLine& l) {
+  const bool parent = l.parent == nullptr || in.*(l.parent != nullptr ? l.parent : l.box);
+  return static_cast<bool>(static_cast<int>(in.*l.box) & static_cast<int>(parent));
+}
+
 void AppendCheckedLines(DesignRun& r, std::span<const CheckedLine> lines) {
-  for (const CheckedLine& l : lines) {
-    if (r.in.*l.box && (l.parent == nullptr || r.in.*l.parent)) r.Append(l.text);
+  // The lines that apply are marked first, and then written: the boxes of a
+  // design follow no pattern, and deciding line by line whether to write
+  // each would keep the processor guessing wrong.
+  std::uint64_t applies = 0;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    applies |= std::uint64_t{Applies(r.in, lines[i])} << i;
   }
+  for (; applies != 0; applies &= applies - 1) r.Line(lines[std::countr_zero(applies)].text);
 }
 
 // The line for the selected item of an option group; item 0 ("None") and no
 // selection write nothing.
 template <std::size_t N>
-void AppendItemLine(DesignRun& r, const char* const (&texts)[N], int index) {
-  if (const char* text = ItemOr(texts, index, ""); *text != '\0') r.Append(text);
+void AppendItemLine(DesignRun& r, const std::string_view (&texts)[N], int index) {
+  if (const std::string_view text = ItemOr(texts, index, ""); !text.empty()) r.Line(text);
 }
 
-constexpr const char* kMalfVerNote =
+constexpr std::string_view kMalfVerNote =
     "Malf Ver. means that the weapon is very reliable: on an unmodified roll of 18, roll against "
     "unmodified weapon skill to verify the critical failure, with only a failure meaning a "
     "malfunction occurs. Otherwise, it is just a miss.";
-constexpr const char* kMalfVerCritNote =
+constexpr std::string_view kMalfVerCritNote =
     "Malf Ver. (Crit.) means that the weapon is very reliable: on an unmodified roll of 18, roll "
     "against unmodified weapon skill to verify the critical failure, with only a critical failure "
     "meaning a malfunction occurs. Otherwise, it is just a miss.";
@@ -47,10 +60,10 @@ constexpr CheckedLine kHUDLinkLines[] = {
 };
 
 // Complexity of the integral tiny computer at TL 0 to 9, 10, 11 and 12.
-constexpr const char* kTinyComputerComplexity[] = {" - Complexity 3", " - Complexity 5",
-                                                   " - Complexity 6", " - Complexity 7"};
+constexpr std::string_view kTinyComputerComplexity[] = {" - Complexity 3", " - Complexity 5",
+                                                        " - Complexity 6", " - Complexity 7"};
 
-constexpr const char* kTargetingSoftwareLines[] = {
+constexpr std::string_view kTargetingSoftwareLines[] = {
     "",
     "  - Runs Targeting Software (UT149) (+1; Complexity 3)",
     "  - Runs Targeting Software (UT149) (+2; Complexity 4)",
@@ -87,7 +100,7 @@ constexpr CheckedLine kFeatureLines[] = {
     {&DesignInput::MuzzleWeightBox, "Muzzle Weight (TL7) (TS76)"},
 };
 
-constexpr const char* kCamouflageLines[] = {
+constexpr std::string_view kCamouflageLines[] = {
     "",
     "Weapon Camouflage (TL6) (TS76)",
     "Programmable Camouflage (TL9) (UT99)",
@@ -99,7 +112,7 @@ constexpr const char* kCamouflageLines[] = {
 
 // The muzzle-port line cites (TS76) while the form's option reads (TS77); both
 // texts are kept as they stand.
-constexpr const char* kMuzzleAttachmentLines[] = {
+constexpr std::string_view kMuzzleAttachmentLines[] = {
     "",
     "Compensator (TL6) (TS76)",
     "Flash Hider (TL6) (TS76)",
@@ -115,7 +128,7 @@ constexpr CheckedLine kLateFeatureLines[] = {
     {&DesignInput::RuggedBox, "Rugged (UT15)"},
 };
 
-constexpr const char* kStylingLines[] = {
+constexpr std::string_view kStylingLines[] = {
     "",
     "Styling (+1): Grants a +1 bonus to reaction rolls from collectors and potential buyers, and "
     "to Merchant skill rolls made as Influence rolls (p. B359).",
@@ -128,25 +141,25 @@ constexpr const char* kStylingLines[] = {
 void AppendBackblast(DesignRun& r) {
   if (!r.in.RecoillessCheckBox) return;
   if (r.in.ColdCountermassBox) {
-    r.Append("Produces a harmless backblast of plastic flakes or cold gas when fired.");
+    r.Line("Produces a harmless backblast of plastic flakes or cold gas when fired.");
     return;
   }
   // The bigger the round, the hotter and longer the cone of exhaust.
-  const std::string n = IntText(Wrap32(RoundHalfEven(ext(r.q.BoreMm) / 10)));
-  r.Append("Produces a dangerous backblast when fired, doing " + n +
-           "d burning damage to everyone within a cone up to " + n + " yards behind the launcher.");
+  const std::int32_t n = Wrap32(RoundHalfEven(ext(r.q.BoreMm) / 10));
+  r.Line("Produces a dangerous backblast when fired, doing ", n,
+         "d burning damage to everyone within a cone up to ", n, " yards behind the launcher.");
 }
 
 void AppendHUDLink(DesignRun& r) {
   const DesignInput& in = r.in;
   if (!in.HUDLinkBox) return;
-  r.Append("HUD Link (TL9) (UT149)");
+  r.Line("HUD Link (TL9) (UT149)");
   AppendCheckedLines(r, kHUDLinkLines);
   if (!in.TinyComputer) return;
 
   const std::int32_t tl = r.StrictTL();
-  if (tl >= 0 && tl <= 9) r.Append(kTinyComputerComplexity[0]);
-  if (tl >= 10 && tl <= 12) r.Append(kTinyComputerComplexity[tl - 9]);
+  if (tl >= 0 && tl <= 9) r.Line(kTinyComputerComplexity[0]);
+  if (tl >= 10 && tl <= 12) r.Line(kTinyComputerComplexity[tl - 9]);
   AppendItemLine(r, kTargetingSoftwareLines, in.TargetingSoftware);
 }
 
@@ -154,20 +167,20 @@ void AppendHUDLink(DesignRun& r) {
 
 void RunNotesStage(DesignRun& r) {
   const DesignInput& in = r.in;
-  r.Append(" ");
+  r.Line(" ");
   AppendBackblast(r);
 
-  if (r.q.MalfNumber == 19) r.Append(kMalfVerNote);
-  if (r.q.MalfNumber > 19) r.Append(kMalfVerCritNote);
+  if (r.q.MalfNumber == 19) r.Line(kMalfVerNote);
+  if (r.q.MalfNumber > 19) r.Line(kMalfVerCritNote);
 
   if (r.StrictTL() > 8) {
-    r.Append(in.PaperBox ? "Internal B Paper Cell (P#3-12, p. 12)" : "Internal B Cell (UT19)");
+    r.Line(in.PaperBox ? "Internal B Paper Cell (P#3-12, p. 12)" : "Internal B Cell (UT19)");
   }
   if (in.LoadingMechanismBox == kElectricGatling) {
-    r.Append(in.PaperBox
-                 ? "A separately loaded B Paper Cell (P#3-12, p. 12) provides power for 19,500 "
-                   "shots."
-                 : "A separately loaded B Cell (UT19) provides power for 19,500 shots.");
+    r.Line(in.PaperBox
+               ? "A separately loaded B Paper Cell (P#3-12, p. 12) provides power for 19,500 "
+                 "shots."
+               : "A separately loaded B Cell (UT19) provides power for 19,500 shots.");
   }
 
   AppendHUDLink(r);

@@ -71,18 +71,18 @@ void RunPowerNoteStage(DesignRun& r) {
 
   switch (in.PropellantBox) {
     case kLiquid:
-      r.Append(kPropellantBottle);
+      r.Line(kPropellantBottle);
       break;
     case kETC:
     case kETK:
       if (carriesCell) {
         const bool heavy = in.PropellantBox == kETK && !in.HouseETCBox;
-        r.Append(kRemovableCell[(heavy ? kHeavyCell : kLightCell)[config]][paper]);
+        r.Line(kRemovableCell[(heavy ? kHeavyCell : kLightCell)[config]][paper]);
       }
       break;
     case kGauss:
     case kGrav:
-      if (carriesCell) r.Append(kBuiltInCell[config][paper]);
+      if (carriesCell) r.Line(kBuiltInCell[config][paper]);
       break;
     default:
       break;

@@ -793,7 +793,9 @@ void TForm1::DesignButtonClick() {
   const brennick::DesignResult result = brennick::RunDesign(ReadInput(), DecimalSeparator());
   QStringList lines;
   lines.reserve(static_cast<qsizetype>(result.lines.size()));
-  for (const std::string& line : result.lines) lines << QString::fromStdString(line);
+  for (const std::string_view line : result.lines) {
+    lines << QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
+  }
   StatblockMemo->setPlainText(lines.join(QLatin1Char('\n')));
   if (result.error) throw DesignError(*result.error);
 }
