@@ -6,6 +6,8 @@
 namespace brennick {
 namespace {
 
+using namespace std::string_view_literals;
+
 constexpr std::string_view kBarrelLetter[] = {"S", "M", "L"};
 constexpr std::string_view kPropellantSuffix[] = {"", "-LP", "-ETC", "-ETK", "-GA", "-GR"};
 
@@ -13,10 +15,10 @@ constexpr std::string_view kPropellantSuffix[] = {"", "-LP", "-ETC", "-ETK", "-G
 // the propellant and the recoilless mark, then the TL.
 void DesignationLine(DesignRun& r) {
   const DesignInput& in = r.in;
-  r.Line(Number{r.q.BoreMm}, "mm", in.CaselessBox ? "CL" : "",
+  r.Line(Number{r.q.BoreMm}, "mm", in.CaselessBox ? "CL"sv : ""sv,
          ItemOr(kBarrelLetter, in.BarrelBox, ""), ItemOr(kPropellantSuffix, in.PropellantBox, ""),
-         in.RecoillessCheckBox ? (in.ColdCountermassBox ? "RL-C" : "RL") : "", " (TL", in.TLEdit,
-         ")");
+         in.RecoillessCheckBox ? (in.ColdCountermassBox ? "RL-C"sv : "RL"sv) : ""sv, " (TL",
+         in.TLEdit, ")");
 }
 
 double CostPerShot(const DesignRun& r) {

@@ -4,6 +4,8 @@
 namespace brennick {
 namespace {
 
+using namespace std::string_view_literals;
+
 // Damage factor by configuration, propellant row (chemical, Gauss, Grav) and
 // barrel length (Short, Medium, Long).
 constexpr double kDamageBarrelFactor[4][3][3] = {
@@ -73,7 +75,7 @@ void RunDamageStage(DesignRun& r) {
   r.Line("Damage: ", Dice{dice}, suffix);
   if (r.VelocityVariants()) {
     const std::string_view drained =
-        in.PropellantBox == kLiquid ? "propellant bottle" : "magazine cell";
+        in.PropellantBox == kLiquid ? "propellant bottle"sv : "magazine cell"sv;
     r.Line("-Boosted Velocity: ", Dice{Times(dice, 1.25)}, suffix,
            ". Each shot counts as 1.5 shots for purposes of draining the ", drained, ".");
     r.Line("-Low Velocity: ", Dice{Times(dice, 0.5)}, suffix,

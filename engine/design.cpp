@@ -60,10 +60,7 @@ bool TooSmallForDouble(std::string_view norm) {
   return exp10 < 0;
 }
 
-// Powers of ten that are exact doubles.
-constexpr double kExactPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                  1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+using detail::kExactPow10;
 
 // The value of the usual kind of number text, digits with an optional
 // separator and fraction and trailing spaces, when its digits form an integer
@@ -99,7 +96,7 @@ std::optional<double> PlainDecimal(std::string_view text, char dec) {
 
 }  // namespace
 
-std::optional<double> TryParseFloat(std::string_view text, char dec) {
+std::optional<double> detail::TryParseFloatGeneral(std::string_view text, char dec) {
   std::size_t i = 0;
   const std::size_t n = text.size();
   while (i < n && text[i] == ' ') ++i;
@@ -140,23 +137,11 @@ std::optional<double> TryParseFloat(std::string_view text, char dec) {
   return negative ? -value : value;
 }
 
-double ParseFloatStrict(std::string_view text, char dec) {
-  if (auto v = TryParseFloat(text, dec)) return *v;
+void detail::ThrowInvalidFloatText(std::string_view text) {
   throw InvalidFloatText(text);
 }
 
-double FloatOr(std::string_view text, char dec, double fallback) {
-  return TryParseFloat(text, dec).value_or(fallback);
-}
-
-std::optional<std::int32_t> TryParseInt(std::string_view text) {
-  // The usual text: one to nine decimal digits and nothing else.
-  if (!text.empty() && text.size() <= 9) {
-    std::int32_t value = 0;
-    std::size_t k = 0;
-    for (; k < text.size() && IsDigit(text[k]); ++k) value = value * 10 + (text[k] - '0');
-    if (k == text.size()) return value;
-  }
+std::optional<std::int32_t> detail::TryParseIntGeneral(std::string_view text) {
   std::size_t i = 0;
   const std::size_t n = text.size();
   while (i < n && text[i] == ' ') ++i;
@@ -188,13 +173,8 @@ std::optional<std::int32_t> TryParseInt(std::string_view text) {
   return static_cast<std::int32_t>(magnitude);
 }
 
-std::int32_t ParseIntStrict(std::string_view text) {
-  if (auto v = TryParseInt(text)) return *v;
+void detail::ThrowInvalidIntegerText(std::string_view text) {
   throw InvalidIntegerText(text);
-}
-
-std::int32_t IntOr(std::string_view text, std::int32_t fallback) {
-  return TryParseInt(text).value_or(fallback);
 }
 
 // ---------------------------------------------------------------------------
@@ -642,11 +622,6 @@ bool operator==(const Statblock& a, const std::vector<std::string>& b) {
 
 void detail::ThrowArithmetic(const char* message) {
   throw DesignError(message);
-}
-
-long double CheckedSqrt(long double x) {
-  if (std::isnan(x) || x < 0) throw DesignError(kInvalidFloatOp);
-  return std::sqrt(x);
 }
 
 long double CheckedLog10(long double x) {

@@ -1,12 +1,15 @@
 // Notes and features: what the numbers above do not say, and what is fitted.
 #include <bit>
 #include <cstdint>
-#include <span>
+#include <iterator>
+#include <utility>
 
 #include "internal/run.h"
 
 namespace brennick {
 namespace {
+
+using namespace std::string_view_literals;
 
 // A line written when its check box is ticked. A sub-line (an option of a
 // feature) is written only when its parent feature is fitted as well.
@@ -17,20 +20,22 @@ struct CheckedLine {
 };
 
 // Whether a line's box, and its parent's, are ticked.
-bool Applies(const DesignInput& in, const CheckedLine& l) {
+constexpr bool Applies(const DesignInput& in, const CheckedLine& l) {
   const bool parent = l.parent == nullptr || in.*(l.parent != nullptr ? l.parent : l.box);
   return static_cast<bool>(static_cast<int>(in.*l.box) & static_cast<int>(parent));
 }
 
-void AppendCheckedLines(DesignRun& r, std::span<const CheckedLine> lines) {
-  // The lines that apply are marked first, and then written: the boxes of a
-  // design follow no pattern, and deciding line by line whether to write
-  // each would keep the processor guessing wrong.
-  std::uint64_t applies = 0;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    applies |= std::uint64_t{Applies(r.in, lines[i])} << i;
+// The lines of a table that apply are marked first, and then written: the
+// boxes of a design follow no pattern, and deciding line by line whether to
+// write each would keep the processor guessing wrong. The marking is spelled
+// out line by line for the table at hand.
+template <const auto& kLines>
+void AppendCheckedLines(DesignRun& r) {
+  std::uint64_t applies = [&r]<std::size_t... i>(std::index_sequence<i...>) {
+    return ((std::uint64_t{Applies(r.in, kLines[i])} << i) | ...);
   }
-  for (; applies != 0; applies &= applies - 1) r.Line(lines[std::countr_zero(applies)].text);
+  (std::make_index_sequence<std::size(kLines)>{});
+  for (; applies != 0; applies &= applies - 1) r.Line(kLines[std::countr_zero(applies)].text);
 }
 
 // The line for the selected item of an option group; item 0 ("None") and no
@@ -154,7 +159,7 @@ void AppendHUDLink(DesignRun& r) {
   const DesignInput& in = r.in;
   if (!in.HUDLinkBox) return;
   r.Line("HUD Link (TL9) (UT149)");
-  AppendCheckedLines(r, kHUDLinkLines);
+  AppendCheckedLines<kHUDLinkLines>(r);
   if (!in.TinyComputer) return;
 
   const std::int32_t tl = r.StrictTL();
@@ -174,21 +179,21 @@ void RunNotesStage(DesignRun& r) {
   if (r.q.MalfNumber > 19) r.Line(kMalfVerCritNote);
 
   if (r.StrictTL() > 8) {
-    r.Line(in.PaperBox ? "Internal B Paper Cell (P#3-12, p. 12)" : "Internal B Cell (UT19)");
+    r.Line(in.PaperBox ? "Internal B Paper Cell (P#3-12, p. 12)"sv : "Internal B Cell (UT19)"sv);
   }
   if (in.LoadingMechanismBox == kElectricGatling) {
     r.Line(in.PaperBox
                ? "A separately loaded B Paper Cell (P#3-12, p. 12) provides power for 19,500 "
-                 "shots."
-               : "A separately loaded B Cell (UT19) provides power for 19,500 shots.");
+                 "shots."sv
+               : "A separately loaded B Cell (UT19) provides power for 19,500 shots."sv);
   }
 
   AppendHUDLink(r);
 
-  AppendCheckedLines(r, kFeatureLines);
+  AppendCheckedLines<kFeatureLines>(r);
   AppendItemLine(r, kCamouflageLines, in.CamouflageBox);
   AppendItemLine(r, kMuzzleAttachmentLines, in.MuzzleBox);
-  AppendCheckedLines(r, kLateFeatureLines);
+  AppendCheckedLines<kLateFeatureLines>(r);
   AppendItemLine(r, kStylingLines, in.StylingBox);
 }
 

@@ -5,6 +5,8 @@
 namespace brennick {
 namespace {
 
+using namespace std::string_view_literals;
+
 // Reloading gets quicker as loading drills and cartridges improve: band A is
 // TL 0-3, B TL 4, C TL 5, D everything else (TL 6 and up, and negative TLs).
 int TLBand(std::int32_t tl) {
@@ -17,7 +19,7 @@ int TLBand(std::int32_t tl) {
 // Reload marks by band: a fixed time in seconds for ordinary bores, or the bore
 // divided by a divisor for the big ones.
 struct ReloadBands {
-  const char* fixed[4];
+  std::string_view fixed[4];
   double divisor[4];
 };
 
@@ -38,7 +40,7 @@ constexpr double kBreechloaderBigBore = 60;
 void SingleShotLine(DesignRun& r, const ReloadBands& bands, bool bigBore) {
   const DesignInput& in = r.in;
   const int band = TLBand(r.LenientTL());
-  const std::string_view close = IntOr(in.BarrelsEdit, 1) >= 2 ? "i)" : ")";
+  const std::string_view close = IntOr(in.BarrelsEdit, 1) >= 2 ? "i)"sv : ")"sv;
   if (!bigBore) {
     r.Line("Shots: ", in.BarrelsEdit, bands.fixed[band], close);
     return;
@@ -75,7 +77,7 @@ void AutomaticRoFLine(DesignRun& r) {
 }
 
 std::string_view ClosedBoltMark(const DesignInput& in) {
-  return in.ClosedBoltBox ? "+1" : "";
+  return in.ClosedBoltBox ? "+1"sv : ""sv;
 }
 
 }  // namespace
@@ -102,10 +104,10 @@ void RunRateOfFireStage(DesignRun& r) {
     case kRevolver:
       r.Line("RoF: ", in.RoFEdit);
       // Early revolvers are loaded a round at a time; later ones take speedloaders.
-      r.Line("Shots: ", in.ChambersEdit, r.StrictTL() < 6 ? "(5i)" : "(3i)");
+      r.Line("Shots: ", in.ChambersEdit, r.StrictTL() < 6 ? "(5i)"sv : "(3i)"sv);
       break;
     case kMechanicalGatling:
-      r.Line(bore <= 60 ? "RoF: 15" : "RoF: 10");
+      r.Line(bore <= 60 ? "RoF: 15"sv : "RoF: 10"sv);
       r.Line("Shots: ", in.ShotsEdit, ClosedBoltMark(in), "(5)");
       break;
     case kSlowAutoloader:
@@ -133,7 +135,8 @@ void RunRateOfFireStage(DesignRun& r) {
     case kElectricGatling:
       AutomaticRoFLine(r);
       // Swapping a preloaded barrel block takes twice as long as a magazine.
-      r.Line("Shots: ", in.ShotsEdit, ClosedBoltMark(in), in.PLBBox == kPreloaded ? "(6)" : "(3)");
+      r.Line("Shots: ", in.ShotsEdit, ClosedBoltMark(in),
+             in.PLBBox == kPreloaded ? "(6)"sv : "(3)"sv);
       break;
     default:
       r.Line("Shots: ");

@@ -42,15 +42,20 @@ inline std::int32_t Halve(std::int32_t x) {
 // Stores an extended-precision result into a double quantity: beyond the range
 // of a double is an overflow, NaN an invalid operation.
 inline double StoreDouble(long double x) {
-  if (std::isnan(x)) detail::ThrowArithmetic(kInvalidFloatOp);
-  if (std::fabs(x) > static_cast<ext>(DBL_MAX)) detail::ThrowArithmetic(kOverflow);
+  if (!(std::fabs(x) <= static_cast<ext>(DBL_MAX))) [[unlikely]] {
+    detail::ThrowArithmetic(std::isnan(x) ? kInvalidFloatOp : kOverflow);
+  }
   return static_cast<double>(x);
 }
 // round(x * scale) / scale, ties to even (scale 100 for hundredths).
 inline double RoundToScale(long double x, long double scale) {
   return StoreDouble(ext(RoundHalfEven(x * scale)) / scale);
 }
-long double CheckedSqrt(long double x);
+inline long double CheckedSqrt(long double x) {
+  if (!(x >= 0)) [[unlikely]]
+    detail::ThrowArithmetic(kInvalidFloatOp);  // negative or NaN
+  return std::sqrt(x);
+}
 long double CheckedLog10(long double x);
 long double CheckedCbrt(long double x);  // x to the power 1/3
 // RoundHalfEven(CheckedCbrt(x)) and RoundHalfEven(CheckedLog10(x)), with the
