@@ -6,17 +6,19 @@
 namespace brennick {
 namespace {
 
-constexpr const char* kBarrelLetter[] = {"S", "M", "L"};
-constexpr const char* kPropellantSuffix[] = {"", "-LP", "-ETC", "-ETK", "-GA", "-GR"};
+using namespace std::string_view_literals;
 
-std::string Designation(const DesignRun& r) {
+constexpr std::string_view kBarrelLetter[] = {"S", "M", "L"};
+constexpr std::string_view kPropellantSuffix[] = {"", "-LP", "-ETC", "-ETK", "-GA", "-GR"};
+
+// The cartridge's designation: bore, CL for caseless, the barrel's letter,
+// the propellant and the recoilless mark, then the TL.
+void DesignationLine(DesignRun& r) {
   const DesignInput& in = r.in;
-  std::string d = GeneralNumberText(r.q.BoreMm, r.dec) + "mm";
-  if (in.CaselessBox) d += "CL";
-  d += ItemOr(kBarrelLetter, in.BarrelBox, "");
-  d += ItemOr(kPropellantSuffix, in.PropellantBox, "");
-  if (in.RecoillessCheckBox) d += in.ColdCountermassBox ? "RL-C" : "RL";
-  return d + " (TL" + in.TLEdit + ")";
+  r.Line(Number{r.q.BoreMm}, "mm", in.CaselessBox ? "CL"sv : ""sv,
+         ItemOr(kBarrelLetter, in.BarrelBox, ""), ItemOr(kPropellantSuffix, in.PropellantBox, ""),
+         in.RecoillessCheckBox ? (in.ColdCountermassBox ? "RL-C"sv : "RL"sv) : ""sv, " (TL",
+         in.TLEdit, ")");
 }
 
 double CostPerShot(const DesignRun& r) {
@@ -37,7 +39,7 @@ double CostPerShot(const DesignRun& r) {
   return cost;
 }
 
-const char* LegalityClass(double bore) {
+std::string_view LegalityClass(double bore) {
   if (bore <= 15) return "LC 3";
   if (bore <= 64) return "LC 2";
   return "LC 1";
@@ -46,12 +48,12 @@ const char* LegalityClass(double bore) {
 }  // namespace
 
 void RunAmmunitionStage(DesignRun& r) {
-  r.Append(" ");
-  r.Append("Ammunition");
-  r.Append(Designation(r));
-  r.Append("WPS " + GeneralNumberText(r.q.WeightPerShotLb, r.dec));
-  r.Append("CPS " + GeneralNumberText(CostPerShot(r), r.dec));
-  r.Append(LegalityClass(r.q.BoreMm));
+  r.Line(" ");
+  r.Line("Ammunition");
+  DesignationLine(r);
+  r.Line("WPS ", Number{r.q.WeightPerShotLb});
+  r.Line("CPS ", Number{CostPerShot(r)});
+  r.Line(LegalityClass(r.q.BoreMm));
 }
 
 }  // namespace brennick

@@ -3,12 +3,15 @@
 // The price is built in three layers: a base cost that grows with the loaded
 // weight, a cost factor for the chosen options that multiplies it, and fixed
 // dollar amounts for accessories added at the end.
-#include <span>
+#include <iterator>
+#include <utility>
 
 #include "internal/run.h"
 
 namespace brennick {
 namespace {
+
+using namespace std::string_view_literals;
 
 // ---------------------------------------------------------------------------
 // Malfunction
@@ -38,10 +41,12 @@ std::int32_t MalfunctionNumber(const DesignInput& in, std::int32_t tl) {
   return malf;
 }
 
-std::string MalfLine(std::int32_t malf) {
-  if (malf >= 0 && malf <= 18) return "Malf " + IntText(malf);
-  if (malf == 19) return "Malf Ver.";
-  return "Malf Ver. (Crit.)";
+void MalfLine(DesignRun& r, std::int32_t malf) {
+  if (malf >= 0 && malf <= 18) {
+    r.Line("Malf ", malf);
+  } else {
+    r.Line(malf == 19 ? "Malf Ver."sv : "Malf Ver. (Crit.)"sv);
+  }
 }
 
 // ---------------------------------------------------------------------------
@@ -197,11 +202,20 @@ void AddDollars(std::int32_t& cost, std::int64_t dollars) {
   cost = Wrap32(std::int64_t{cost} + dollars);
 }
 
-void AddCheckedPrices(const DesignInput& in, std::span<const AccessoryPrice> prices,
-                      std::int32_t& cost) {
-  for (const AccessoryPrice& p : prices) {
-    if (in.*p.box && (p.parent == nullptr || in.*p.parent)) AddDollars(cost, p.dollars);
-  }
+// Adds the prices of the fitted accessories of a table: all summed first
+// (wrapping the total once is wrapping after each addition), each added as
+// nothing when its box or its parent's is not ticked, without a branch per
+// box, spelled out entry by entry.
+template <const auto& kPrices>
+void AddCheckedPrices(const DesignInput& in, std::int32_t& cost) {
+  const auto price = [&in](const AccessoryPrice& p) {
+    const bool parent = p.parent == nullptr || in.*(p.parent != nullptr ? p.parent : p.box);
+    return std::int64_t{p.dollars} * (static_cast<int>(in.*p.box) & static_cast<int>(parent));
+  };
+  AddDollars(
+      cost, [&price]<std::size_t... i>(std::index_sequence<i...>) {
+        return (price(kPrices[i]) + ...);
+      }(std::make_index_sequence<std::size(kPrices)>{}));
 }
 
 }  // namespace
@@ -211,7 +225,7 @@ void RunCostStage(DesignRun& r) {
   const std::int32_t tl = r.StrictTL();
 
   r.q.MalfNumber = MalfunctionNumber(in, tl);
-  r.Append(MalfLine(r.q.MalfNumber));
+  MalfLine(r, r.q.MalfNumber);
 
   const std::int32_t baseCost = BaseCost(r);
   const double factor = CostFactor(in, r.dec);
@@ -222,9 +236,9 @@ void RunCostStage(DesignRun& r) {
     if (in.ConfigurationBox == kSMG || in.ConfigurationBox == kRifle) AddDollars(cost, 100);
     if (in.ConfigurationBox == kPistol) AddDollars(cost, 50);
   }
-  AddCheckedPrices(in, kHUDLinkPrices, cost);
+  AddCheckedPrices<kHUDLinkPrices>(in, cost);
   if (in.HUDLinkBox) AddDollars(cost, TargetingSoftwarePrice(in.TargetingSoftware, tl));
-  AddCheckedPrices(in, kFittingPrices, cost);
+  AddCheckedPrices<kFittingPrices>(in, cost);
   AddDollars(cost, ItemOr(kCamouflagePrice, in.CamouflageBox, 0));
   AddDollars(cost, ItemOr(kMuzzleAttachmentPrice, in.MuzzleBox, 0));
   if (in.MuzzleWeightBox) AddDollars(cost, 100);
@@ -234,7 +248,7 @@ void RunCostStage(DesignRun& r) {
     AddDollars(cost, std::int64_t{100} * tens);
   }
 
-  r.Append("Cost $" + IntText(cost));
+  r.Line("Cost $", cost);
 }
 
 }  // namespace brennick

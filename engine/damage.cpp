@@ -4,6 +4,8 @@
 namespace brennick {
 namespace {
 
+using namespace std::string_view_literals;
+
 // Damage factor by configuration, propellant row (chemical, Gauss, Grav) and
 // barrel length (Short, Medium, Long).
 constexpr double kDamageBarrelFactor[4][3][3] = {
@@ -13,24 +15,22 @@ constexpr double kDamageBarrelFactor[4][3][3] = {
     {{0.83, 1.1, 1.3}, {0.85, 1.63, 1.81}, {1.0, 1.3, 1.6}},     // Support
 };
 
-std::string WoundSuffix(const DesignInput& in, double bore) {
+// The wound suffix with its leading space: the armour divisor of a Gauss slug
+// (unless the house rule drops it) and the wounding class by bore.
+std::string_view WoundSuffix(const DesignInput& in, double bore) {
+  static constexpr std::string_view kPiercing[2][4] = {
+      {" pi++", " pi+", " pi", " pi-"},
+      {" (3) pi++", " (3) pi+", " (3) pi", " (3) pi-"},
+  };
   const bool gauss = in.PropellantBox == kGauss;
-  if (in.PropellantBox == kGrav) return "(10) imp inc";
-  std::string suffix = gauss && !in.HouseGauss ? "(3) " : "";
-  if (bore >= 15) {
-    suffix += "pi++";
-  } else if (bore >= 10) {
-    suffix += "pi+";
-  } else if (bore >= 8) {
-    suffix += "pi";
-  } else if (bore >= 5.9L && in.ConfigurationBox > kSMG) {
-    suffix += "pi";
-  } else if (bore >= 4 && gauss && in.HouseGauss) {
-    suffix += "pi";
-  } else {
-    suffix += "pi-";
-  }
-  return suffix;
+  if (in.PropellantBox == kGrav) return " (10) imp inc";
+  const std::string_view(&row)[4] = kPiercing[gauss && !in.HouseGauss ? 1 : 0];
+  if (bore >= 15) return row[0];
+  if (bore >= 10) return row[1];
+  if (bore >= 8) return row[2];
+  if (bore >= 5.9L && in.ConfigurationBox > kSMG) return row[2];
+  if (bore >= 4 && gauss && in.HouseGauss) return row[2];
+  return row[3];
 }
 
 }  // namespace
@@ -71,16 +71,17 @@ void RunDamageStage(DesignRun& r) {
   if (in.MuzzleBox == kMuzzlePort) dice = StoreDouble(ext(dice) - 0.25);
   r.q.DamageDice = dice;
 
-  const std::string suffix = " " + WoundSuffix(in, r.q.BoreMm);
-  r.Append("Damage: " + DiceText(dice) + suffix);
+  const std::string_view suffix = WoundSuffix(in, r.q.BoreMm);
+  r.Line("Damage: ", Dice{dice}, suffix);
   if (r.VelocityVariants()) {
-    const char* drained = in.PropellantBox == kLiquid ? "propellant bottle" : "magazine cell";
-    r.Append("-Boosted Velocity: " + DiceText(Times(dice, 1.25)) + suffix +
-             ". Each shot counts as 1.5 shots for purposes of draining the " + drained + ".");
-    r.Append("-Low Velocity: " + DiceText(Times(dice, 0.5)) + suffix +
-             ". Rolls to hear the weapon fire are made at -3. Each shot counts as 1/4 shot for "
-             "purposes of draining the " +
-             drained + ".");
+    const std::string_view drained =
+        in.PropellantBox == kLiquid ? "propellant bottle"sv : "magazine cell"sv;
+    r.Line("-Boosted Velocity: ", Dice{Times(dice, 1.25)}, suffix,
+           ". Each shot counts as 1.5 shots for purposes of draining the ", drained, ".");
+    r.Line("-Low Velocity: ", Dice{Times(dice, 0.5)}, suffix,
+           ". Rolls to hear the weapon fire are made at -3. Each shot counts as 1/4 shot for "
+           "purposes of draining the ",
+           drained, ".");
   }
 }
 

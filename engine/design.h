@@ -4,7 +4,12 @@
 // command-line designer, the tests and the fuzzers all share one calculation.
 #pragma once
 
+#include <cmath>
+#include <compare>
+#include <cstddef>
 #include <cstdint>
+#include <initializer_list>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -128,8 +133,128 @@ struct DesignInput {
   bool operator==(const DesignInput&) const = default;
 };
 
+struct DesignRun;
+
 // The statblock: the lines of one run, in order, only ever appended to.
-using Statblock = std::vector<std::string>;
+//
+// All lines live in one text, each followed by a newline, and the end of each
+// line is noted beside it, both in one block of memory, so a run allocates
+// once rather than once per line; a line itself may hold any byte, a newline
+// included. Lines are read as string views, valid until the statblock changes.
+class Statblock {
+ public:
+  class const_iterator;
+  using iterator = const_iterator;
+  using value_type = std::string_view;
+  using size_type = std::size_t;
+
+  Statblock() = default;
+  Statblock(std::initializer_list<std::string_view> lines);
+  Statblock(const Statblock& other);
+  Statblock(Statblock&& other) noexcept { Take(other); }
+  Statblock& operator=(const Statblock& other);
+  Statblock& operator=(Statblock&& other) noexcept {
+    if (this != &other) Take(other);
+    return *this;
+  }
+  ~Statblock();
+
+  size_type size() const { return lines_; }
+  bool empty() const { return lines_ == 0; }
+  std::string_view operator[](size_type i) const {
+    const size_type begin = i == 0 ? 0 : ends_[i - 1] + 1;
+    return {text_ + begin, ends_[i] - begin};
+  }
+  // As [], but an index beyond the last line throws std::out_of_range.
+  std::string_view at(size_type i) const;
+  std::string_view front() const { return (*this)[0]; }
+  std::string_view back() const { return (*this)[lines_ - 1]; }
+  const_iterator begin() const;
+  const_iterator end() const;
+
+  // Every line followed by a newline, as one text.
+  std::string_view Text() const { return {text_, size_}; }
+
+  void push_back(std::string_view line);
+  // Makes room for `lines` lines of `bytes` bytes in all (newlines included).
+  void reserve(size_type lines, size_type bytes);
+
+  friend bool operator==(const Statblock& a, const Statblock& b);
+  // The same lines, in the same order.
+  friend bool operator==(const Statblock& a, const std::vector<std::string>& b);
+
+ private:
+  friend struct DesignRun;  // writes its lines in place
+
+  // Room for one more line of up to `bytes` bytes, at the end of the text.
+  char* LineRoom(size_type bytes) {
+    if (lines_ == lineCapacity_ || textCapacity_ - size_ <= bytes) {
+      Reallocate(lines_ + 1, size_ + bytes + 1);
+    }
+    return text_ + size_;
+  }
+  // Ends the line written into LineRoom's room at `end`.
+  void EndLine(const char* end) {
+    const auto at = static_cast<size_type>(end - text_);
+    ends_[lines_++] = at;
+    text_[at] = '\n';
+    size_ = at + 1;
+  }
+  // A block for at least `lines` line ends and `bytes` bytes, growing
+  // geometrically, with the current contents copied over.
+  void Reallocate(size_type lines, size_type bytes);
+  void Take(Statblock& other) noexcept;
+
+  std::unique_ptr<std::byte[]> block_;  // the line ends, then the text
+  size_type* ends_ = nullptr;           // where each line ends in the text (at its newline)
+  char* text_ = nullptr;
+  size_type lines_ = 0;
+  size_type lineCapacity_ = 0;
+  size_type size_ = 0;
+  size_type textCapacity_ = 0;
+};
+
+class Statblock::const_iterator {
+ public:
+  using iterator_category = std::random_access_iterator_tag;
+  using value_type = std::string_view;
+  using difference_type = std::ptrdiff_t;
+  using pointer = void;
+  using reference = std::string_view;
+
+  const_iterator() = default;
+  const_iterator(const Statblock* s, size_type i) : s_(s), i_(static_cast<difference_type>(i)) {}
+
+  std::string_view operator*() const { return (*s_)[static_cast<size_type>(i_)]; }
+  std::string_view operator[](difference_type n) const { return *(*this + n); }
+  const_iterator& operator++() { return ++i_, *this; }
+  const_iterator operator++(int) { return {s_, static_cast<size_type>(i_++)}; }
+  const_iterator& operator--() { return --i_, *this; }
+  const_iterator operator--(int) { return {s_, static_cast<size_type>(i_--)}; }
+  const_iterator& operator+=(difference_type n) { return i_ += n, *this; }
+  const_iterator& operator-=(difference_type n) { return i_ -= n, *this; }
+  friend const_iterator operator+(const_iterator it, difference_type n) { return it += n; }
+  friend const_iterator operator+(difference_type n, const_iterator it) { return it += n; }
+  friend const_iterator operator-(const_iterator it, difference_type n) { return it -= n; }
+  friend difference_type operator-(const const_iterator& a, const const_iterator& b) {
+    return a.i_ - b.i_;
+  }
+  friend bool operator==(const const_iterator& a, const const_iterator& b) { return a.i_ == b.i_; }
+  friend auto operator<=>(const const_iterator& a, const const_iterator& b) {
+    return a.i_ <=> b.i_;
+  }
+
+ private:
+  const Statblock* s_ = nullptr;
+  difference_type i_ = 0;
+};
+
+inline Statblock::const_iterator Statblock::begin() const {
+  return {this, 0};
+}
+inline Statblock::const_iterator Statblock::end() const {
+  return {this, size()};
+}
 
 // The outcome of one run: every line appended, and the failure message when
 // the run stopped early (the lines before the failure are kept).
@@ -163,17 +288,78 @@ DesignError InvalidIntegerText(std::string_view text);  // "'%s' is not a valid 
 // ---------------------------------------------------------------------------
 // Reading text fields. `dec` is the system's decimal separator.
 
+// The usual texts, a few digits with perhaps a separator and a fraction, are
+// read where they are asked for; the readers below take every other text.
+namespace detail {
+std::optional<double> TryParseFloatGeneral(std::string_view text, char dec);
+std::optional<std::int32_t> TryParseIntGeneral(std::string_view text);
+[[noreturn]] void ThrowInvalidFloatText(std::string_view text);
+[[noreturn]] void ThrowInvalidIntegerText(std::string_view text);
+// Powers of ten that are exact doubles.
+inline constexpr double kExactPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+}  // namespace detail
+
 // Strict decimal number: spaces, sign, digits with an optional separator and
-// fraction, an optional exponent, trailing spaces. Anything else throws.
-double ParseFloatStrict(std::string_view text, char dec);
-std::optional<double> TryParseFloat(std::string_view text, char dec);
-double FloatOr(std::string_view text, char dec, double fallback);
+// fraction, an optional exponent, trailing spaces. Anything else is nothing.
+inline std::optional<double> TryParseFloat(std::string_view text, char dec) {
+  // At most fifteen digits and a separator: the digits as a whole number
+  // divided by an exact power of ten is one correctly rounded operation, the
+  // same double the general reading gives.
+  const std::size_t n = text.size();
+  if (n != 0 && n <= 16) {
+    std::uint64_t digits = 0;
+    std::size_t point = n;  // where the separator is, n for none
+    std::size_t i = 0;
+    for (; i < n; ++i) {
+      const char c = text[i];
+      if (c >= '0' && c <= '9') {
+        digits = digits * 10 + static_cast<unsigned>(c - '0');
+      } else if (c == dec && point == n) {
+        point = i;
+      } else {
+        break;
+      }
+    }
+    if (i == n && (point == n ? n <= 15 : n >= 2)) {
+      const double whole = static_cast<double>(digits);
+      return point >= n - 1 ? whole : whole / detail::kExactPow10[n - 1 - point];
+    }
+  }
+  return detail::TryParseFloatGeneral(text, dec);
+}
+// As TryParseFloat, but anything else throws the floating point message.
+inline double ParseFloatStrict(std::string_view text, char dec) {
+  if (const std::optional<double> v = TryParseFloat(text, dec)) return *v;
+  detail::ThrowInvalidFloatText(text);
+}
+inline double FloatOr(std::string_view text, char dec, double fallback) {
+  return TryParseFloat(text, dec).value_or(fallback);
+}
 
 // Strict integer: leading spaces, sign, decimal digits or hex introduced by
-// $, x, X, 0x or 0X; nothing may follow; must fit 32 bits. Anything else throws.
-std::int32_t ParseIntStrict(std::string_view text);
-std::optional<std::int32_t> TryParseInt(std::string_view text);
-std::int32_t IntOr(std::string_view text, std::int32_t fallback);
+// $, x, X, 0x or 0X; nothing may follow; must fit 32 bits. Anything else is
+// nothing.
+inline std::optional<std::int32_t> TryParseInt(std::string_view text) {
+  // One to nine decimal digits always fit.
+  const std::size_t n = text.size();
+  if (n != 0 && n <= 9) {
+    std::int32_t value = 0;
+    std::size_t i = 0;
+    for (; i < n && text[i] >= '0' && text[i] <= '9'; ++i) value = value * 10 + (text[i] - '0');
+    if (i == n) return value;
+  }
+  return detail::TryParseIntGeneral(text);
+}
+// As TryParseInt, but anything else throws the integer message.
+inline std::int32_t ParseIntStrict(std::string_view text) {
+  if (const std::optional<std::int32_t> v = TryParseInt(text)) return *v;
+  detail::ThrowInvalidIntegerText(text);
+}
+inline std::int32_t IntOr(std::string_view text, std::int32_t fallback) {
+  return TryParseInt(text).value_or(fallback);
+}
 
 // ---------------------------------------------------------------------------
 // Number texts.
@@ -192,9 +378,22 @@ std::string DiceText(double dice);
 // and stored into double quantities.
 using ext = long double;
 
+namespace detail {
+[[noreturn]] void ThrowArithmetic(const char* message);
+inline bool FitsInt64(long double x) {  // false for NaN
+  // One comparison in the usual case; -2^63 is the one value it leaves over.
+  return std::fabs(x) < 9223372036854775808.0L || x == -9223372036854775808.0L;
+}
+}  // namespace detail
+
 // Nearest integer, ties to even; |x| beyond 64 bits (or NaN) throws the
 // "Invalid floating point operation" message.
-std::int64_t RoundHalfEven(long double x);
+inline std::int64_t RoundHalfEven(long double x) {
+  if (!detail::FitsInt64(x)) detail::ThrowArithmetic(kInvalidFloatOp);
+  // The default rounding mode: nearest, ties to even. Every extended value
+  // below 2^63 rounds to at most 2^63 - 1, so the result always fits.
+  return std::llrint(x);
+}
 
 // ---------------------------------------------------------------------------
 // The run.

@@ -24,7 +24,7 @@ void RunDurabilityStage(DesignRun& r) {
   const DesignInput& in = r.in;
 
   // Hit points grow with the cube root of the weight, as for any object.
-  const std::int32_t root = Wrap32(RoundHalfEven(CheckedCbrt(r.q.LoadedWeightLb)));
+  const std::int32_t root = Wrap32(RoundedCbrt(r.q.LoadedWeightLb));
   const std::int32_t hp = Wrap32(std::int64_t{4} * root);
 
   Toughness t{10, 4};
@@ -34,9 +34,9 @@ void RunDurabilityStage(DesignRun& r) {
     t.dr *= 2;
   }
 
-  r.Append("HP: " + IntText(hp));
-  r.Append("HT: " + IntText(t.ht));
-  r.Append("DR: " + IntText(t.dr));
+  r.Line("HP: ", hp);
+  r.Line("HT: ", t.ht);
+  r.Line("DR: ", t.dr);
 }
 
 }  // namespace brennick

@@ -1,37 +1,55 @@
 // Notes and features: what the numbers above do not say, and what is fitted.
-#include <span>
+#include <bit>
+#include <cstdint>
+#include <iterator>
+#include <utility>
 
 #include "internal/run.h"
 
 namespace brennick {
 namespace {
 
+using namespace std::string_view_literals;
+
 // A line written when its check box is ticked. A sub-line (an option of a
 // feature) is written only when its parent feature is fitted as well.
 struct CheckedLine {
   bool DesignInput::*box;
-  const char* text;
+  std::string_view text;
   bool DesignInput::*parent = nullptr;
 };
 
-void AppendCheckedLines(DesignRun& r, std::span<const CheckedLine> lines) {
-  for (const CheckedLine& l : lines) {
-    if (r.in.*l.box && (l.parent == nullptr || r.in.*l.parent)) r.Append(l.text);
+// Whether a line's box, and its parent's, are ticked.
+constexpr bool Applies(const DesignInput& in, const CheckedLine& l) {
+  const bool parent = l.parent == nullptr || in.*(l.parent != nullptr ? l.parent : l.box);
+  return static_cast<bool>(static_cast<int>(in.*l.box) & static_cast<int>(parent));
+}
+
+// The lines of a table that apply are marked first, and then written: the
+// boxes of a design follow no pattern, and deciding line by line whether to
+// write each would keep the processor guessing wrong. The marking is spelled
+// out line by line for the table at hand.
+template <const auto& kLines>
+void AppendCheckedLines(DesignRun& r) {
+  std::uint64_t applies = [&r]<std::size_t... i>(std::index_sequence<i...>) {
+    return ((std::uint64_t{Applies(r.in, kLines[i])} << i) | ...);
   }
+  (std::make_index_sequence<std::size(kLines)>{});
+  for (; applies != 0; applies &= applies - 1) r.Line(kLines[std::countr_zero(applies)].text);
 }
 
 // The line for the selected item of an option group; item 0 ("None") and no
 // selection write nothing.
 template <std::size_t N>
-void AppendItemLine(DesignRun& r, const char* const (&texts)[N], int index) {
-  if (const char* text = ItemOr(texts, index, ""); *text != '\0') r.Append(text);
+void AppendItemLine(DesignRun& r, const std::string_view (&texts)[N], int index) {
+  if (const std::string_view text = ItemOr(texts, index, ""); !text.empty()) r.Line(text);
 }
 
-constexpr const char* kMalfVerNote =
+constexpr std::string_view kMalfVerNote =
     "Malf Ver. means that the weapon is very reliable: on an unmodified roll of 18, roll against "
     "unmodified weapon skill to verify the critical failure, with only a failure meaning a "
     "malfunction occurs. Otherwise, it is just a miss.";
-constexpr const char* kMalfVerCritNote =
+constexpr std::string_view kMalfVerCritNote =
     "Malf Ver. (Crit.) means that the weapon is very reliable: on an unmodified roll of 18, roll "
     "against unmodified weapon skill to verify the critical failure, with only a critical failure "
     "meaning a malfunction occurs. Otherwise, it is just a miss.";
@@ -47,10 +65,10 @@ constexpr CheckedLine kHUDLinkLines[] = {
 };
 
 // Complexity of the integral tiny computer at TL 0 to 9, 10, 11 and 12.
-constexpr const char* kTinyComputerComplexity[] = {" - Complexity 3", " - Complexity 5",
-                                                   " - Complexity 6", " - Complexity 7"};
+constexpr std::string_view kTinyComputerComplexity[] = {" - Complexity 3", " - Complexity 5",
+                                                        " - Complexity 6", " - Complexity 7"};
 
-constexpr const char* kTargetingSoftwareLines[] = {
+constexpr std::string_view kTargetingSoftwareLines[] = {
     "",
     "  - Runs Targeting Software (UT149) (+1; Complexity 3)",
     "  - Runs Targeting Software (UT149) (+2; Complexity 4)",
@@ -87,7 +105,7 @@ constexpr CheckedLine kFeatureLines[] = {
     {&DesignInput::MuzzleWeightBox, "Muzzle Weight (TL7) (TS76)"},
 };
 
-constexpr const char* kCamouflageLines[] = {
+constexpr std::string_view kCamouflageLines[] = {
     "",
     "Weapon Camouflage (TL6) (TS76)",
     "Programmable Camouflage (TL9) (UT99)",
@@ -99,7 +117,7 @@ constexpr const char* kCamouflageLines[] = {
 
 // The muzzle-port line cites (TS76) while the form's option reads (TS77); both
 // texts are kept as they stand.
-constexpr const char* kMuzzleAttachmentLines[] = {
+constexpr std::string_view kMuzzleAttachmentLines[] = {
     "",
     "Compensator (TL6) (TS76)",
     "Flash Hider (TL6) (TS76)",
@@ -115,7 +133,7 @@ constexpr CheckedLine kLateFeatureLines[] = {
     {&DesignInput::RuggedBox, "Rugged (UT15)"},
 };
 
-constexpr const char* kStylingLines[] = {
+constexpr std::string_view kStylingLines[] = {
     "",
     "Styling (+1): Grants a +1 bonus to reaction rolls from collectors and potential buyers, and "
     "to Merchant skill rolls made as Influence rolls (p. B359).",
@@ -128,25 +146,25 @@ constexpr const char* kStylingLines[] = {
 void AppendBackblast(DesignRun& r) {
   if (!r.in.RecoillessCheckBox) return;
   if (r.in.ColdCountermassBox) {
-    r.Append("Produces a harmless backblast of plastic flakes or cold gas when fired.");
+    r.Line("Produces a harmless backblast of plastic flakes or cold gas when fired.");
     return;
   }
   // The bigger the round, the hotter and longer the cone of exhaust.
-  const std::string n = IntText(Wrap32(RoundHalfEven(ext(r.q.BoreMm) / 10)));
-  r.Append("Produces a dangerous backblast when fired, doing " + n +
-           "d burning damage to everyone within a cone up to " + n + " yards behind the launcher.");
+  const std::int32_t n = Wrap32(RoundHalfEven(ext(r.q.BoreMm) / 10));
+  r.Line("Produces a dangerous backblast when fired, doing ", n,
+         "d burning damage to everyone within a cone up to ", n, " yards behind the launcher.");
 }
 
 void AppendHUDLink(DesignRun& r) {
   const DesignInput& in = r.in;
   if (!in.HUDLinkBox) return;
-  r.Append("HUD Link (TL9) (UT149)");
-  AppendCheckedLines(r, kHUDLinkLines);
+  r.Line("HUD Link (TL9) (UT149)");
+  AppendCheckedLines<kHUDLinkLines>(r);
   if (!in.TinyComputer) return;
 
   const std::int32_t tl = r.StrictTL();
-  if (tl >= 0 && tl <= 9) r.Append(kTinyComputerComplexity[0]);
-  if (tl >= 10 && tl <= 12) r.Append(kTinyComputerComplexity[tl - 9]);
+  if (tl >= 0 && tl <= 9) r.Line(kTinyComputerComplexity[0]);
+  if (tl >= 10 && tl <= 12) r.Line(kTinyComputerComplexity[tl - 9]);
   AppendItemLine(r, kTargetingSoftwareLines, in.TargetingSoftware);
 }
 
@@ -154,28 +172,28 @@ void AppendHUDLink(DesignRun& r) {
 
 void RunNotesStage(DesignRun& r) {
   const DesignInput& in = r.in;
-  r.Append(" ");
+  r.Line(" ");
   AppendBackblast(r);
 
-  if (r.q.MalfNumber == 19) r.Append(kMalfVerNote);
-  if (r.q.MalfNumber > 19) r.Append(kMalfVerCritNote);
+  if (r.q.MalfNumber == 19) r.Line(kMalfVerNote);
+  if (r.q.MalfNumber > 19) r.Line(kMalfVerCritNote);
 
   if (r.StrictTL() > 8) {
-    r.Append(in.PaperBox ? "Internal B Paper Cell (P#3-12, p. 12)" : "Internal B Cell (UT19)");
+    r.Line(in.PaperBox ? "Internal B Paper Cell (P#3-12, p. 12)"sv : "Internal B Cell (UT19)"sv);
   }
   if (in.LoadingMechanismBox == kElectricGatling) {
-    r.Append(in.PaperBox
-                 ? "A separately loaded B Paper Cell (P#3-12, p. 12) provides power for 19,500 "
-                   "shots."
-                 : "A separately loaded B Cell (UT19) provides power for 19,500 shots.");
+    r.Line(in.PaperBox
+               ? "A separately loaded B Paper Cell (P#3-12, p. 12) provides power for 19,500 "
+                 "shots."sv
+               : "A separately loaded B Cell (UT19) provides power for 19,500 shots."sv);
   }
 
   AppendHUDLink(r);
 
-  AppendCheckedLines(r, kFeatureLines);
+  AppendCheckedLines<kFeatureLines>(r);
   AppendItemLine(r, kCamouflageLines, in.CamouflageBox);
   AppendItemLine(r, kMuzzleAttachmentLines, in.MuzzleBox);
-  AppendCheckedLines(r, kLateFeatureLines);
+  AppendCheckedLines<kLateFeatureLines>(r);
   AppendItemLine(r, kStylingLines, in.StylingBox);
 }
 

@@ -7,7 +7,7 @@ namespace {
 
 // Removable cells of ETC and ETK guns, smallest first: {standard, paper}.
 // Paper D and E cells are bulkier and take a second longer (or two) to swap.
-constexpr const char* kRemovableCell[5][2] = {
+constexpr std::string_view kRemovableCell[5][2] = {
     {"Removable A cell (UT19) provides power to fire 10 magazines of ammunition. Takes 3 seconds "
      "to reload.",
      "Removable A paper cell (P#3-12, p. 12) provides power to fire 10 magazines of ammunition. "
@@ -33,7 +33,7 @@ enum CellSize : int { kA = 0, kB = 1, kC = 2, kD = 3, kE = 4 };
 
 // Built-in cells of Gauss and Grav guns by configuration (Pistol to Support):
 // {standard, paper}.
-constexpr const char* kBuiltInCell[4][2] = {
+constexpr std::string_view kBuiltInCell[4][2] = {
     {"The B cell (UT19) that powers the weapon provides enough energy for firing its specified "
      "number of Shots, and is included in the weight.",
      "The B paper cell (P#3-12, p. 12) that powers the weapon provides enough energy for firing "
@@ -52,7 +52,7 @@ constexpr const char* kBuiltInCell[4][2] = {
      "its specified number of Shots, and is included in the weight."},
 };
 
-constexpr const char* kPropellantBottle =
+constexpr std::string_view kPropellantBottle =
     "A propellant bottle can fire three magazines of shots and takes five seconds to reload.";
 
 // The removable cell by configuration (Pistol to Support): ETC guns, and ETK
@@ -71,18 +71,18 @@ void RunPowerNoteStage(DesignRun& r) {
 
   switch (in.PropellantBox) {
     case kLiquid:
-      r.Append(kPropellantBottle);
+      r.Line(kPropellantBottle);
       break;
     case kETC:
     case kETK:
       if (carriesCell) {
         const bool heavy = in.PropellantBox == kETK && !in.HouseETCBox;
-        r.Append(kRemovableCell[(heavy ? kHeavyCell : kLightCell)[config]][paper]);
+        r.Line(kRemovableCell[(heavy ? kHeavyCell : kLightCell)[config]][paper]);
       }
       break;
     case kGauss:
     case kGrav:
-      if (carriesCell) r.Append(kBuiltInCell[config][paper]);
+      if (carriesCell) r.Line(kBuiltInCell[config][paper]);
       break;
     default:
       break;

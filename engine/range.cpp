@@ -29,10 +29,20 @@ std::int32_t RoundedSqrt(std::int32_t v) {
 
 }  // namespace
 
+namespace {
+// v to the nearest multiple of `step`, ties to the even multiple.
+std::int32_t RoundToMultiple(std::int32_t v, std::int32_t step) {
+  std::int64_t q = v / step;
+  const std::int32_t rest = v % step;  // v is positive here
+  if (2 * rest > step || (2 * rest == step && q % 2 != 0)) ++q;
+  return Wrap32(q * step);
+}
+}  // namespace
+
 std::int32_t RoundRange(std::int32_t v) {
-  if (v > 100 && v < 1000) v = Wrap32(RoundHalfEven(ext(v) / 10) * 10);
-  if (v > 1000 && v < 10000) v = Wrap32(RoundHalfEven(ext(v) / 100) * 100);
-  if (v > 10000) v = Wrap32(RoundHalfEven(ext(v) / 1000) * 1000);
+  if (v > 100 && v < 1000) v = RoundToMultiple(v, 10);
+  if (v > 1000 && v < 10000) v = RoundToMultiple(v, 100);
+  if (v > 10000) v = RoundToMultiple(v, 1000);
   return v;
 }
 
@@ -89,12 +99,11 @@ void RunRangeStage(DesignRun& r) {
   if (in.QualityAccurate == kCheap || in.QualityReliable == kCheap) accuracy -= 1;
   if (accuracy < 0) accuracy = 0;
 
-  r.Append("Acc: " + IntText(accuracy));
-  r.Append("Range: " + IntText(half) + "/" + IntText(max));
+  r.Line("Acc: ", accuracy);
+  r.Line("Range: ", half, "/", max);
   if (r.VelocityVariants()) {
-    r.Append("-Boosted Velocity: " + GeneralNumberText(ext(half) * 1.3, r.dec) + "/" +
-             GeneralNumberText(ext(max) * 1.3, r.dec));
-    r.Append("-Low Velocity: " + IntText(Halve(half)) + "/" + IntText(Halve(max)));
+    r.Line("-Boosted Velocity: ", ExtNumber{ext(half) * 1.3}, "/", ExtNumber{ext(max) * 1.3});
+    r.Line("-Low Velocity: ", Halve(half), "/", Halve(max));
   }
 }
 

@@ -5,6 +5,8 @@
 namespace brennick {
 namespace {
 
+using namespace std::string_view_literals;
+
 // Reloading gets quicker as loading drills and cartridges improve: band A is
 // TL 0-3, B TL 4, C TL 5, D everything else (TL 6 and up, and negative TLs).
 int TLBand(std::int32_t tl) {
@@ -17,7 +19,7 @@ int TLBand(std::int32_t tl) {
 // Reload marks by band: a fixed time in seconds for ordinary bores, or the bore
 // divided by a divisor for the big ones.
 struct ReloadBands {
-  const char* fixed[4];
+  std::string_view fixed[4];
   double divisor[4];
 };
 
@@ -31,38 +33,51 @@ constexpr double kMuzzleloaderBigBore = 120;
 constexpr ReloadBands kBreechloaderReload = {{"(40", "(20", "(5", "(3"}, {1.5, 3, 12, 20}};
 constexpr double kBreechloaderBigBore = 60;
 
-// "(" + time: fixed below the big-bore limit, from the bore at or above it.
-std::string ReloadMark(const ReloadBands& bands, int band, double bore, bool bigBore) {
-  if (!bigBore) return bands.fixed[band];
-  return "(" + IntText(RoundHalfEven(ext(bore) / bands.divisor[band]));
+// The shots line of a single-shot gun: the barrels, then "(" and the reload
+// time, fixed below the big-bore limit and from the bore at or above it.
+// Single-shot guns reload every barrel in turn: "i)" marks the time as per
+// barrel.
+void SingleShotLine(DesignRun& r, const ReloadBands& bands, bool bigBore) {
+  const DesignInput& in = r.in;
+  const int band = TLBand(r.LenientTL());
+  const std::string_view close = IntOr(in.BarrelsEdit, 1) >= 2 ? "i)"sv : ")"sv;
+  if (!bigBore) {
+    r.Line("Shots: ", in.BarrelsEdit, bands.fixed[band], close);
+    return;
+  }
+  const std::int64_t seconds = RoundHalfEven(ext(r.q.BoreMm) / bands.divisor[band]);
+  r.Line("Shots: ", in.BarrelsEdit, "(", seconds, close);
 }
 
-// Single-shot guns reload every barrel in turn: "i)" marks the time as per barrel.
-std::string CloseReloadMark(const DesignInput& in) {
-  return IntOr(in.BarrelsEdit, 1) >= 2 ? "i)" : ")";
-}
-
-std::string BurstForm(const std::string& rof, std::int32_t burst) {
-  return "RoF: " + rof + "# (Bursts of " + IntText(burst) + ")";
+void BurstLine(DesignRun& r, std::int32_t burst) {
+  r.Line("RoF: ", r.in.RoFEdit, "# (Bursts of ", burst, ")");
 }
 
 // The automatic weapons' RoF line. Caseless controlled bursts fire a third of
 // the rate per burst, preloaded barrels a half; a Gauss gun's capacitor bank
 // gives bursts of its own once the rate is high enough.
-std::string AutomaticRoFLine(const DesignInput& in) {
+void AutomaticRoFLine(DesignRun& r) {
+  const DesignInput& in = r.in;
   const std::string& rof = in.RoFEdit;
   if (in.PropellantBox == kGauss) {
     const std::int32_t n = ParseIntStrict(rof);
-    if (in.GaussHCCBBox == 1) return n >= 4 ? BurstForm(rof, n / 2) : "RoF: " + rof;
-    return n >= 6 ? BurstForm(rof, n / 3) : "RoF: " + rof;
+    const bool enhanced = in.GaussHCCBBox == 1;
+    if (n >= (enhanced ? 4 : 6)) {
+      BurstLine(r, enhanced ? n / 2 : n / 3);
+    } else {
+      r.Line("RoF: ", rof);
+    }
+  } else if (in.PLBBox == kHighCyclic) {
+    BurstLine(r, ParseIntStrict(rof) / 3);
+  } else if (in.PLBBox == kPreloaded) {
+    BurstLine(r, ParseIntStrict(rof) / 2);
+  } else {
+    r.Line("RoF: ", rof);
   }
-  if (in.PLBBox == kHighCyclic) return BurstForm(rof, ParseIntStrict(rof) / 3);
-  if (in.PLBBox == kPreloaded) return BurstForm(rof, ParseIntStrict(rof) / 2);
-  return "RoF: " + rof;
 }
 
-std::string ClosedBoltMark(const DesignInput& in) {
-  return in.ClosedBoltBox ? "+1" : "";
+std::string_view ClosedBoltMark(const DesignInput& in) {
+  return in.ClosedBoltBox ? "+1"sv : ""sv;
 }
 
 }  // namespace
@@ -70,66 +85,63 @@ std::string ClosedBoltMark(const DesignInput& in) {
 void RunRateOfFireStage(DesignRun& r) {
   const DesignInput& in = r.in;
   const double bore = r.q.BoreMm;
-  std::string shots;
 
   switch (in.LoadingMechanismBox) {
     case kMuzzleloader:
-    case kMuzzleloaderCarriage: {
-      r.Append("RoF: " + in.BarrelsEdit);
-      const ReloadBands& bands = kMuzzleloaderReload[in.ConfigurationBox > kSMG ? 1 : 0];
-      shots = in.BarrelsEdit +
-              ReloadMark(bands, TLBand(r.LenientTL()), bore, bore >= kMuzzleloaderBigBore) +
-              CloseReloadMark(in);
+    case kMuzzleloaderCarriage:
+      r.Line("RoF: ", in.BarrelsEdit);
+      SingleShotLine(r, kMuzzleloaderReload[in.ConfigurationBox > kSMG ? 1 : 0],
+                     bore >= kMuzzleloaderBigBore);
       break;
-    }
     case kBreechloader:
-      r.Append("RoF: " + in.BarrelsEdit);
-      shots = in.BarrelsEdit +
-              ReloadMark(kBreechloaderReload, TLBand(r.LenientTL()), bore,
-                         bore > kBreechloaderBigBore) +
-              CloseReloadMark(in);
+      r.Line("RoF: ", in.BarrelsEdit);
+      SingleShotLine(r, kBreechloaderReload, bore > kBreechloaderBigBore);
       break;
     case kManualRepeater:
-      r.Append("RoF: " + in.RoFEdit);
-      shots = in.ShotsEdit + ClosedBoltMark(in) + "(3)";
+      r.Line("RoF: ", in.RoFEdit);
+      r.Line("Shots: ", in.ShotsEdit, ClosedBoltMark(in), "(3)");
       break;
     case kRevolver:
-      r.Append("RoF: " + in.RoFEdit);
+      r.Line("RoF: ", in.RoFEdit);
       // Early revolvers are loaded a round at a time; later ones take speedloaders.
-      shots = in.ChambersEdit + (r.StrictTL() < 6 ? "(5i)" : "(3i)");
+      r.Line("Shots: ", in.ChambersEdit, r.StrictTL() < 6 ? "(5i)"sv : "(3i)"sv);
       break;
     case kMechanicalGatling:
-      r.Append(bore <= 60 ? "RoF: 15" : "RoF: 10");
-      shots = in.ShotsEdit + ClosedBoltMark(in) + "(5)";
+      r.Line(bore <= 60 ? "RoF: 15"sv : "RoF: 10"sv);
+      r.Line("Shots: ", in.ShotsEdit, ClosedBoltMark(in), "(5)");
       break;
     case kSlowAutoloader:
-      r.Append(bore <= 30 ? std::string("RoF: 1")
-                          : "RoF: 1/" + IntText(RoundHalfEven(ext(bore) / 20)));
-      shots = in.ShotsEdit;
+      if (bore <= 30) {
+        r.Line("RoF: 1");
+      } else {
+        r.Line("RoF: 1/", RoundHalfEven(ext(bore) / 20));
+      }
+      r.Line("Shots: ", in.ShotsEdit);
       break;
     case kFastAutoloader:
       if (bore <= 20) {
-        r.Append("RoF: 3");
+        r.Line("RoF: 3");
       } else if (bore <= 30) {
-        r.Append("RoF: 2");
+        r.Line("RoF: 2");
       } else if (bore <= 60) {
-        r.Append("RoF: 1");
+        r.Line("RoF: 1");
       } else {
-        r.Append("RoF: 1/" + IntText(RoundHalfEven(ext(bore) / 40)));
+        r.Line("RoF: 1/", RoundHalfEven(ext(bore) / 40));
       }
-      shots = in.ShotsEdit + "(3)";
+      r.Line("Shots: ", in.ShotsEdit, "(3)");
       break;
     case kLightAutomatic:
     case kHeavyAutomatic:
     case kElectricGatling:
-      r.Append(AutomaticRoFLine(in));
+      AutomaticRoFLine(r);
       // Swapping a preloaded barrel block takes twice as long as a magazine.
-      shots = in.ShotsEdit + ClosedBoltMark(in) + (in.PLBBox == kPreloaded ? "(6)" : "(3)");
+      r.Line("Shots: ", in.ShotsEdit, ClosedBoltMark(in),
+             in.PLBBox == kPreloaded ? "(6)"sv : "(3)"sv);
       break;
     default:
+      r.Line("Shots: ");
       break;
   }
-  r.Append("Shots: " + shots);
 }
 
 }  // namespace brennick

@@ -61,7 +61,7 @@ constexpr BulkRow kBulk[4] = {
     {{3, 55, 175}, 520, 5},     // Support
 };
 
-constexpr const char* kDagger = "\u2020";
+constexpr std::string_view kDagger = "\u2020";
 
 Variants Recoils(const DesignRun& r) {
   const DesignInput& in = r.in;
@@ -121,7 +121,7 @@ std::int32_t Bulk(const DesignRun& r) {
     const BulkRow& row = kBulk[config];
     const int barrel = BarrelColumn(in.BarrelBox);
     const double lengthFactor = barrel >= 0 ? row.length[barrel] : 0;
-    bulk = Wrap32(RoundHalfEven(CheckedLog10(ext(r.q.LoadedWeightLb) * lengthFactor * row.scale)));
+    bulk = Wrap32(RoundedLog10(ext(r.q.LoadedWeightLb) * lengthFactor * row.scale));
     if (bulk < row.minimum) bulk = row.minimum;
   }
   // A muzzle weight makes any gun more unwieldy.
@@ -130,23 +130,29 @@ std::int32_t Bulk(const DesignRun& r) {
 }
 
 // A strength line: handguns plain, long arms with the dagger mark (and the
-// lower figure on a bipod when one is fitted), cannons marked as mounted.
-std::string StrengthLine(const DesignInput& in, const std::string& prefix, std::int32_t st) {
-  switch (in.ConfigurationBox) {
+// lower figure on a bipod when one is fitted), cannons marked as mounted; an
+// empty line without a configuration.
+void StrengthLine(DesignRun& r, std::string_view prefix, std::int32_t st) {
+  switch (r.in.ConfigurationBox) {
     case kPistol:
-      return prefix + IntText(st);
+      r.Line(prefix, st);
+      break;
     case kSMG:
     case kRifle:
     case kSupport:
-      if (in.BipodBox) {
+      if (r.in.BipodBox) {
         const std::int64_t braced = RoundHalfEven(ext(2) * st / 3);
-        return prefix + IntText(st) + "B" + kDagger + " (ST " + IntText(braced) + " on a bipod)";
+        r.Line(prefix, st, "B", kDagger, " (ST ", braced, " on a bipod)");
+      } else {
+        r.Line(prefix, st, kDagger);
       }
-      return prefix + IntText(st) + kDagger;
+      break;
     case kCannon:
-      return prefix + IntText(st) + "M";
+      r.Line(prefix, st, "M");
+      break;
     default:
-      return "";
+      r.Line();
+      break;
   }
 }
 
@@ -159,23 +165,23 @@ void RunStrengthStage(DesignRun& r) {
   const Variants recoil = Recoils(r);
   const Variants strength = Strengths(r, recoil);
 
-  r.Append(StrengthLine(in, "ST ", strength[kNormalShot]));
+  StrengthLine(r, "ST ", strength[kNormalShot]);
   if (variants) {
-    r.Append(StrengthLine(in, "- Boosted Velocity ST ", strength[kBoostedShot]));
-    r.Append(StrengthLine(in, "- Low Velocity ST ", strength[kLowShot]));
+    StrengthLine(r, "- Boosted Velocity ST ", strength[kBoostedShot]);
+    StrengthLine(r, "- Low Velocity ST ", strength[kLowShot]);
   }
   if (in.KYOSBox) {
-    r.Append(StrengthLine(in, "KYOS ST ", KyosStrength(strength[kNormalShot])));
+    StrengthLine(r, "KYOS ST ", KyosStrength(strength[kNormalShot]));
     if (variants) {
-      r.Append(StrengthLine(in, "- Boosted Velocity KYOS ST ", strength[kBoostedShot]));
-      r.Append(StrengthLine(in, "- Low Velocity KYOS ST ", strength[kLowShot]));
+      StrengthLine(r, "- Boosted Velocity KYOS ST ", strength[kBoostedShot]);
+      StrengthLine(r, "- Low Velocity KYOS ST ", strength[kLowShot]);
     }
   }
-  r.Append("Bulk -" + IntText(Bulk(r)));
-  r.Append("Rcl " + IntText(recoil[kNormalShot]));
+  r.Line("Bulk -", Bulk(r));
+  r.Line("Rcl ", recoil[kNormalShot]);
   if (variants) {
-    r.Append("- Boosted Velocity Rcl " + IntText(recoil[kBoostedShot]));
-    r.Append("- Low Velocity Rcl " + IntText(recoil[kLowShot]));
+    r.Line("- Boosted Velocity Rcl ", recoil[kBoostedShot]);
+    r.Line("- Low Velocity Rcl ", recoil[kLowShot]);
   }
 }
 

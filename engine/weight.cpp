@@ -253,8 +253,8 @@ void RunWeightStage(DesignRun& r) {
   const double reload =
       RoundToScale(prop == kLiquid ? magazine : StoreDouble(ammunition + magazine), 100);
 
-  r.Append("Weight: " + GeneralNumberText(loaded, r.dec) + "/" + GeneralNumberText(reload, r.dec));
-  if (prop == kLiquid) r.Append("Propellant Bottle Weight: " + GeneralNumberText(reload, r.dec));
+  r.Line("Weight: ", Number{loaded}, "/", Number{reload});
+  if (prop == kLiquid) r.Line("Propellant Bottle Weight: ", Number{reload});
 }
 
 }  // namespace brennick

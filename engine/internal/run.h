@@ -5,10 +5,16 @@
 // else goes through RunDesign in design.h.
 #pragma once
 
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+#include <concepts>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <type_traits>
 
 #include "design.h"
@@ -20,20 +26,42 @@ namespace brennick {
 // messages where the value cannot be represented.
 
 // Drops the fraction toward zero; |x| beyond 64 bits (or NaN) is invalid.
-std::int64_t Truncate(long double x);
+inline std::int64_t Truncate(long double x) {
+  if (!detail::FitsInt64(x)) detail::ThrowArithmetic(kInvalidFloatOp);
+  return static_cast<std::int64_t>(x);
+}
 // Wraps a 64-bit value into 32 bits (two's complement), as a 32-bit quantity
 // receiving a wide result does.
-std::int32_t Wrap32(std::int64_t x);
+inline std::int32_t Wrap32(std::int64_t x) {
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(x)));
+}
 // Integer halving toward zero: 7 -> 3, -7 -> -3.
-std::int32_t Halve(std::int32_t x);
+inline std::int32_t Halve(std::int32_t x) {
+  return x / 2;
+}
 // Stores an extended-precision result into a double quantity: beyond the range
 // of a double is an overflow, NaN an invalid operation.
-double StoreDouble(long double x);
+inline double StoreDouble(long double x) {
+  if (!(std::fabs(x) <= static_cast<ext>(DBL_MAX))) [[unlikely]] {
+    detail::ThrowArithmetic(std::isnan(x) ? kInvalidFloatOp : kOverflow);
+  }
+  return static_cast<double>(x);
+}
 // round(x * scale) / scale, ties to even (scale 100 for hundredths).
-double RoundToScale(long double x, long double scale);
-long double CheckedSqrt(long double x);
+inline double RoundToScale(long double x, long double scale) {
+  return StoreDouble(ext(RoundHalfEven(x * scale)) / scale);
+}
+inline long double CheckedSqrt(long double x) {
+  if (!(x >= 0)) [[unlikely]]
+    detail::ThrowArithmetic(kInvalidFloatOp);  // negative or NaN
+  return std::sqrt(x);
+}
 long double CheckedLog10(long double x);
 long double CheckedCbrt(long double x);  // x to the power 1/3
+// RoundHalfEven(CheckedCbrt(x)) and RoundHalfEven(CheckedLog10(x)), with the
+// same failures, mostly without taking the root or the logarithm.
+std::int64_t RoundedCbrt(double x);
+std::int64_t RoundedLog10(long double x);
 
 // A double quantity multiplied by a factor at extended precision and stored
 // back as a double.
@@ -71,6 +99,37 @@ constexpr T ItemOr(const T (&table)[N], int index, std::type_identity_t<T> none)
 std::int32_t RoundRange(std::int32_t v);
 
 // ---------------------------------------------------------------------------
+// Number texts written straight into a statblock's text.
+
+// Each writes its text at `out` and returns the end. The room each needs at
+// `out`: an integer (sign and nineteen digits), a general number text (whose
+// digits are copied in blocks that reach beyond the text itself), dice text
+// (an integer and "d+1").
+inline constexpr std::size_t kIntTextSize = 20;
+inline constexpr std::size_t kGeneralNumberTextSize = 48;
+inline constexpr std::size_t kDiceTextSize = 24;
+char* WriteInt(char* out, std::int64_t value);
+// Throws the invalid-operation message for NaN and the overflow message for
+// an infinity before writing anything. Both give the text of the value itself.
+char* WriteGeneralNumber(char* out, long double value, char dec);
+char* WriteGeneralNumber(char* out, double value, char dec);
+// Throws where the dice do not fit 64 bits, before writing anything.
+char* WriteDiceText(char* out, double dice);
+
+// Pieces of a statblock line besides texts and integers: a decimal quantity
+// or an extended-precision result in the general number text, and damage in
+// dice text.
+struct Number {
+  double value;
+};
+struct ExtNumber {
+  long double value;
+};
+struct Dice {
+  double dice;
+};
+
+// ---------------------------------------------------------------------------
 // The run.
 
 // Quantities handed from stage to stage. All start at zero.
@@ -91,7 +150,15 @@ struct DesignRun {
   DesignQuantities q;
   Statblock& out;
 
-  void Append(std::string line) { out.push_back(std::move(line)); }
+  // Appends one line made of the pieces in order: texts, integers (integer
+  // text), Number and Dice. A piece that throws appends nothing.
+  template <typename... Pieces>
+  void Line(const Pieces&... pieces) {
+    char* end = out.LineRoom((RoomFor(pieces) + ... + 0));
+    (Write(end, pieces), ...);
+    out.EndLine(end);
+  }
+
   // TL read strictly (throws the integer message on a bad text).
   std::int32_t StrictTL() const {
     if (const auto& read = TL()) return *read;
@@ -113,6 +180,39 @@ struct DesignRun {
   bool VelocityVariants() const {
     return in.PropellantBox == kLiquid || in.PropellantBox == kGauss;
   }
+
+ private:
+  // The room each piece needs, and the piece written at `end`, which moves on.
+  static std::size_t RoomFor(std::string_view piece) { return piece.size(); }
+  template <std::size_t N>
+  static constexpr std::size_t RoomFor(const char (&)[N]) {
+    return N - 1;
+  }
+  template <std::integral I>
+  static constexpr std::size_t RoomFor(I) {
+    return kIntTextSize;
+  }
+  static constexpr std::size_t RoomFor(Number) { return kGeneralNumberTextSize; }
+  static constexpr std::size_t RoomFor(ExtNumber) { return kGeneralNumberTextSize; }
+  static constexpr std::size_t RoomFor(Dice) { return kDiceTextSize; }
+
+  static void Write(char*& end, std::string_view piece) {
+    end = std::copy(piece.begin(), piece.end(), end);
+  }
+  // A string literal: its length is known without counting.
+  template <std::size_t N>
+  static void Write(char*& end, const char (&piece)[N]) {
+    std::memcpy(end, piece, N - 1);
+    end += N - 1;
+  }
+  template <std::integral I>
+  requires(!std::same_as<I, bool> && !std::same_as<I, char>) static void Write(char*& end,
+                                                                               I piece) {
+    end = WriteInt(end, piece);
+  }
+  void Write(char*& end, Number piece) const { end = WriteGeneralNumber(end, piece.value, dec); }
+  void Write(char*& end, ExtNumber piece) const { end = WriteGeneralNumber(end, piece.value, dec); }
+  static void Write(char*& end, Dice piece) { end = WriteDiceText(end, piece.dice); }
 };
 
 // The stages, in the order the run calls them. Each appends its lines.

@@ -123,7 +123,7 @@ struct TailCase {
   const char* name;
   DesignInput in;
   double bore, loadedLb, emptyLb, wpsLb;
-  Statblock lines;
+  std::vector<std::string> lines;
 };
 
 Statblock RunTail(const TailCase& c) {
@@ -153,14 +153,15 @@ DesignInput Worked(int config, int barrel, int mech, int propellant, bool casele
 }
 
 TEST(StatblockTail, WorkedDesigns) {
-  const Statblock features = {"HUD Link (TL9) (UT149)",
-                              "- Cable connection",
-                              "Multispectral Laser Sight (TL9) (UT149)",
-                              "Recognition Grip (TL9) (UT150)",
-                              "- Requires palm print",
-                              "Diagnostic Computer (TL9) (UT151)",
-                              "Iron Sights"};
-  auto tail = [&](Statblock head, const Statblock& ammo) {
+  const std::vector<std::string> features = {"HUD Link (TL9) (UT149)",
+                                             "- Cable connection",
+                                             "Multispectral Laser Sight (TL9) (UT149)",
+                                             "Recognition Grip (TL9) (UT150)",
+                                             "- Requires palm print",
+                                             "Diagnostic Computer (TL9) (UT151)",
+                                             "Iron Sights"};
+  using Lines = std::vector<std::string>;
+  auto tail = [&](Lines head, const Lines& ammo) {
     head.insert(head.end(), features.begin(), features.end());
     head.insert(head.end(), ammo.begin(), ammo.end());
     return head;

@@ -50,10 +50,25 @@ TEST(ParseFloat, AcceptsOnlyPlainDecimalNumbers) {
       {"inf", '.', std::nullopt},
       {"nan", '.', std::nullopt},
       {"9a", '.', std::nullopt},
+      // Around the limits of reading digits directly: up to 2^53 and 22
+      // decimals, then the general conversion (2^53 + 1 lies halfway between
+      // two doubles and goes to the even one).
+      {"9007199254740992", '.', 9007199254740992.0},
+      {"9007199254740993", '.', 9007199254740992.0},
+      {"1234567890123456789", '.', 1234567890123456768.0},
+      {"00000000000000000001", '.', 1.0},
+      {"0.1", '.', 0.1},
+      {"123.456", '.', 123.456},
+      {"0.30000000000000004", '.', 0.30000000000000004},
+      {"0.0000000000000000000001", '.', 1e-22},
+      {"0.00000000000000000000001", '.', 1e-23},
+      {"1.0000000000000000000001", '.', 1.0},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(TryParseFloat(c.text, c.dec), c.value) << '"' << c.text << '"';
   }
+  EXPECT_TRUE(std::signbit(*TryParseFloat("-0", '.')));
+  EXPECT_TRUE(std::signbit(*TryParseFloat("-0,000", ',')));
 }
 
 TEST(ParseFloat, StrictFailureQuotesTheTextAsTyped) {
@@ -88,6 +103,9 @@ TEST(ParseInt, DecimalAndHexWithin32Bits) {
       {"-2147483648", std::numeric_limits<std::int32_t>::min()},
       {"$7FFFFFFF", 2147483647},
       {"000000000000000000000009", 9},
+      {"999999999", 999999999},
+      {"0000000012", 12},
+      {"1234567890", 1234567890},
       {"2147483648", std::nullopt},
       {"-2147483649", std::nullopt},
       {"$80000000", std::nullopt},
@@ -155,6 +173,21 @@ TEST(GeneralNumberText, FifteenDigitsNoTrailingZerosScientificAtTheEnds) {
       {ext(37) * 1.3, '.', "48.1"},
       {ext(0.013) * 20 * 0.33, '.', "0.0858"},
       {0.99999999999999999L, '.', "1"},
+      // Doubles a few decimals long, and others: nine decimals, a sum that
+      // misses its decimal by an ulp, 2.675 held as 2.67499999999999982...,
+      // the largest whole number of fifteen digits, ties at the fifteenth
+      // digit to the even neighbour.
+      {7.28, '.', "7.28"},
+      {-0.006, ',', "-0,006"},
+      {0.123456789, '.', "0.123456789"},
+      {0.1 + 0.7, '.', "0.8"},
+      {2.675, '.', "2.675"},
+      {12345678901234.5, '.', "12345678901234.5"},
+      {999999999999999.0, '.', "999999999999999"},
+      {100000000000000.5L, '.', "100000000000000"},
+      {100000000000001.5L, '.', "100000000000002"},
+      {ext(1300) * 1.3, '.', "1690"},
+      {ext(-3801) * 1.3, ',', "-4941,3"},
       // The form follows the value, not its rounded digits.
       {9.999999999999999e-5L, '.', "1E-4"},
       {999999999999999.7L, '.', "1000000000000000"},

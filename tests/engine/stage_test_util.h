@@ -31,7 +31,10 @@ inline DesignInput Form(std::string_view edits, DesignInput in = {}) {
 
 inline std::string Joined(const Statblock& lines) {
   std::string out;
-  for (std::size_t i = 0; i < lines.size(); ++i) out += (i == 0 ? "" : "|") + lines[i];
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (i > 0) out += '|';
+    out += lines[i];
+  }
   return out;
 }
 
@@ -61,7 +64,7 @@ inline StageOutcome RunStage(void (*stage)(DesignRun&), const DesignInput& in, D
 inline std::string LinesOf(const DesignResult& r,
                            std::initializer_list<std::string_view> prefixes) {
   Statblock picked;
-  for (const std::string& line : r.lines) {
+  for (const std::string_view line : r.lines) {
     for (std::string_view p : prefixes) {
       if (line.starts_with(p)) {
         picked.push_back(line);

@@ -124,8 +124,8 @@ TEST(DesignFileTest, TheCommandLineDesignerReadsADesignFile) {
   const std::string out = RunCli(Quote(folder / "pistol.json"), &status);
   EXPECT_EQ(status, 0);
   std::string expected;
-  for (const std::string& line : RunDesign(examples::TenMmPistol(), '.').lines) {
-    expected += line + "\n";
+  for (const std::string_view line : RunDesign(examples::TenMmPistol(), '.').lines) {
+    (expected += line) += '\n';
   }
   EXPECT_EQ(out, expected);
 }

@@ -15,7 +15,7 @@ using namespace brennick;
 std::vector<std::string> StatblockOf(const DesignInput& design) {
   const DesignResult result = RunDesign(design, '.');
   EXPECT_FALSE(result.error) << *result.error;
-  return result.lines;
+  return {result.lines.begin(), result.lines.end()};
 }
 
 // The feature paragraph the three designs share (the form's default features).

@@ -239,7 +239,9 @@ class MonkeyTest : public FormTest {
     ++designs_;
     const DesignResult run = RunDesign(InputFromControls(), TForm1::DecimalSeparator());
     QStringList lines;
-    for (const std::string& line : run.lines) lines << QString::fromStdString(line);
+    for (const std::string_view line : run.lines) {
+      lines << QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
+    }
     expectedPane_ = lines.join(QLatin1Char('\n'));
     if (PaneText() != expectedPane_) {
       Fail("after Design the pane holds\n" + PaneText().toStdString() + "\ninstead of\n" +

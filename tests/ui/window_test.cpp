@@ -16,7 +16,9 @@ using namespace brennick;
 
 QStringList Lines(const DesignResult& run) {
   QStringList lines;
-  for (const std::string& line : run.lines) lines << QString::fromStdString(line);
+  for (const std::string_view line : run.lines) {
+    lines << QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
+  }
   return lines;
 }
 
