@@ -202,20 +202,24 @@ void AddDollars(std::int32_t& cost, std::int64_t dollars) {
   cost = Wrap32(std::int64_t{cost} + dollars);
 }
 
-// Adds the prices of the fitted accessories of a table: all summed first
-// (wrapping the total once is wrapping after each addition), each added as
-// nothing when its box or its parent's is not ticked, without a branch per
-// box, spelled out entry by entry.
+// The price of an accessory, nothing when its box or its parent's is not
+// ticked (both read, so that no branch is taken).
+constexpr std::int64_t PriceIfFitted(const DesignInput& in, const AccessoryPrice& p) {
+  const bool parent = p.parent == nullptr || in.*p.parent;
+  return std::int64_t{p.dollars} * (in.*p.box & parent);
+}
+
+// The prices of the fitted accessories of a table, spelled out entry by entry.
+template <const auto& kPrices, std::size_t... i>
+std::int64_t FittedPrices(const DesignInput& in, std::index_sequence<i...>) {
+  return (PriceIfFitted(in, kPrices[i]) + ...);
+}
+
+// Adds the prices of the fitted accessories of a table: summed first, since
+// wrapping the total once is wrapping after each addition.
 template <const auto& kPrices>
 void AddCheckedPrices(const DesignInput& in, std::int32_t& cost) {
-  const auto price = [&in](const AccessoryPrice& p) {
-    const bool parent = p.parent == nullptr || in.*(p.parent != nullptr ? p.parent : p.box);
-    return std::int64_t{p.dollars} * (static_cast<int>(in.*p.box) & static_cast<int>(parent));
-  };
-  AddDollars(
-      cost, [&price]<std::size_t... i>(std::index_sequence<i...>) {
-        return (price(kPrices[i]) + ...);
-      }(std::make_index_sequence<std::size(kPrices)>{}));
+  AddDollars(cost, FittedPrices<kPrices>(in, std::make_index_sequence<std::size(kPrices)>{}));
 }
 
 }  // namespace

@@ -19,22 +19,27 @@ struct CheckedLine {
   bool DesignInput::*parent = nullptr;
 };
 
-// Whether a line's box, and its parent's, are ticked.
+// Whether a line's box, and its parent's, are ticked (both read, so that
+// no branch is taken).
 constexpr bool Applies(const DesignInput& in, const CheckedLine& l) {
-  const bool parent = l.parent == nullptr || in.*(l.parent != nullptr ? l.parent : l.box);
-  return static_cast<bool>(static_cast<int>(in.*l.box) & static_cast<int>(parent));
+  const bool parent = l.parent == nullptr || in.*l.parent;
+  return in.*l.box & parent;
+}
+
+// One bit per line of the table, set where the line applies; spelled out line
+// by line, so that each reads its own boxes directly.
+template <const auto& kLines, std::size_t... i>
+std::uint64_t ApplyingLines(const DesignInput& in, std::index_sequence<i...>) {
+  return ((std::uint64_t{Applies(in, kLines[i])} << i) | ...);
 }
 
 // The lines of a table that apply are marked first, and then written: the
 // boxes of a design follow no pattern, and deciding line by line whether to
-// write each would keep the processor guessing wrong. The marking is spelled
-// out line by line for the table at hand.
+// write each would keep the processor guessing wrong.
 template <const auto& kLines>
 void AppendCheckedLines(DesignRun& r) {
-  std::uint64_t applies = [&r]<std::size_t... i>(std::index_sequence<i...>) {
-    return ((std::uint64_t{Applies(r.in, kLines[i])} << i) | ...);
-  }
-  (std::make_index_sequence<std::size(kLines)>{});
+  std::uint64_t applies =
+      ApplyingLines<kLines>(r.in, std::make_index_sequence<std::size(kLines)>{});
   for (; applies != 0; applies &= applies - 1) r.Line(kLines[std::countr_zero(applies)].text);
 }
 

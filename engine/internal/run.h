@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
-#include <concepts>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -51,13 +50,16 @@ inline double StoreDouble(long double x) {
 inline double RoundToScale(long double x, long double scale) {
   return StoreDouble(ext(RoundHalfEven(x * scale)) / scale);
 }
+// The square root, the logarithm and the power 1/3 of the stages; a negative
+// (or NaN) argument is invalid, the logarithm of 0 a division by zero.
 inline long double CheckedSqrt(long double x) {
-  if (!(x >= 0)) [[unlikely]]
-    detail::ThrowArithmetic(kInvalidFloatOp);  // negative or NaN
+  if (!(x >= 0)) [[unlikely]] {  // negative or NaN
+    detail::ThrowArithmetic(kInvalidFloatOp);
+  }
   return std::sqrt(x);
 }
 long double CheckedLog10(long double x);
-long double CheckedCbrt(long double x);  // x to the power 1/3
+long double CheckedCbrt(long double x);
 // RoundHalfEven(CheckedCbrt(x)) and RoundHalfEven(CheckedLog10(x)), with the
 // same failures, mostly without taking the root or the logarithm.
 std::int64_t RoundedCbrt(double x);
@@ -151,7 +153,7 @@ struct DesignRun {
   Statblock& out;
 
   // Appends one line made of the pieces in order: texts, integers (integer
-  // text), Number and Dice. A piece that throws appends nothing.
+  // text), Number, ExtNumber and Dice. A piece that throws appends nothing.
   template <typename... Pieces>
   void Line(const Pieces&... pieces) {
     char* end = out.LineRoom((RoomFor(pieces) + ... + 0));
@@ -188,10 +190,7 @@ struct DesignRun {
   static constexpr std::size_t RoomFor(const char (&)[N]) {
     return N - 1;
   }
-  template <std::integral I>
-  static constexpr std::size_t RoomFor(I) {
-    return kIntTextSize;
-  }
+  static constexpr std::size_t RoomFor(std::int64_t) { return kIntTextSize; }
   static constexpr std::size_t RoomFor(Number) { return kGeneralNumberTextSize; }
   static constexpr std::size_t RoomFor(ExtNumber) { return kGeneralNumberTextSize; }
   static constexpr std::size_t RoomFor(Dice) { return kDiceTextSize; }
@@ -205,11 +204,7 @@ struct DesignRun {
     std::memcpy(end, piece, N - 1);
     end += N - 1;
   }
-  template <std::integral I>
-  requires(!std::same_as<I, bool> && !std::same_as<I, char>) static void Write(char*& end,
-                                                                               I piece) {
-    end = WriteInt(end, piece);
-  }
+  static void Write(char*& end, std::int64_t piece) { end = WriteInt(end, piece); }
   void Write(char*& end, Number piece) const { end = WriteGeneralNumber(end, piece.value, dec); }
   void Write(char*& end, ExtNumber piece) const { end = WriteGeneralNumber(end, piece.value, dec); }
   static void Write(char*& end, Dice piece) { end = WriteDiceText(end, piece.dice); }
