@@ -1,0 +1,206 @@
+// Getting the statblock out (copies, exports, print and PDF) and opening
+// the armoury.
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPageLayout>
+#include <QPlainTextEdit>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryFile>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QUrl>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include "Armoury.h"
+#include "FileSupport.h"
+#include "Unit1.h"
+#include "design_file.h"
+#include "fields.h"
+#include "file_io.h"
+#include "statblock_text.h"
+
+using brennick::FormState;
+using namespace brennick::files_ui;
+
+// ---------------------------------------------------------------------------
+// The statblock's ways out
+
+QString TForm1::StatblockText() const {
+  // Line by line from the document, as Copy Statblock takes it: the pane's
+  // plain text would turn no-break spaces into spaces.
+  QStringList lines;
+  const QTextDocument* document = StatblockMemo->document();
+  for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+    lines << block.text();
+  }
+  return lines.join(QLatin1Char('\n'));
+}
+
+void TForm1::CopyAsMarkdown() {
+  QApplication::clipboard()->setText(
+      FromUtf8(brennick::StatblockMarkdown(LinesOf(StatblockText()))));
+}
+
+bool TForm1::HasStatblock() {
+  if (!StatblockText().isEmpty()) return true;
+  ReportError(tr("There is no statblock yet: press Design first."));
+  return false;
+}
+
+void TForm1::ExportStatblock() {
+  if (!HasStatblock()) return;
+  const QString name = QString::fromStdString(model_.state().NameEdit.text).trimmed();
+  const QString suggested =
+      QDir(LastFolder(kExportFolderKey))
+          .filePath((name.isEmpty() ? tr("statblock") : name) + QStringLiteral(".txt"));
+  const QString path = ChooseFile(true, tr("Export Statblock"), suggested,
+                                  tr("Plain text (*.txt);;Markdown (*.md)"));
+  if (!path.isEmpty()) ExportStatblockTo(path);
+}
+
+bool TForm1::ExportStatblockTo(const QString& path) {
+  const std::vector<std::string> lines = LinesOf(StatblockText());
+  const bool markdown =
+      QFileInfo(path).suffix().compare(QStringLiteral("md"), Qt::CaseInsensitive) == 0;
+  const std::string text =
+      markdown ? brennick::StatblockMarkdown(lines) : brennick::StatblockPlainText(lines) + "\n";
+  try {
+    brennick::WriteFileAtomically(PathOf(path), text);
+  } catch (const std::exception& e) {
+    ReportError(FromUtf8(brennick::CannotSave(PathOf(path), e.what())));
+    return false;
+  }
+  Settings().setValue(kExportFolderKey, QFileInfo(path).absolutePath());
+  return true;
+}
+
+// The page: the title as a heading, then the statblock's sections (the
+// figures, the notes and features, the ammunition block) as paragraphs.
+void TForm1::PrintTo(QPrinter& printer) {
+  const std::vector<std::string> lines = LinesOf(StatblockText());
+  QString html = QStringLiteral("<html><body>");
+  if (!lines.empty()) {
+    html +=
+        QStringLiteral("<h2>") + FromUtf8(lines.front()).toHtmlEscaped() + QStringLiteral("</h2>");
+  }
+  QStringList paragraph;
+  const auto flush = [&] {
+    if (!paragraph.isEmpty()) html += QStringLiteral("<p>") + paragraph.join("<br>") + "</p>";
+    paragraph.clear();
+  };
+  for (std::size_t i = 1; i < lines.size(); ++i) {
+    const QString line = FromUtf8(lines[i]);
+    if (line.trimmed().isEmpty()) {
+      flush();
+    } else {
+      paragraph << line.toHtmlEscaped();
+    }
+  }
+  flush();
+  html += QStringLiteral("</body></html>");
+  QTextDocument page;
+  // A typewriter face, as the statblock reads in the pane; it joins no
+  // letters, so text taken from the page is the statblock's own.
+  QFont font(QStringLiteral("DejaVu Sans Mono"));
+  font.setStyleHint(QFont::TypeWriter);
+  font.setPointSize(10);
+  page.setDefaultFont(font);
+  page.setHtml(html);
+  printer.setDocName(lines.empty() ? QStringLiteral("Brennick") : FromUtf8(lines.front()));
+  page.print(&printer);
+}
+
+void TForm1::PrintStatblock() {
+  if (!HasStatblock()) return;
+  QPrinter printer(QPrinter::HighResolution);
+  if (printDialog_) {
+    if (!printDialog_(printer)) return;
+  } else {
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+  }
+  PrintTo(printer);
+}
+
+void TForm1::ExportPdf() {
+  if (!HasStatblock()) return;
+  const QString name = QString::fromStdString(model_.state().NameEdit.text).trimmed();
+  const QString suggested =
+      QDir(LastFolder(kExportFolderKey))
+          .filePath((name.isEmpty() ? tr("statblock") : name) + QStringLiteral(".pdf"));
+  QString path = ChooseFile(true, tr("Export PDF"), suggested, tr("PDF (*.pdf)"));
+  if (path.isEmpty()) return;
+  if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".pdf");
+  ExportPdfTo(path);
+}
+
+bool TForm1::ExportPdfTo(const QString& path) {
+  // Written beside the target and put in its place only when complete.
+  const QFileInfo target(path);
+  QTemporaryFile temp(target.absoluteDir().filePath(QStringLiteral(".") + target.fileName() +
+                                                    QStringLiteral(".XXXXXX")));
+  if (!temp.open()) {
+    ReportError(FromUtf8(brennick::CannotSave(PathOf(path), temp.errorString().toStdString())));
+    return false;
+  }
+  temp.close();
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(temp.fileName());
+  PrintTo(printer);
+  const bool written = QFileInfo(temp.fileName()).size() > 0;
+  if (!written || std::rename(QFile::encodeName(temp.fileName()).constData(),
+                              QFile::encodeName(path).constData()) != 0) {
+    const std::string why = written ? std::strerror(errno) : "the PDF could not be written";
+    ReportError(FromUtf8(brennick::CannotSave(PathOf(path), why)));
+    return false;
+  }
+  temp.setAutoRemove(false);  // it is the target now
+  Settings().setValue(kExportFolderKey, target.absolutePath());
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+// The armoury
+
+void TForm1::OpenArmoury() {
+  const QString folder = ChooseFolder(tr("Open Armoury"), LastFolder(kArmouryFolderKey));
+  if (!folder.isEmpty()) OpenArmouryFolder(folder);
+}
+
+bool TForm1::OpenArmouryFolder(const QString& folder) {
+  if (armoury_ == nullptr) {
+    armoury_ = new TArmouryWindow(this);
+    armoury_->setErrorReporter([this](const QString& message) { ReportError(message); });
+    connect(armoury_, &TArmouryWindow::openDesign, this, [this](const QString& path) {
+      if (OpenFile(path)) {
+        raise();
+        activateWindow();
+      }
+    });
+  }
+  if (!armoury_->OpenFolder(folder, DecimalSeparator())) return false;
+  Settings().setValue(kArmouryFolderKey, QFileInfo(folder).absoluteFilePath());
+  armoury_->show();
+  armoury_->raise();
+  return true;
+}
