@@ -27,8 +27,8 @@ bool IsKnownFailure(const std::string& message, const brennick::DesignInput& in)
   for (const brennick::FieldInfo& field : brennick::DesignFields()) {
     if (field.kind != brennick::FieldKind::Text) continue;
     const std::string& text = in.*field.text;
-    if (message == brennick::InvalidFloatText(text).what() ||
-        message == brennick::InvalidIntegerText(text).what()) {
+    if (message == brennick::InvalidFloatText(text).message() ||
+        message == brennick::InvalidIntegerText(text).message()) {
       return true;
     }
   }
@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // the title alone.
   for (const std::string* text : {&in.BoreSizeEdit, &in.PowerModEdit}) {
     if (brennick::TryParseFloat(*text, dec)) continue;
-    Require(first.lines.size() == 1 && first.error == brennick::InvalidFloatText(*text).what(),
+    Require(first.lines.size() == 1 && first.error == brennick::InvalidFloatText(*text).message(),
             "a bad bore or power modifier did not stop the run after the title", *text);
     break;
   }

@@ -42,7 +42,7 @@ std::optional<std::string> ErrorOf(F&& f) {
   try {
     f();
   } catch (const DesignError& e) {
-    return std::string(e.what());
+    return e.message();
   }
   return std::nullopt;
 }

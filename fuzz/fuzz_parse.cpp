@@ -101,12 +101,6 @@ ReferenceInt ReferenceInteger(std::string_view t) {
   return r;
 }
 
-// An exception's message is a C string: a text with a NUL byte in it is
-// quoted up to that byte.
-std::string AsMessage(const std::string& message) {
-  return message.substr(0, message.find('\0'));
-}
-
 bool SameDouble(std::optional<double> a, std::optional<double> b) {
   if (a.has_value() != b.has_value()) return false;
   return !a || (*a == *b && std::signbit(*a) == std::signbit(*b));
@@ -123,8 +117,8 @@ void CheckDecimal(const std::string& text, char dec) {
             text);
   } catch (const DesignError& e) {
     Require(!parsed.has_value(), "strict decimal threw on a text the lenient reader took", text);
-    Require(e.what() == AsMessage("'" + text + "' is not a valid floating point value"),
-            "decimal error message does not quote the text", e.what());
+    Require(e.message() == "'" + text + "' is not a valid floating point value",
+            "decimal error message does not quote the text", e.message());
   }
   const double fallback = -12345.25;
   Require(SameDouble(brennick::FloatOr(text, dec, fallback), parsed.value_or(fallback)),
@@ -171,8 +165,8 @@ void CheckInteger(const std::string& text, char dec) {
     Require(parsed.has_value() && strict == *parsed, "strict and lenient integer differ", text);
   } catch (const DesignError& e) {
     Require(!parsed.has_value(), "strict integer threw on a text the lenient reader took", text);
-    Require(e.what() == AsMessage("'" + text + "' is not a valid integer value"),
-            "integer error message does not quote the text", e.what());
+    Require(e.message() == "'" + text + "' is not a valid integer value",
+            "integer error message does not quote the text", e.message());
   }
   Require(brennick::IntOr(text, -777) == parsed.value_or(-777), "IntOr differs from TryParseInt",
           text);
