@@ -257,9 +257,9 @@ compare() {  # compare NAME FILE
         continue
       fi
       if [[ ${LP_RELOAD:-} == 1 && $so == "$sn" ]] && cmp -s "$o.err" "$n.err" &&
-        diff "$o.out" "$n.out" | reload_only; then
+        { diff "$o.out" "$n.out" || true; } | reload_only; then
         expected=$((expected + 1))
-        echo "expected: $name, $mode, LC_ALL=$locale: $(diff "$o.out" "$n.out" | grep -c '^>') liquid-propellant reload lines"
+        echo "expected: $name, $mode, LC_ALL=$locale: $({ diff "$o.out" "$n.out" || true; } | grep -c '^>') lines with liquid-propellant reloads"
         if [[ -n ${DIFF_LOG:-} ]]; then
           {
             echo "### $name $mode LC_ALL=$locale stdout (liquid-propellant reloads)"
@@ -336,4 +336,8 @@ if ((differing > 0)); then
   echo "RESULT: the programs differ"
   exit 1
 fi
-echo "RESULT: identical"
+if ((expected > 0)); then
+  echo "RESULT: identical but for the liquid-propellant reloads of loads of 10^13 lb and more"
+else
+  echo "RESULT: identical"
+fi

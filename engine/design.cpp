@@ -351,19 +351,24 @@ char* WriteShortDecimal(char* out, double v, char dec) {
       digits /= 10;
       --decimals;
     }
-    char text[kIntTextSize];
-    const int count = static_cast<int>(std::to_chars(text, text + sizeof text, digits).ptr - text);
+    // At most sixteen digits, copied in blocks that reach beyond them.
+    char text[32] = {};
+    const int count = static_cast<int>(WriteInt(text, static_cast<std::int64_t>(digits)) - text);
     char* p = out;
     if (count <= decimals) {
       *p++ = '0';
       *p++ = dec;
-      p = std::fill_n(p, decimals - count, '0');
-      return std::copy(text, text + count, p);
+      std::memcpy(p, "00000000", 8);
+      p += decimals - count;
+      std::memcpy(p, text, 16);
+      return p + count;
     }
-    p = std::copy(text, text + count - decimals, p);
+    std::memcpy(p, text, 16);
+    p += count - decimals;
     if (decimals == 0) return p;
     *p++ = dec;
-    return std::copy(text + count - decimals, text + count, p);
+    std::memcpy(p, text + count - decimals, 8);
+    return p + decimals;
   }
   return nullptr;
 }

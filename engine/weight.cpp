@@ -112,46 +112,49 @@ double MechanismFactor(const DesignRun& r) {
   return base;
 }
 
-// Fixed additions: the spare B cell, sights, rails, electronics, camouflage,
-// muzzle devices and stock.
-double AccessoryWeight(const DesignInput& in) {
+// The muzzle attachment's weight. Handguns take a small brake; a long arm a
+// big one, unless the load is gentle enough (extra-low-powered rifle, or shot)
+// for a lighter one.
+double MuzzleAttachmentWeight(const DesignInput& in) {
   const int config = in.ConfigurationBox;
-  double acc = CellWeight(kCellB, in.PaperBox);
-  auto add = [&acc](double w) { acc = StoreDouble(ext(acc) + w); };
-  if (in.IronSightsBox) add(config == kPistol ? 0.1 : 0.2);
-  // The electric Gatling's motor runs from a cell of its own.
-  if (in.LoadingMechanismBox == kElectricGatling) add(CellWeight(kCellB, in.PaperBox));
-  for (bool rail : {in.AccRailS, in.AccRailT, in.AccRailU, in.AccRailO}) {
-    if (rail) add(0.2);
-  }
-  if (in.CTSBox) add(0.5);
-  if (in.ETSBox) add(2.0);
-  if (in.DataChip) add(0.01);
-  if (in.TinyComputer) add(0.05);
-  add(ItemOr(kCamouflageWeight, in.CamouflageBox, 0.0));
-  if (in.MuzzleWeightBox) add(0.25);
   switch (in.MuzzleBox) {
     case kCompensator:
-      // Handguns take a small brake; a long arm a big one, unless the load is
-      // gentle enough (extra-low-powered rifle, or shot) for a lighter one.
-      if (config == kPistol || config == kSMG) {
-        add(0.1);
-      } else if ((config == kRifle && in.ExtraLowBox) || in.ShotgunBox) {
-        add(0.25);
-      } else {
-        add(0.35);
-      }
-      break;
+      if (config == kPistol || config == kSMG) return 0.1;
+      if ((config == kRifle && in.ExtraLowBox) || in.ShotgunBox) return 0.25;
+      return 0.35;
     case kFlashHider:
-      add(0.1);
-      break;
+      return 0.1;
     case kZeroGCompensator:
-      add(0.5);
-      break;
+      return 0.5;
     default:
-      break;
+      return 0;
   }
-  if (in.FoldingStockBox) add(0.5);
+}
+
+// Fixed additions: the spare B cell, sights, rails, electronics, camouflage,
+// muzzle devices and stock, added one after another, each sum rounded to a
+// double. The weights lie between a few thousandths of a pound and two pounds
+// and the total stays below eight, so each sum is exact at extended precision
+// and rounds as a plain sum of doubles does: the additions are made in
+// doubles, and what is not fitted adds 0 rather than being left out.
+double AccessoryWeight(const DesignInput& in) {
+  double acc = CellWeight(kCellB, in.PaperBox);
+  const auto add = [&acc](bool fitted, double w) { acc += fitted ? w : 0.0; };
+  add(in.IronSightsBox, in.ConfigurationBox == kPistol ? 0.1 : 0.2);
+  // The electric Gatling's motor runs from a cell of its own.
+  add(in.LoadingMechanismBox == kElectricGatling, CellWeight(kCellB, in.PaperBox));
+  add(in.AccRailS, 0.2);
+  add(in.AccRailT, 0.2);
+  add(in.AccRailU, 0.2);
+  add(in.AccRailO, 0.2);
+  add(in.CTSBox, 0.5);
+  add(in.ETSBox, 2.0);
+  add(in.DataChip, 0.01);
+  add(in.TinyComputer, 0.05);
+  acc += ItemOr(kCamouflageWeight, in.CamouflageBox, 0.0);
+  add(in.MuzzleWeightBox, 0.25);
+  acc += MuzzleAttachmentWeight(in);
+  add(in.FoldingStockBox, 0.5);
   return acc;
 }
 
