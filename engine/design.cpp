@@ -722,4 +722,14 @@ DesignResult RunDesign(const DesignInput& input, char decimalSeparator) {
   return result;
 }
 
+DesignResult RunDesign(const DesignInput& input, char decimalSeparator, Explain explain) {
+  DesignResult result = RunDesign(input, decimalSeparator);
+  if (explain == Explain::Yes) {
+    // The stages do not yet say how their lines came about: each derivation
+    // is empty until they do.
+    result.explain.resize(result.lines.size() + (result.error ? 1 : 0));
+  }
+  return result;
+}
+
 }  // namespace brennick

@@ -256,11 +256,23 @@ inline Statblock::const_iterator Statblock::end() const {
   return {this, size()};
 }
 
+// How one statblock line (or the failing read) came about, in the game's
+// words: the inputs read, the table rows chosen, each factor, the unrounded
+// result and the rounding applied, one step per text, ending in the figure the
+// line prints.
+using Derivation = std::vector<std::string>;
+
+// Whether a run also gives each line's derivation.
+enum class Explain { No, Yes };
+
 // The outcome of one run: every line appended, and the failure message when
 // the run stopped early (the lines before the failure are kept).
 struct DesignResult {
   Statblock lines;
   std::optional<std::string> error;
+  // Filled only when derivations are asked for (see RunDesign): one per line,
+  // in order, and one more for the failing read when the run stopped.
+  std::vector<Derivation> explain;
 };
 
 // The single error type of the program. Its message is exactly the text the
@@ -401,5 +413,7 @@ inline std::int64_t RoundHalfEven(long double x) {
 // Runs the whole design. Never throws: a failure ends the run and is returned
 // as the message, with the lines appended before it.
 DesignResult RunDesign(const DesignInput& input, char decimalSeparator = '.');
+// The same run, with each line's derivation in `explain` when asked for.
+DesignResult RunDesign(const DesignInput& input, char decimalSeparator, Explain explain);
 
 }  // namespace brennick
