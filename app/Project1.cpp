@@ -3,7 +3,6 @@
 // message loop until the main window is closed. `brennick FILE` opens a
 // design file once the window is shown.
 #include <QApplication>
-#include <QStringList>
 
 #include "Unit1.h"
 #include "Unit2.h"
@@ -22,9 +21,8 @@ int main(int argc, char** argv) {
   TForm2 form2(form1);  // never shown
   form1.RestoreGeometry();
   form1.show();
-  // The first argument that is no option of Qt's own is a design file; a file
-  // that cannot be read is reported and the start form stays.
-  const QStringList arguments = QApplication::arguments();
-  if (arguments.size() > 1) form1.OpenFile(arguments.at(1));
+  // A design file named after the program opens; a file that cannot be read
+  // is reported and the start form stays.
+  form1.OpenStartFile(QApplication::arguments());
   return QApplication::exec();
 }

@@ -141,6 +141,7 @@ class StreamReader {
     std::fill(seen_.begin(), seen_.end(), false);
     std::fill(fromNumber_.begin(), fromNumber_.end(), false);
     separatorSeen_ = false;
+    formSeen_ = false;
     typedWith_ = dec_;
     reader_.BeginObject();
     while (reader_.NextMember(key_)) {
@@ -148,7 +149,13 @@ class StreamReader {
         SeparatorValue();
       } else if (key_ == kFormKey) {
         // What a design file keeps of the window beyond the design's values:
-        // no input of the design, so the design run passes over it.
+        // no input of the design, so the design run passes over it. Given
+        // twice it is refused, like any other key, and as the window does.
+        if (formSeen_ && !entry_.inputError) {
+          entry_.inputError = DesignPrefix(entry_.position) + ": key " + json::Quoted(key_) +
+                              " is given more than once";
+        }
+        formSeen_ = true;
         reader_.SkipValue();
       } else if (const FieldInfo* field = TakeField(); field != nullptr) {
         Value(*field);
@@ -299,6 +306,7 @@ class StreamReader {
   std::vector<bool> seen_;
   std::vector<bool> fromNumber_;  // text fields given as JSON numbers
   bool separatorSeen_ = false;
+  bool formSeen_ = false;
   char typedWith_ = '.';  // the separator the design's texts were typed with
   std::string key_;
   std::string text_;

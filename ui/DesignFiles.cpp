@@ -374,6 +374,10 @@ void TForm1::SaveGeometry() {
   Settings().setValue(kGeometryKey, saveGeometry());
 }
 
+void TForm1::OpenStartFile(const QStringList& arguments) {
+  if (arguments.size() > 1) OpenFile(arguments.at(1));
+}
+
 // ---------------------------------------------------------------------------
 // Choosing files
 

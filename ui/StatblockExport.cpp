@@ -25,9 +25,6 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QUrl>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
 
 #include "Armoury.h"
@@ -154,28 +151,33 @@ void TForm1::ExportPdf() {
 }
 
 bool TForm1::ExportPdfTo(const QString& path) {
-  // Written beside the target and put in its place only when complete.
-  const QFileInfo target(path);
-  QTemporaryFile temp(target.absoluteDir().filePath(QStringLiteral(".") + target.fileName() +
-                                                    QStringLiteral(".XXXXXX")));
-  if (!temp.open()) {
-    ReportError(FromUtf8(brennick::CannotSave(PathOf(path), temp.errorString().toStdString())));
+  // The page is rendered into a scratch file, then written to the target
+  // as every other file is: atomically, with the old file's permissions or
+  // the usual ones (a scratch file is private to its owner).
+  QTemporaryFile scratch(QDir(QDir::tempPath()).filePath(QStringLiteral("brennick-XXXXXX.pdf")));
+  if (!scratch.open()) {
+    ReportError(FromUtf8(brennick::CannotSave(PathOf(path), scratch.errorString().toStdString())));
     return false;
   }
-  temp.close();
+  scratch.close();
   QPrinter printer(QPrinter::HighResolution);
   printer.setOutputFormat(QPrinter::PdfFormat);
-  printer.setOutputFileName(temp.fileName());
+  printer.setOutputFileName(scratch.fileName());
   PrintTo(printer);
-  const bool written = QFileInfo(temp.fileName()).size() > 0;
-  if (!written || std::rename(QFile::encodeName(temp.fileName()).constData(),
-                              QFile::encodeName(path).constData()) != 0) {
-    const std::string why = written ? std::strerror(errno) : "the PDF could not be written";
-    ReportError(FromUtf8(brennick::CannotSave(PathOf(path), why)));
+  if (!scratch.open()) {
+    ReportError(FromUtf8(brennick::CannotSave(PathOf(path), scratch.errorString().toStdString())));
     return false;
   }
-  temp.setAutoRemove(false);  // it is the target now
-  Settings().setValue(kExportFolderKey, target.absolutePath());
+  const QByteArray pdf = scratch.readAll();
+  try {
+    if (pdf.isEmpty()) throw brennick::DesignError("the PDF could not be written");
+    brennick::WriteFileAtomically(
+        PathOf(path), std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())));
+  } catch (const std::exception& e) {
+    ReportError(FromUtf8(brennick::CannotSave(PathOf(path), e.what())));
+    return false;
+  }
+  Settings().setValue(kExportFolderKey, QFileInfo(path).absolutePath());
   return true;
 }
 

@@ -167,6 +167,9 @@ class TForm1 : public QMainWindow {
   static QSettings Settings();
   void RestoreGeometry();
   void SaveGeometry();
+  // `brennick FILE`: the first argument after the program's name (Qt has
+  // taken its own options out) is a design file, opened as File > Open does.
+  void OpenStartFile(const QStringList& arguments);
 
   // --- Menu commands. ---
   // Puts the pane's text on the clipboard exactly as the pane holds it.

@@ -98,6 +98,8 @@ TEST(ReadDesigns, InputErrorsNameTheDesignAndTheKey) {
   const Case cases[] = {
       {R"({"Foo": 1})", R"(design 1: unknown key "Foo")"},
       {R"({"TLEdit": "8", "TLEdit": "9"})", R"(design 1: key "TLEdit" is given more than once)"},
+      {R"({"Form": {}, "TLEdit": "8", "Form": 1})",
+       R"(design 1: key "Form" is given more than once)"},
       {R"({"ConfigurationBox": 5})",
        R"(design 1, key "ConfigurationBox": item index 5 is outside -1..4)"},
       {R"({"BarrelBox": -2})", R"(design 1, key "BarrelBox": item index -2 is outside -1..2)"},

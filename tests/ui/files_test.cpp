@@ -478,6 +478,80 @@ TEST_F(FilesTest, ThePdfHoldsTheStatblocksText) {
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"rifle.pdf"});
 }
 
+// A new export is readable as any file the user makes (the umask decides), not
+// private like a scratch file; an existing file keeps its permissions.
+TEST_F(FilesTest, ExportsTakeTheUsualPermissions) {
+  form->RestoreForm(FormOfDesign(examples::TenMmPistol()));
+  Press(form->DesignButton);
+  const mode_t old = ::umask(022);
+  const bool pdf = form->ExportPdfTo(Path("new.pdf"));
+  const bool txt = form->ExportStatblockTo(Path("new.txt"));
+  ::umask(old);
+  ASSERT_TRUE(pdf && txt) << errors.join('\n').toStdString();
+  const auto usual = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
+  const auto mask = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
+                    QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther | QFile::WriteOther |
+                    QFile::ExeOther;
+  EXPECT_EQ(QFile::permissions(Path("new.pdf")) & mask, usual);
+  EXPECT_EQ(QFile::permissions(Path("new.txt")) & mask, usual);
+  ASSERT_TRUE(QFile::setPermissions(Path("new.pdf"), QFile::ReadOwner | QFile::WriteOwner));
+  ASSERT_TRUE(form->ExportPdfTo(Path("new.pdf")));
+  EXPECT_EQ(QFile::permissions(Path("new.pdf")) & mask, QFile::ReadOwner | QFile::WriteOwner);
+}
+
+// ---------------------------------------------------------------------------
+// Start-up: `brennick FILE` and the window's place
+
+TEST_F(FilesTest, AFileNamedAtStartOpens) {
+  const FormState saved = FormOfDesign(examples::FourMmGaussRifle());
+  form->RestoreForm(saved);
+  ASSERT_TRUE(form->SaveFile(Path("gauss.json")));
+  WriteAll(Path("broken.json"), "{\"TLEdit\": }");
+
+  struct Case {
+    QStringList arguments;
+    bool opens;
+    int errors;
+  };
+  const Case cases[] = {
+      {{QStringLiteral("brennick")}, false, 0},
+      {{QStringLiteral("brennick"), Path("gauss.json")}, true, 0},
+      {{QStringLiteral("brennick"), Path("broken.json")}, false, 1},
+      {{QStringLiteral("brennick"), Path("missing.json")}, false, 1},
+  };
+  for (const Case& c : cases) {
+    TForm1 fresh;
+    fresh.setErrorReporter([this](const QString& message) { errors << message; });
+    errors.clear();
+    fresh.OpenStartFile(c.arguments);
+    EXPECT_EQ(fresh.model().state() == saved, c.opens) << c.arguments.join(' ').toStdString();
+    if (!c.opens) {
+      EXPECT_EQ(fresh.model().state(), FormState{});
+    }
+    EXPECT_EQ(fresh.currentFile(), c.opens ? Path("gauss.json") : QString());
+    EXPECT_FALSE(fresh.isModified());
+    ASSERT_EQ(errors.size(), c.errors);
+    if (c.errors > 0) {
+      EXPECT_TRUE(errors.front().contains(c.arguments.at(1)));
+    }
+  }
+}
+
+TEST_F(FilesTest, TheWindowReopensWhereItWasLeft) {
+  form->show();
+  form->setGeometry(40, 50, 1100, 640);
+  form->SaveGeometry();
+  TForm1 next;
+  next.RestoreGeometry();
+  EXPECT_EQ(next.geometry(), QRect(40, 50, 1100, 640));
+
+  TForm1::Settings().clear();
+  TForm1 first;
+  const QRect untouched = first.geometry();
+  first.RestoreGeometry();  // nothing kept yet: the window keeps its own size
+  EXPECT_EQ(first.geometry(), untouched);
+}
+
 // ---------------------------------------------------------------------------
 // Recent files, dropping a file
 
