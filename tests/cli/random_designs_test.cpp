@@ -10,6 +10,7 @@
 
 #include "design_object.h"
 #include "form_model.h"
+#include "worked_designs.h"
 
 namespace brennick::cli {
 namespace {
@@ -34,43 +35,9 @@ DesignInput ReadOne(const std::string& line, char dec) {
   return entry.input;
 }
 
-// Seed 0 with "Only automatic" ticked, worked out draw by draw: a Light
-// Automatic Cannon with short barrels and a Muzzle Port, bore 10.02 (draw
-// 1002), RoF 4, 15 shots, bipod, weapon camouflage, the HUD link with green
-// eyes, micro radio, tiny computer and secure encryption, the cable dropped,
-// rail S, no laser sight, grip or diagnostic computer, D-tag, IFF, smartgrip,
-// muzzle weight, CTS and space-proof, Fine reliability, styling +1; caseless
-// unchecked, so no caseless mods.
+// Seed 0 with "Only automatic" ticked is the design worked out by hand.
 TEST(RandomDesigns, SeedZeroIsTheDesignWorkedOutByHand) {
-  DesignInput expected;
-  expected.LoadingMechanismBox = kLightAutomatic;
-  expected.MuzzleBox = kMuzzlePort;
-  expected.ConfigurationBox = kCannon;
-  expected.BarrelBox = kShort;
-  expected.CaselessBox = false;
-  expected.RoFEdit = "4";
-  expected.BoreSizeEdit = "10.02";
-  expected.ShotsEdit = "15";
-  expected.BipodBox = true;
-  expected.CamouflageBox = 1;
-  expected.GreenEyes = true;
-  expected.HUDCable = false;
-  expected.MicroRadio = true;
-  expected.TinyComputer = true;
-  expected.SecureEncryption = true;
-  expected.MultispectralLaserSightBox = false;
-  expected.AccRailS = true;
-  expected.RecognitionGripBox = false;
-  expected.RGPalm = false;
-  expected.DiagnosticComputerBox = false;
-  expected.DTagBox = true;
-  expected.IFFBox = true;
-  expected.SmartgripBox = true;
-  expected.MuzzleWeightBox = true;
-  expected.CTSBox = true;
-  expected.SpaceProof = true;
-  expected.QualityReliable = kFine;
-  expected.StylingBox = 1;
+  const DesignInput expected = examples::SeedZeroOnlyAutomatic();
   const auto lines = Generate(1, 0, true);
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_EQ(ReadOne(lines[0], '.'), expected);

@@ -50,4 +50,46 @@ inline DesignInput FourMmGaussRifle() {
   return in;
 }
 
+// The click of Randomize seeded with 0, "Only automatic" ticked, on a fresh
+// form, worked out draw by draw: a Light Automatic Cannon with short barrels
+// and a Muzzle Port, bore 10.02 (draw 1002, typed with `dec`), RoF 4, 15
+// shots, bipod, weapon camouflage, the HUD link with green eyes, micro radio,
+// tiny computer and secure encryption, the cable dropped, rail S, no laser
+// sight, grip or diagnostic computer, D-tag, IFF, smartgrip, muzzle weight,
+// CTS and space-proof, Fine reliability, styling +1; caseless unchecked, so
+// the caseless mods are cleared to "None".
+inline DesignInput SeedZeroOnlyAutomatic(char dec = '.') {
+  DesignInput in;  // the start values, then what the click changed
+  in.LoadingMechanismBox = kLightAutomatic;
+  in.MuzzleBox = kMuzzlePort;
+  in.ConfigurationBox = kCannon;
+  in.BarrelBox = kShort;
+  in.CaselessBox = false;
+  in.PLBBox = kPLBNone;
+  in.RoFEdit = "4";
+  in.BoreSizeEdit = std::string("10") + dec + "02";
+  in.ShotsEdit = "15";
+  in.BipodBox = true;
+  in.CamouflageBox = 1;
+  in.GreenEyes = true;
+  in.HUDCable = false;
+  in.MicroRadio = true;
+  in.TinyComputer = true;
+  in.SecureEncryption = true;
+  in.MultispectralLaserSightBox = false;
+  in.AccRailS = true;
+  in.RecognitionGripBox = false;
+  in.RGPalm = false;
+  in.DiagnosticComputerBox = false;
+  in.DTagBox = true;
+  in.IFFBox = true;
+  in.SmartgripBox = true;
+  in.MuzzleWeightBox = true;
+  in.CTSBox = true;
+  in.SpaceProof = true;
+  in.QualityReliable = kFine;
+  in.StylingBox = 1;
+  return in;
+}
+
 }  // namespace brennick::examples

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "support.h"
+#include "worked_designs.h"
 
 namespace {
 
@@ -63,36 +64,7 @@ TEST_F(GeneratorTest, SeedZeroGivesTheDesignWorkedOutByHand) {
   Randomize(0);
   EXPECT_TRUE(errors.isEmpty());
 
-  DesignInput expected;  // the start values, then what the click changed
-  expected.LoadingMechanismBox = kLightAutomatic;
-  expected.MuzzleBox = kMuzzlePort;
-  expected.ConfigurationBox = kCannon;
-  expected.BarrelBox = kShort;
-  expected.CaselessBox = false;
-  expected.PLBBox = kPLBNone;
-  expected.RoFEdit = "4";
-  expected.BoreSizeEdit = Decimal("10", "02").toStdString();
-  expected.ShotsEdit = "15";
-  expected.BipodBox = true;
-  expected.CamouflageBox = 1;
-  expected.GreenEyes = true;
-  expected.HUDCable = false;
-  expected.MicroRadio = true;
-  expected.TinyComputer = true;
-  expected.SecureEncryption = true;
-  expected.MultispectralLaserSightBox = false;
-  expected.AccRailS = true;
-  expected.RecognitionGripBox = false;
-  expected.RGPalm = false;
-  expected.DiagnosticComputerBox = false;
-  expected.DTagBox = true;
-  expected.IFFBox = true;
-  expected.SmartgripBox = true;
-  expected.MuzzleWeightBox = true;
-  expected.CTSBox = true;
-  expected.SpaceProof = true;
-  expected.QualityReliable = kFine;
-  expected.StylingBox = 1;
+  const DesignInput expected = examples::SeedZeroOnlyAutomatic(TForm1::DecimalSeparator());
   EXPECT_EQ(form->ReadInput(), expected);
 
   // Gun/launcher, hint, RoF, Shots, Barrels, Chambers, Electric, Bipod,
