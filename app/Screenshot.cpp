@@ -1,6 +1,7 @@
 // Renders the design window with a finished statblock into a PNG file, for
 // the README. The design is entered through the window's controls and the
 // statblock comes from the Design button, exactly as a user would get it.
+// With --armoury FOLDER it renders the armoury window on that folder instead.
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
@@ -9,15 +10,33 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "Armoury.h"
 #include "Unit1.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s OUTPUT.png\n", argv[0]);
+  const bool armoury = argc == 4 && QString::fromLocal8Bit(argv[1]) == QStringLiteral("--armoury");
+  if (argc != 2 && !armoury) {
+    std::fprintf(stderr, "usage: %s OUTPUT.png\n       %s --armoury FOLDER OUTPUT.png\n", argv[0],
+                 argv[0]);
     return 2;
   }
-  const QString output = QString::fromLocal8Bit(argv[1]);
+  const QString output = QString::fromLocal8Bit(argv[argc - 1]);
+  if (armoury) {
+    TArmouryWindow window;
+    window.setErrorReporter(
+        [](const QString& message) { std::fprintf(stderr, "armoury: %s\n", qPrintable(message)); });
+    if (!window.OpenFolder(QString::fromLocal8Bit(argv[2]), TForm1::DecimalSeparator())) return 1;
+    window.resize(1300, 360);
+    window.show();
+    int status = 1;
+    QTimer::singleShot(300, [&] {
+      if (window.grab().save(output)) status = 0;
+      QApplication::quit();
+    });
+    QApplication::exec();
+    return status;
+  }
 
   TForm1 form;
   form.setErrorReporter([](const QString& message) {
