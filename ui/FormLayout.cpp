@@ -166,6 +166,8 @@ void TForm1::LayOutControls() {
   buttons->addStretch(1);
   output->addLayout(buttons);
   output->addWidget(StatblockMemo, 1);
+  // The derivation panel keeps its few lines; the pane takes the rest.
+  output->addWidget(DerivationPanel);
   // The pane is the column that gives and takes: it grows with the window
   // and shrinks on a small screen, never below the width of an ordinary
   // statblock line such as "ST 9B† (ST 6 on a bipod)".

@@ -66,6 +66,7 @@ void TForm1::SetTabOrder() {
                                                  ChambersEdit,
                                                  DesignButton,
                                                  StatblockMemo,
+                                                 DerivationPanel,
                                                  BipodBox,
                                                  HUDLinkBox,
                                                  MultispectralLaserSightBox,
