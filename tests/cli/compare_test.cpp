@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <ostream>
 #include <string>
 
 namespace brennick::cli {
@@ -35,6 +36,10 @@ struct CompareCase {
   std::string out;  // after the header naming the files, when there are differences
   int status;
 };
+
+void PrintTo(const CompareCase& c, std::ostream* os) {
+  *os << c.what;
+}
 
 const CompareCase kCases[] = {
     {"identical designs", kNamedA, kNamedA, false, "", kCompareIdentical},

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,10 @@ struct DiffCase {
   const char* rows;
   const char* unified;  // after the "--- A" and "+++ B" header
 };
+
+void PrintTo(const DiffCase& c, std::ostream* os) {
+  *os << c.what;
+}
 
 const DiffCase kCases[] = {
     {"identical", {"x", "y", "z"}, {"x", "y", "z"}, "=0:0 =1:1 =2:2", "=0:0 =1:1 =2:2", ""},

@@ -56,6 +56,10 @@ struct MarkCase {
   QStringList rows;
 };
 
+void PrintTo(const MarkCase& c, std::ostream* os) {
+  *os << c.what;
+}
+
 const MarkCase kMarkCases[] = {
     {"identical",
      {kTitle, kEmptyBore},

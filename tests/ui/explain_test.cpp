@@ -69,6 +69,10 @@ struct BlockCase {
   std::vector<int> lineOfBlock;  // the line each block of the pane shows
 };
 
+void PrintTo(const BlockCase& c, std::ostream* os) {
+  *os << c.what;
+}
+
 const BlockCase kBlockCases[] = {
     {"one block per line", {"Gun (TL9)", "Damage: 2d pi", "Acc: 3"}, {}, {0, 1, 2}},
     {"a line without a derivation", {"Gun (TL9)", " ", "Acc: 3"}, {1}, {0, 1, 2}},
