@@ -9,6 +9,7 @@
 #include <QTextBlock>
 #include <QToolTip>
 
+#include "CompareDialog.h"
 #include "support.h"
 
 namespace {
@@ -192,6 +193,25 @@ TEST_F(ExplainTest, TheToggleHidesThePanelAndIsRemembered) {
   TForm1 shown;
   EXPECT_TRUE(shown.ShowDerivationsAction->isChecked());
   EXPECT_EQ(form->DerivationPanel->accessibleName(), QStringLiteral("Derivation"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ExplainTest, TheViewCommandsHaveTheirKeysFromAnywhere) {
+  form->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+  form->NameEdit->setFocus();
+  QTest::keyClick(form->NameEdit, Qt::Key_D, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_TRUE(form->DerivationPanel->isHidden());
+  QTest::keyClick(form->NameEdit, Qt::Key_D, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_FALSE(form->DerivationPanel->isHidden());
+  EXPECT_EQ(form->NameEdit->text(), QString());
+
+  QTest::keyClick(form->NameEdit, Qt::Key_K, Qt::ControlModifier | Qt::ShiftModifier);
+  ASSERT_NE(form->compareDialog(), nullptr);
+  EXPECT_TRUE(form->compareDialog()->isVisible());
 }
 
 }  // namespace
