@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "batch.h"
+#include "compare.h"
 #include "design.h"
 #include "design_object.h"
 #include "random_designs.h"
@@ -149,6 +150,17 @@ int Main(int argc, const char* const* argv) {
                  "Read texts and write numbers with this separator instead of the locale's.")
       ->type_name("C")
       ->check(CLI::IsMember({".", ","}));
+  std::vector<std::string> compare;
+  auto* compareOption =
+      app.add_option("--compare", compare,
+                     "Compare the statblocks of two design files and print the lines that "
+                     "differ; exit status 0 when identical, 1 when they differ, 2 on error.")
+          ->expected(2)
+          ->type_name("A B")
+          ->excludes(fileOption)
+          ->excludes("--table")
+          ->excludes(templateOption)
+          ->excludes(randomOption);
   app.set_version_flag("--version", std::string("brennick-cli ") + Version());
   app.footer(
       "Input: JSON values, each a design object or an array of design objects. Keys are the\n"
@@ -193,6 +205,10 @@ int Main(int argc, const char* const* argv) {
     Options options;
     options.decimalSeparator =
         separator.empty() ? DecimalSeparatorFromEnvironment() : separator.front();
+    if (*compareOption) {
+      return CompareDesignFiles(compare[0], compare[1], options.decimalSeparator, jsonOutput, out,
+                                err);
+    }
     if (printTemplate) {
       out.Write(DesignObjectText(DesignInput{}, {options.decimalSeparator, captions}));
       return kExitOk;

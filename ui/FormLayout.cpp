@@ -1,177 +1,20 @@
-// Building the design window: its controls, made from the field table and
-// named as on the form, each with its caption as its accessible name; their
-// layout in four columns, sized to fit a laptop's screen; and the keyboard
-// order.
+// The design window's layout: four columns, sized to fit a laptop's screen.
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QScreen>
-#include <QScrollArea>
 #include <QScrollBar>
-#include <QShowEvent>
 #include <QStyle>
 #include <QTextDocument>
 #include <QVBoxLayout>
-#include <QWindow>
 #include <algorithm>
 #include <array>
-#include <type_traits>
 
 #include "Unit1.h"
-#include "tooltips.h"
-
-namespace {
-
-// How many columns of options each option group spreads over; the rest keep
-// their options in one column.
-int OptionColumns(const QString& group) {
-  if (group == QLatin1String("StylingBox")) return 2;
-  return 1;
-}
-
-QString Utf8(const char* text) {
-  return QString::fromUtf8(text);
-}
-
-QLabel* NewLabel(const QString& caption, QWidget* parent, const char* name) {
-  auto* label = new QLabel(caption, parent);
-  label->setObjectName(QLatin1String(name));
-  label->setTextFormat(Qt::PlainText);
-  return label;
-}
-
-QCheckBox* NewCheckBox(const QString& caption, QWidget* parent, const char* name) {
-  auto* box = new QCheckBox(caption, parent);
-  box->setObjectName(QLatin1String(name));
-  box->setAccessibleName(caption);
-  return box;
-}
-
-// A push button that Return and Enter press while it has the focus, as Space
-// does.
-QPushButton* NewButton(const QString& caption, QWidget* parent, const char* name) {
-  auto* button = new QPushButton(caption, parent);
-  button->setObjectName(QLatin1String(name));
-  button->setAccessibleName(caption);
-  button->setAutoDefault(true);
-  return button;
-}
-
-QGroupBox* NewFrame(const QString& caption, QWidget* parent, const char* name) {
-  auto* frame = new QGroupBox(caption, parent);
-  frame->setObjectName(QLatin1String(name));
-  frame->setAccessibleName(caption);
-  return frame;
-}
-
-}  // namespace
-
-void TForm1::CreateControls() {
-  // The form scrolls when the screen is smaller than the form.
-  auto* scroller = new QScrollArea(this);
-  scroller->setObjectName(QStringLiteral("FormScroller"));
-  scroller->setFrameShape(QFrame::NoFrame);
-  scroller->setWidgetResizable(true);
-  scroller->setFocusPolicy(Qt::NoFocus);
-  setCentralWidget(scroller);
-  scroller_ = scroller;
-  auto* form = new QWidget;
-  form->setObjectName(QStringLiteral("FormSurface"));
-  // A click on the bare form takes the focus away from the controls, so that
-  // keys typed next reach the window itself (the Max RoF hint).
-  form->setFocusPolicy(Qt::ClickFocus);
-  scroller->setWidget(form);
-  surface_ = form;
-
-  // One control per field of the form, named after it; a text field with the
-  // label that names it.
-  for (const brennick::FieldInfo& field : brennick::FormFields()) {
-    const QString name = QLatin1String(field.name);
-    QWidget* control = nullptr;
-    QLabel* label = nullptr;
-    switch (field.kind) {
-      case brennick::FieldKind::Text: {
-        auto* edit = new QLineEdit(form);
-        edit->setObjectName(name);
-        label = NewLabel(Utf8(field.caption), form, field.label);
-        label->setBuddy(edit);
-        edit->setAccessibleName(label->text());
-        control = edit;
-        break;
-      }
-      case brennick::FieldKind::Group: {
-        QStringList items;
-        for (const char* item : field.items) items << Utf8(item);
-        control = new TRadioGroup(name, Utf8(field.caption), items, OptionColumns(name), form);
-        break;
-      }
-      case brennick::FieldKind::Check:
-        control = NewCheckBox(Utf8(field.caption), form, field.name);
-        break;
-    }
-    fieldWidgets_.push_back(control);
-    fieldLabels_.push_back(label);
-  }
-
-#define BRENNICK_TAKE(control) \
-  control = findChild<std::remove_pointer_t<decltype(control)>*>(QStringLiteral(#control));
-  BRENNICK_TEXT_CONTROLS(BRENNICK_TAKE)
-  BRENNICK_GROUP_CONTROLS(BRENNICK_TAKE)
-  BRENNICK_CHECK_CONTROLS(BRENNICK_TAKE)
-  BRENNICK_TAKE(Label7)
-  BRENNICK_TAKE(Label3)
-  BRENNICK_TAKE(Label10)
-  BRENNICK_TAKE(BarrelsLabel)
-  BRENNICK_TAKE(Label6)
-  BRENNICK_TAKE(ChambersLabel)
-  BRENNICK_TAKE(RoFLabel)
-  BRENNICK_TAKE(ShotsLabel)
-  BRENNICK_TAKE(Label8)
-  BRENNICK_TAKE(Label9)
-#undef BRENNICK_TAKE
-
-  // Controls that hold no form value.
-  Label1 = NewLabel(QStringLiteral("Conventional Slugthrowers and Electromagnetic Guns"), form,
-                    "Label1");
-  Label2 = NewLabel(QStringLiteral("Input"), form, "Label2");
-  Label17 = NewLabel(QStringLiteral("Output"), form, "Label17");
-  Label5 = NewLabel(QStringLiteral("Grav Needle = 3 mm"), form, "Label5");
-  MaxRoFLabel = NewLabel(QString(), form, "MaxRoFLabel");
-  Label4 = NewLabel(QStringLiteral("Accessory Rails (TL9) (UT150)"), form, "Label4");
-  Label15 = NewLabel(QStringLiteral("Additional Features"), form, "Label15");
-
-  DesignButton = NewButton(QStringLiteral("Design"), form, "DesignButton");
-  RandomButton = NewButton(QStringLiteral("Randomize"), form, "RandomButton");
-
-  StatblockMemo = new QPlainTextEdit(form);
-  StatblockMemo->setObjectName(QStringLiteral("StatblockMemo"));
-  StatblockMemo->setAccessibleName(QStringLiteral("Statblock"));
-  StatblockMemo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-  StatblockMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  StatblockMemo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  // Tab moves on to the next control rather than typing into the statblock.
-  StatblockMemo->setTabChangesFocus(true);
-
-  GroupBox1 = NewFrame(QStringLiteral("Recognition Grip Features"), form, "GroupBox1");
-  GroupBox2 = NewFrame(QStringLiteral("Diagnostic Computer Features"), form, "GroupBox2");
-  GroupBox3 = NewFrame(QStringLiteral("HUD Link Features"), form, "GroupBox3");
-
-  // Every control explains itself: what it changes in the statblock and on
-  // the form.
-  for (QWidget* control : form->findChildren<QWidget*>()) {
-    if (const char* tip = brennick::ControlTooltip(control->objectName().toStdString())) {
-      control->setToolTip(Utf8(tip));
-    }
-  }
-}
 
 void TForm1::LayOutControls() {
   QWidget* form = surface_;
@@ -323,6 +166,8 @@ void TForm1::LayOutControls() {
   buttons->addStretch(1);
   output->addLayout(buttons);
   output->addWidget(StatblockMemo, 1);
+  // The derivation panel keeps its few lines; the pane takes the rest.
+  output->addWidget(DerivationPanel);
   // The pane is the column that gives and takes: it grows with the window
   // and shrinks on a small screen, never below the width of an ordinary
   // statblock line such as "ST 9B† (ST 6 on a bipod)".
@@ -331,7 +176,8 @@ void TForm1::LayOutControls() {
                          2 * static_cast<int>(StatblockMemo->document()->documentMargin()) +
                          StatblockMemo->verticalScrollBar()->sizeHint().width() + 4;
   StatblockMemo->setMinimumWidth(
-      paneMetrics.horizontalAdvance(Utf8("ST 13B\u2020 (ST 9 on a bipod)")) + paneChrome);
+      paneMetrics.horizontalAdvance(QString::fromUtf8("ST 13B\u2020 (ST 9 on a bipod)")) +
+      paneChrome);
   paneWidthHint_ =
       paneMetrics.horizontalAdvance(QStringLiteral("Self-Destruct Anti-Theft (TL10^) (UT150)")) +
       paneChrome;
@@ -387,134 +233,4 @@ void TForm1::LayOutControls() {
   root->setSpacing(2);
   root->addWidget(Label1);
   root->addLayout(regions, 1);
-}
-
-QSize TForm1::sizeHint() const {
-  // The whole form with the pane at a comfortable width and the menu bar;
-  // the scroll area around the form would offer only a fraction of it.
-  const QSize form = surface_->sizeHint();
-  const int shown = StatblockMemo->sizeHint().expandedTo(StatblockMemo->minimumSize()).width();
-  const int pane = std::max(paneWidthHint_ - shown, 0);
-  return QSize(form.width() + pane, form.height() + menuBar()->sizeHint().height());
-}
-
-void TForm1::PlaceOnScreen(const QMargins& frame) {
-  // The window opens at the size the form wants, at the stored place (61,
-  // 54) where the screen leaves room for it; on a smaller screen it shrinks
-  // to the screen's available area, moved into it, and the form scrolls. The
-  // frame around the window counts once the window system has told it.
-  ensurePolished();
-  const QScreen* shown = screen() ? screen() : QGuiApplication::primaryScreen();
-  if (shown == nullptr) {
-    resize(sizeHint());
-    return;
-  }
-  const QRect area = shown->availableGeometry();
-  const QSize border(frame.left() + frame.right(), frame.top() + frame.bottom());
-  const QSize size = sizeHint().boundedTo(area.size() - border);
-  resize(size);
-  const int x = std::clamp(61, 0, std::max(area.width() - size.width() - border.width(), 0));
-  const int y = std::clamp(54, 0, std::max(area.height() - size.height() - border.height(), 0));
-  move(area.topLeft() + QPoint(x, y));
-}
-
-void TForm1::showEvent(QShowEvent* event) {
-  QMainWindow::showEvent(event);
-  if (framePlaced_ || event->spontaneous() || windowHandle() == nullptr) return;
-  framePlaced_ = true;
-  const QMargins frame = windowHandle()->frameMargins();
-  if (!frame.isNull()) PlaceOnScreen(frame);
-}
-
-void TForm1::SetTabOrder() {
-  // The keyboard order of the form, first to last; a frame brings its
-  // options along, the first inside it leading.
-  const std::initializer_list<QWidget*> order = {BoreSizeEdit,
-                                                 TLEdit,
-                                                 RecoillessCheckBox,
-                                                 GunLauncherCheckBox,
-                                                 NameEdit,
-                                                 ConfigurationBox,
-                                                 LoadingMechanismBox,
-                                                 ElectricBox,
-                                                 BarrelsEdit,
-                                                 ChambersEdit,
-                                                 DesignButton,
-                                                 StatblockMemo,
-                                                 BipodBox,
-                                                 HUDLinkBox,
-                                                 MultispectralLaserSightBox,
-                                                 TransponderRingBox,
-                                                 RecognitionGripBox,
-                                                 DiagnosticComputerBox,
-                                                 IronSightsBox,
-                                                 RoFEdit,
-                                                 ShotsEdit,
-                                                 ClosedBoltBox,
-                                                 ColdCountermassBox,
-                                                 PropellantBox,
-                                                 CaselessBox,
-                                                 HouseETCBox,
-                                                 BarrelBox,
-                                                 ExtraLowBox,
-                                                 ShotgunBox,
-                                                 PLBBox,
-                                                 StylingBox,
-                                                 AccRailU,
-                                                 AccRailO,
-                                                 AccRailS,
-                                                 AccRailT,
-                                                 SDATBox,
-                                                 DTagBox,
-                                                 IFFBox,
-                                                 GravCompBox,
-                                                 SmartgripBox,
-                                                 CamouflageBox,
-                                                 SpaceProof,
-                                                 MuzzleBox,
-                                                 MuzzleWeightBox,
-                                                 FoldingStockBox,
-                                                 DisguisedBox,
-                                                 RuggedBox,
-                                                 HouseDRBox,
-                                                 KYOSBox,
-                                                 PaperBox,
-                                                 QualityAccurate,
-                                                 QualityReliable,
-                                                 CTSBox,
-                                                 ETSBox,
-                                                 GaussHCCBBox,
-                                                 RGGlove,
-                                                 RGPalm,
-                                                 RGVoice,
-                                                 RGIFF,
-                                                 RGGPS,
-                                                 AntiTamper,
-                                                 GreenEyes,
-                                                 DataChip,
-                                                 HUDCable,
-                                                 MicroRadio,
-                                                 SecureEncryption,
-                                                 TinyComputer,
-                                                 TargetingSoftware,
-                                                 HouseGauss,
-                                                 ArbWeight,
-                                                 ArbCF,
-                                                 RandomButton,
-                                                 OnlyAuto,
-                                                 PowerModEdit};
-  // Qt chains single widgets, so an option group is chained option by option.
-  QWidget* previous = nullptr;
-  const auto chain = [&previous](QWidget* stop) {
-    if (previous) QWidget::setTabOrder(previous, stop);
-    previous = stop;
-  };
-  for (QWidget* control : order) {
-    if (auto* group = qobject_cast<TRadioGroup*>(control)) {
-      for (int i = 0; i < group->count(); ++i) chain(group->button(i));
-    } else {
-      chain(control);
-    }
-  }
-  BoreSizeEdit->setFocus();
 }

@@ -59,6 +59,12 @@ void TForm1::CreateMenus() {
                               {QKeySequence(Qt::CTRL | Qt::Key_R)});
   addAction(DesignAction);
   addAction(RandomizeAction);
+  ShowDerivationsAction =
+      NewAction(QStringLiteral("Show &Derivations"), this, "ShowDerivationsAction",
+                {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D)});
+  ShowDerivationsAction->setCheckable(true);
+  CompareAction = NewAction(QStringLiteral("&Compare..."), this, "CompareAction",
+                            {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K)});
 
   QMenuBar* bar = menuBar();
   bar->setObjectName(QStringLiteral("MenuBar"));
@@ -66,6 +72,10 @@ void TForm1::CreateMenus() {
   file->addAction(QuitAction);
   QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
   edit->addAction(CopyStatblockAction);
+  QMenu* view = bar->addMenu(QStringLiteral("&View"));
+  view->setObjectName(QStringLiteral("ViewMenu"));
+  view->addAction(ShowDerivationsAction);
+  view->addAction(CompareAction);
   QMenu* help = bar->addMenu(QStringLiteral("&Help"));
   help->addAction(ShortcutsAction);
   help->addSeparator();
@@ -79,6 +89,7 @@ void TForm1::CreateMenus() {
   connect(CopyStatblockAction, &QAction::triggered, this, [this] { CopyStatblock(); });
   connect(ShortcutsAction, &QAction::triggered, this, [this] { ShowShortcuts(); });
   connect(AboutAction, &QAction::triggered, this, [this] { ShowAbout(); });
+  connect(CompareAction, &QAction::triggered, this, [this] { CompareStatblocks(); });
 }
 
 void TForm1::CopyStatblock() {
@@ -119,6 +130,8 @@ void TForm1::ShowShortcuts() {
   if (const auto* action = findChild<QAction*>(QStringLiteral("CopyMarkdownAction"))) {
     lines << KeyText(action) + QStringLiteral(": copy the statblock as Markdown");
   }
+  lines << KeyText(ShowDerivationsAction) + QStringLiteral(": show or hide the derivations");
+  lines << KeyText(CompareAction) + QStringLiteral(": compare statblocks");
   lines << KeyText(QuitAction) + QStringLiteral(": quit");
   lines += QStringList{
       QString(),

@@ -73,6 +73,7 @@ TForm1::TForm1(QWidget* parent)
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Brennick"));
   CreateControls();
+  CreateDerivationPanel();
   CreateMenus();
   // The stored start state, shown before any event is bound: no rule runs.
   ShowState(true);
@@ -81,6 +82,7 @@ TForm1::TForm1(QWidget* parent)
   SetTabOrder();
   BindEvents();
   CreateFileActions();
+  BindDerivationPanel();
   FormCreate();
 }
 
@@ -89,21 +91,26 @@ TForm1::TForm1(QWidget* parent)
 
 void TForm1::DesignButtonClick() {
   StatblockMemo->clear();
-  const brennick::DesignResult result = brennick::RunDesign(ReadInput(), DecimalSeparator());
+  const brennick::DesignInput input = ReadInput();
+  brennick::DesignResult result =
+      designRunner_ ? designRunner_(input, DecimalSeparator())
+                    : brennick::RunDesign(input, DecimalSeparator(), brennick::Explain::Yes);
   QStringList lines;
   lines.reserve(static_cast<qsizetype>(result.lines.size()));
   for (const auto& line : result.lines) {
     lines << QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
   }
   StatblockMemo->setPlainText(lines.join(QLatin1Char('\n')));
-  if (!result.error) return;
-  if (const auto text =
-          FieldAtFault(ReadInput(), *result.error, result.lines.size(), DecimalSeparator())) {
+  const std::optional<std::string> error = result.error;
+  const std::size_t count = result.lines.size();
+  TakeDesign(std::move(result));
+  if (!error) return;
+  if (const auto text = FieldAtFault(input, *error, count, DecimalSeparator())) {
     for (const brennick::FieldInfo& field : brennick::FormFields()) {
       if (field.text == text) faultField_ = findChild<QLineEdit*>(QLatin1String(field.name));
     }
   }
-  throw DesignError(*result.error);
+  throw DesignError(*error);
 }
 
 brennick::DesignInput TForm1::ReadInput() const {

@@ -8,8 +8,9 @@
 // window then shows the model's state, changing its widgets with their
 // notifications blocked.
 //
-// Around the form: a menu bar (File, Edit, Help) and the window's keyboard
-// shortcuts, Ctrl+Return for Design and Ctrl+R for Randomize.
+// Around the form: a menu bar (File, Edit, View, Help) and the window's
+// keyboard shortcuts, Ctrl+Return for Design and Ctrl+R for Randomize; under
+// the statblock pane, a panel with the derivation of the line at hand.
 #pragma once
 
 #include <QMainWindow>
@@ -35,6 +36,7 @@ class QDropEvent;
 class QMenu;
 class QPrinter;
 class TArmouryWindow;
+class TCompareDialog;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -183,6 +185,30 @@ class TForm1 : public QMainWindow {
   // The program's version, as the build gives it.
   static QString Version();
 
+  // --- How the statblock's lines come about, and comparing statblocks
+  // (ExplainPanel.cpp, CompareDialog.cpp). ---
+  // Runs the design for Design, derivations included (RunDesign by default).
+  using DesignRunner =
+      std::function<brennick::DesignResult(const brennick::DesignInput& input, char dec)>;
+  void setDesignRunner(DesignRunner runner) { designRunner_ = std::move(runner); }
+  // The last Design's result, and whether Design has run at all.
+  const brennick::DesignResult& lastDesign() const { return lastDesign_; }
+  bool hasDesigned() const { return hasDesigned_; }
+  // Shows or hides the derivation panel, and remembers the choice.
+  void ShowDerivations(bool shown);
+  // The statblock line (0-based) a block of the pane shows, or -1 when the
+  // pane no longer holds the last Design's statblock or the block is beyond it.
+  int LineOfBlock(int block) const;
+  // What the panel shows for a block of the pane.
+  QString DerivationText(int block) const;
+  // View > Compare: the current form's statblock beside the last Design's or
+  // a design file's, in a dialog that does not block the window.
+  void CompareStatblocks();
+  void CompareWithLastDesign();
+  void CompareWithFile();
+  bool CompareWithFileAt(const QString& path);
+  TCompareDialog* compareDialog() const { return compareDialog_; }
+
   // --- The form model behind the window. ---
   const brennick::FormModel& model() const { return model_; }
   // Shows the model's state in the widgets, notifications blocked: what
@@ -222,9 +248,11 @@ class TForm1 : public QMainWindow {
   QGroupBox *GroupBox1, *GroupBox2, *GroupBox3;
   QPushButton *DesignButton, *RandomButton;
   QPlainTextEdit* StatblockMemo;
+  QPlainTextEdit* DerivationPanel = nullptr;
   // The menu commands and the window's shortcuts.
   QAction *QuitAction, *CopyStatblockAction, *ShortcutsAction, *AboutAction;
   QAction *DesignAction, *RandomizeAction;
+  QAction *ShowDerivationsAction = nullptr, *CompareAction = nullptr;
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -232,6 +260,9 @@ class TForm1 : public QMainWindow {
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  // The pane's pointer: the derivation of the line under it, in the panel
+  // and as the line's tooltip.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   // Building the window (FormLayout.cpp).
@@ -244,6 +275,14 @@ class TForm1 : public QMainWindow {
   // The menu bar and the shortcuts (FormMenus.cpp).
   void CreateMenus();
   void ShowMessage(const QString& title, const QString& text);
+  // The derivation panel (ExplainPanel.cpp): made before the layout, wired
+  // once the menus are there.
+  void CreateDerivationPanel();
+  void BindDerivationPanel();
+  // Takes over a Design run's result and the pane's text it wrote.
+  void TakeDesign(brennick::DesignResult result);
+  void UpdateDerivation();
+  int PointedBlock(const QPoint& at) const;
   // Wiring the user's changes into the model (FormEvents.cpp).
   void BindEvents();
   // Runs a model operation for a program step, showing its result even when
@@ -292,4 +331,15 @@ class TForm1 : public QMainWindow {
   // user has acknowledged the message.
   QLineEdit* faultField_ = nullptr;
   std::function<std::uint32_t()> seedClock_;
+  // The last Design run and the pane's blocks: the statblock line each block
+  // shows (a line that holds a line break fills several blocks).
+  DesignRunner designRunner_;
+  brennick::DesignResult lastDesign_;
+  bool hasDesigned_ = false;
+  QString designedText_;         // the pane's text as Design wrote it
+  std::vector<int> blockLines_;  // by block of the pane
+  bool paneCurrent_ = false;     // the pane holds the last Design's text as written
+  bool failureShown_ = false;    // the panel shows why Design stopped
+  int pointedBlock_ = -1;        // the block under the mouse, -1 for none
+  TCompareDialog* compareDialog_ = nullptr;
 };

@@ -30,7 +30,7 @@ class MenuTest : public FormTest {
   QStringList messages;
 };
 
-TEST_F(MenuTest, TheMenuBarHoldsFileEditAndHelp) {
+TEST_F(MenuTest, TheMenuBarHoldsFileEditViewAndHelp) {
   QStringList menus;
   for (QAction* menu : form->menuBar()->actions()) {
     QStringList entries;
@@ -49,6 +49,7 @@ TEST_F(MenuTest, TheMenuBarHoldsFileEditAndHelp) {
                          "Export PDF... [Ctrl+Shift+E], Quit [Ctrl+Q]",
                          "Edit: Undo [Ctrl+Z], Redo [Ctrl+Shift+Z], Copy Statblock [Ctrl+Shift+C], "
                          "Copy as Markdown [Ctrl+Shift+M]",
+                         "View: Show Derivations [Ctrl+Shift+D], Compare... [Ctrl+Shift+K]",
                          "Help: Keyboard Shortcuts [], About Brennick []"}));
 }
 
@@ -75,7 +76,8 @@ TEST_F(MenuTest, HelpListsTheShortcutsAndAboutNamesTheVersion) {
        {"Ctrl+Return: Design", "Ctrl+R: Randomize", "Ctrl+Shift+C", "Ctrl+Q", "Arrow keys", "Space",
         "Return", "Ctrl+N: new design", "Ctrl+O: open", "Ctrl+S: save", "Ctrl+Shift+S: save as",
         "Ctrl+Shift+O: open an armoury", "Ctrl+P: print", "Ctrl+Z: undo",
-        "Ctrl+Shift+Z, Ctrl+Y: redo", "Ctrl+Shift+M"}) {
+        "Ctrl+Shift+Z, Ctrl+Y: redo", "Ctrl+Shift+M", "Ctrl+Shift+D: show or hide the derivations",
+        "Ctrl+Shift+K: compare statblocks"}) {
     EXPECT_TRUE(messages[0].contains(QLatin1String(keys))) << keys;
   }
   EXPECT_TRUE(messages[0].startsWith(QStringLiteral("Keyboard Shortcuts: ")));

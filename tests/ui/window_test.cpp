@@ -78,6 +78,7 @@ TEST_F(FormTest, TabOrderFollowsTheForm) {
       QStringLiteral(
           "BoreSizeEdit TLEdit RecoillessCheckBox GunLauncherCheckBox NameEdit ConfigurationBox "
           "LoadingMechanismBox ElectricBox BarrelsEdit ChambersEdit DesignButton StatblockMemo "
+          "DerivationPanel "
           "BipodBox HUDLinkBox MultispectralLaserSightBox TransponderRingBox RecognitionGripBox "
           "DiagnosticComputerBox IronSightsBox RoFEdit ShotsEdit ClosedBoltBox ColdCountermassBox "
           "PropellantBox CaselessBox HouseETCBox BarrelBox ExtraLowBox ShotgunBox PLBBox "

@@ -1,0 +1,217 @@
+// The derivation panel: it shows the derivation of the statblock line at the
+// cursor or under the pointer, says so plainly when there is none, shows why
+// a failed Design stopped, and can be hidden, a choice the window remembers.
+// Design's run is replaced by one that gives known lines and derivations.
+#include <QAction>
+#include <QHelpEvent>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QToolTip>
+
+#include "CompareDialog.h"
+#include "support.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// A run that writes `lines`, each with the derivation {"how <i>", "= <i>"}
+// but for the lines named in `bare`, which have none; with `error` it stops
+// there, and its read at fault is explained as {"read at fault"}.
+TForm1::DesignRunner Runner(Lines lines, std::vector<std::size_t> bare = {},
+                            std::optional<std::string> error = {}) {
+  return [=](const brennick::DesignInput&, char) {
+    brennick::DesignResult result;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      result.lines.push_back(lines[i]);
+      const bool none = std::find(bare.begin(), bare.end(), i) != bare.end();
+      result.explain.push_back(
+          none ? brennick::Derivation{}
+               : brennick::Derivation{"how " + std::to_string(i), "= " + std::to_string(i)});
+    }
+    if (error) {
+      result.error = error;
+      result.explain.push_back({"read at fault"});
+    }
+    return result;
+  };
+}
+
+QString Steps(int line) {
+  return QStringLiteral("how %1\n= %1").arg(line);
+}
+
+const QString kNone = QStringLiteral("This line has no derivation.");
+
+class ExplainTest : public FormTest {
+ protected:
+  QString Panel() const { return form->DerivationPanel->toPlainText(); }
+  // Puts the pane's cursor at the start of a block, as the keyboard does.
+  void CursorToBlock(int block) {
+    form->StatblockMemo->setFocus();
+    QTest::keyClick(form->StatblockMemo, Qt::Key_Home, Qt::ControlModifier);
+    // Down moves by lines as shown, so a block with a line separator takes two.
+    for (int i = 0; i < 10 && form->StatblockMemo->textCursor().blockNumber() < block; ++i) {
+      QTest::keyClick(form->StatblockMemo, Qt::Key_Down);
+    }
+    ASSERT_EQ(form->StatblockMemo->textCursor().blockNumber(), block);
+  }
+  QPoint PointOf(int block) const {
+    QTextCursor cursor(form->StatblockMemo->document()->findBlockByNumber(block));
+    return form->StatblockMemo->cursorRect(cursor).center();
+  }
+};
+
+struct BlockCase {
+  const char* what;
+  Lines lines;
+  std::vector<std::size_t> bare;
+  std::vector<int> lineOfBlock;  // the line each block of the pane shows
+};
+
+void PrintTo(const BlockCase& c, std::ostream* os) {
+  *os << c.what;
+}
+
+const BlockCase kBlockCases[] = {
+    {"one block per line", {"Gun (TL9)", "Damage: 2d pi", "Acc: 3"}, {}, {0, 1, 2}},
+    {"a line without a derivation", {"Gun (TL9)", " ", "Acc: 3"}, {1}, {0, 1, 2}},
+    {"a name with a line feed fills two blocks", {"A\nB (TL9)", "Acc: 3"}, {}, {0, 0, 1}},
+    {"a carriage return and line feed is one break", {"A\r\nB (TL9)", "Acc: 3"}, {}, {0, 0, 1}},
+    {"a lone carriage return breaks too", {"A\rB (TL9)", "Acc: 3"}, {}, {0, 0, 1}},
+    {"a carriage return at the end of a line", {"A (TL9)\r", "Acc: 3"}, {}, {0, 1}},
+    {"a paragraph separator breaks", {"A\u2029B (TL9)", "Acc: 3"}, {}, {0, 0, 1}},
+    {"a line separator does not", {"A\u2028B (TL9)", "Acc: 3"}, {}, {0, 1}},
+    {"a break in the last line", {"Gun (TL9)", "Acc\n3"}, {}, {0, 1, 1}},
+};
+
+class ExplainBlocks : public ExplainTest, public ::testing::WithParamInterface<BlockCase> {};
+
+TEST_P(ExplainBlocks, ThePanelFollowsTheCursorLineByLine) {
+  const BlockCase& c = GetParam();
+  form->setDesignRunner(Runner(c.lines, c.bare));
+  Press(form->DesignButton);
+  ASSERT_EQ(form->StatblockMemo->document()->blockCount(), static_cast<int>(c.lineOfBlock.size()));
+  for (int block = 0; block < static_cast<int>(c.lineOfBlock.size()); ++block) {
+    const int line = c.lineOfBlock[static_cast<std::size_t>(block)];
+    CursorToBlock(block);
+    EXPECT_EQ(form->LineOfBlock(block), line) << "block " << block;
+    const bool bare =
+        std::find(c.bare.begin(), c.bare.end(), static_cast<std::size_t>(line)) != c.bare.end();
+    EXPECT_EQ(Panel(), bare ? kNone : Steps(line)) << "block " << block;
+  }
+  EXPECT_TRUE(errors.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Statblocks, ExplainBlocks, ::testing::ValuesIn(kBlockCases));
+
+TEST_F(ExplainTest, AClickOrThePointerPicksTheLine) {
+  form->setDesignRunner(Runner({"Gun (TL9)", "Damage: 2d pi", "Acc: 3"}));
+  Press(form->DesignButton);
+  QWidget* viewport = form->StatblockMemo->viewport();
+
+  QTest::mouseClick(viewport, Qt::LeftButton, {}, PointOf(2));
+  EXPECT_EQ(Panel(), Steps(2));
+
+  // Pointing shows the pointed line, in the panel and as the tooltip; leaving
+  // the pane gives the panel back to the cursor's line.
+  QTest::mouseMove(viewport, PointOf(1));
+  EXPECT_EQ(Panel(), Steps(1));
+  QHelpEvent help(QEvent::ToolTip, PointOf(1), viewport->mapToGlobal(PointOf(1)));
+  QApplication::sendEvent(viewport, &help);
+  EXPECT_EQ(QToolTip::text(), Steps(1));
+  QToolTip::hideText();
+  QEvent leave(QEvent::Leave);
+  QApplication::sendEvent(viewport, &leave);
+  EXPECT_EQ(Panel(), Steps(2));
+}
+
+TEST_F(ExplainTest, ThePanelSaysWhenThereIsNothingToExplain) {
+  EXPECT_TRUE(Panel().startsWith(QStringLiteral("No statblock yet.")));
+  form->setDesignRunner(Runner({"Gun (TL9)", "Acc: 3"}));
+  Press(form->DesignButton);
+  CursorToBlock(1);
+  EXPECT_EQ(Panel(), Steps(1));
+
+  // Typed into: the derivations no longer belong to the pane's lines.
+  QTest::keyClicks(form->StatblockMemo, QStringLiteral("x"));
+  EXPECT_TRUE(Panel().startsWith(QStringLiteral("The statblock has been changed by hand")));
+  EXPECT_EQ(form->LineOfBlock(1), -1);
+  // Typed back as it was: they do again.
+  QTest::keyClick(form->StatblockMemo, Qt::Key_Backspace);
+  EXPECT_EQ(Panel(), Steps(1));
+
+  form->StatblockMemo->clear();
+  EXPECT_TRUE(Panel().startsWith(QStringLiteral("No statblock yet.")));
+}
+
+TEST_F(ExplainTest, AFailedDesignShowsTheReadAtFault) {
+  form->setDesignRunner(Runner({"Gun (TL9)"}, {}, "'x' is not a valid integer value"));
+  Press(form->DesignButton);
+  EXPECT_EQ(errors, QStringList{"'x' is not a valid integer value"});
+  EXPECT_EQ(Panel(), QStringLiteral("Design stopped: 'x' is not a valid integer value\n"
+                                    "read at fault"));
+  // The lines before the failure keep their own: a click on the line the
+  // cursor is on already, or a move along it.
+  QTest::mouseClick(form->StatblockMemo->viewport(), Qt::LeftButton, {}, PointOf(0));
+  EXPECT_EQ(Panel(), Steps(0));
+  form->setDesignRunner(Runner({"Gun (TL9)"}, {}, "'x' is not a valid integer value"));
+  Press(form->DesignButton);
+  EXPECT_TRUE(Panel().startsWith(QStringLiteral("Design stopped:")));
+  form->StatblockMemo->setFocus();
+  QTest::keyClick(form->StatblockMemo, Qt::Key_End);
+  EXPECT_EQ(Panel(), Steps(0));
+}
+
+TEST_F(ExplainTest, DesignAsksTheRunForDerivationsAndLeavesThePaneAsItWas) {
+  // The window's own run, on the start form: it stops at the empty bore.
+  Press(form->DesignButton);
+  EXPECT_EQ(Pane(), QStringList{" (TL9)"});
+  ASSERT_TRUE(form->hasDesigned());
+  EXPECT_EQ(form->lastDesign().explain.size(), 2u);
+  EXPECT_TRUE(
+      Panel().startsWith(QStringLiteral("Design stopped: '' is not a valid floating point value")));
+}
+
+TEST_F(ExplainTest, TheToggleHidesThePanelAndIsRemembered) {
+  ASSERT_TRUE(form->ShowDerivationsAction->isChecked());
+  EXPECT_TRUE(form->DerivationPanel->isVisible());
+  const int paneHeight = form->StatblockMemo->height();
+
+  form->ShowDerivationsAction->trigger();
+  QApplication::processEvents();
+  EXPECT_FALSE(form->DerivationPanel->isVisible());
+  EXPECT_GT(form->StatblockMemo->height(), paneHeight);  // the pane takes the room
+  {
+    TForm1 again;
+    EXPECT_FALSE(again.ShowDerivationsAction->isChecked());
+    EXPECT_TRUE(again.DerivationPanel->isHidden());
+  }
+  form->ShowDerivationsAction->trigger();
+  EXPECT_TRUE(form->DerivationPanel->isVisible());
+  TForm1 shown;
+  EXPECT_TRUE(shown.ShowDerivationsAction->isChecked());
+  EXPECT_EQ(form->DerivationPanel->accessibleName(), QStringLiteral("Derivation"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ExplainTest, TheViewCommandsHaveTheirKeysFromAnywhere) {
+  form->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+  form->NameEdit->setFocus();
+  QTest::keyClick(form->NameEdit, Qt::Key_D, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_TRUE(form->DerivationPanel->isHidden());
+  QTest::keyClick(form->NameEdit, Qt::Key_D, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_FALSE(form->DerivationPanel->isHidden());
+  EXPECT_EQ(form->NameEdit->text(), QString());
+
+  QTest::keyClick(form->NameEdit, Qt::Key_K, Qt::ControlModifier | Qt::ShiftModifier);
+  ASSERT_NE(form->compareDialog(), nullptr);
+  EXPECT_TRUE(form->compareDialog()->isVisible());
+}
+
+}  // namespace

@@ -1,0 +1,188 @@
+// The comparison dialog, and the window's View > Compare: the current form's
+// statblock against the last Design's or a design file's.
+#include "CompareDialog.h"
+
+#include <QAction>
+#include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "FileSupport.h"
+#include "Unit1.h"
+#include "design_file.h"
+#include "line_diff.h"
+
+using brennick::RowMark;
+
+using brennick::files_ui::FromUtf8;
+
+namespace {
+
+// Light tints that keep dark text readable: changed, only in the first, only
+// in the second.
+QColor Tint(RowMark mark) {
+  switch (mark) {
+    case RowMark::Changed:
+      return QColor(255, 214, 102, 110);
+    case RowMark::Removed:
+      return QColor(255, 128, 128, 110);
+    case RowMark::Added:
+      return QColor(128, 224, 128, 110);
+    case RowMark::Same:
+      break;
+  }
+  return {};
+}
+
+QString MarkWord(RowMark mark) {
+  switch (mark) {
+    case RowMark::Changed:
+      return QStringLiteral("changed");
+    case RowMark::Removed:
+      return QStringLiteral("only in the first");
+    case RowMark::Added:
+      return QStringLiteral("only in the second");
+    case RowMark::Same:
+      break;
+  }
+  return QStringLiteral("the same");
+}
+
+QPushButton* NewButton(const QString& caption, const char* name, const QString& accessible) {
+  auto* button = new QPushButton(caption);
+  button->setObjectName(QLatin1String(name));
+  button->setAccessibleName(accessible);
+  button->setAutoDefault(false);
+  return button;
+}
+
+}  // namespace
+
+TCompareDialog::TCompareDialog(QWidget* parent) : QDialog(parent) {
+  setObjectName(QStringLiteral("CompareDialog"));
+  setWindowTitle(tr("Compare Statblocks"));
+  setModal(false);
+
+  Summary = new QLabel(this);
+  Summary->setObjectName(QStringLiteral("CompareSummary"));
+  Summary->setTextFormat(Qt::PlainText);
+  Summary->setAccessibleName(tr("Comparison"));
+
+  Table = new QTableWidget(0, 3, this);
+  Table->setObjectName(QStringLiteral("CompareTable"));
+  Table->setAccessibleName(tr("Statblocks side by side"));
+  Table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  Table->setSelectionBehavior(QAbstractItemView::SelectRows);
+  Table->setWordWrap(false);
+  Table->verticalHeader()->setVisible(false);
+  Table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+  Table->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+  Table->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
+
+  LastDesignButton =
+      NewButton(tr("Against Last &Design"), "CompareLastDesignButton", tr("Against Last Design"));
+  FileButton = NewButton(tr("Against a &File..."), "CompareFileButton", tr("Against a File"));
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+  CloseButton = buttons->button(QDialogButtonBox::Close);
+  CloseButton->setObjectName(QStringLiteral("CompareCloseButton"));
+  CloseButton->setAccessibleName(tr("Close"));
+  buttons->addButton(LastDesignButton, QDialogButtonBox::ActionRole);
+  buttons->addButton(FileButton, QDialogButtonBox::ActionRole);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
+  connect(LastDesignButton, &QPushButton::clicked, this, &TCompareDialog::lastDesignRequested);
+  connect(FileButton, &QPushButton::clicked, this, &TCompareDialog::fileRequested);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(Summary);
+  layout->addWidget(Table, 1);
+  layout->addWidget(buttons);
+  resize(760, 560);
+}
+
+void TCompareDialog::SetStatblocks(const QString& firstTitle, const std::vector<std::string>& first,
+                                   const QString& secondTitle,
+                                   const std::vector<std::string>& second) {
+  const std::vector<brennick::SideBySideRow> rows =
+      brennick::SideBySide(brennick::DiffLines(first, second));
+  Table->clearContents();
+  Table->setRowCount(static_cast<int>(rows.size()));
+  Table->setHorizontalHeaderLabels({QString(), firstTitle, secondTitle});
+  differences_ = 0;
+  for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
+    const brennick::SideBySideRow& row = rows[static_cast<std::size_t>(r)];
+    if (row.mark != RowMark::Same) ++differences_;
+    auto* marker = new QTableWidgetItem(QString(QLatin1Char(brennick::RowMarker(row.mark))));
+    marker->setTextAlignment(Qt::AlignCenter);
+    auto* left =
+        new QTableWidgetItem(row.a == brennick::kNoLine ? QString() : FromUtf8(first[row.a]));
+    auto* right =
+        new QTableWidgetItem(row.b == brennick::kNoLine ? QString() : FromUtf8(second[row.b]));
+    for (QTableWidgetItem* item : {marker, left, right}) {
+      item->setToolTip(MarkWord(row.mark));
+      if (row.mark != RowMark::Same) item->setBackground(Tint(row.mark));
+    }
+    Table->setItem(r, 0, marker);
+    Table->setItem(r, 1, left);
+    Table->setItem(r, 2, right);
+  }
+  Summary->setText(differences_ == 0
+                       ? tr("%1 and %2: the statblocks are identical.").arg(firstTitle, secondTitle)
+                       : tr("%1 and %2: %n line(s) differ (~ changed, - only in the first, "
+                            "+ only in the second).",
+                            nullptr, differences_)
+                             .arg(firstTitle, secondTitle));
+}
+
+// ---------------------------------------------------------------------------
+// The window's side
+
+using namespace brennick::files_ui;
+
+void TForm1::CompareStatblocks() {
+  if (compareDialog_ == nullptr) {
+    compareDialog_ = new TCompareDialog(this);
+    connect(compareDialog_, &TCompareDialog::lastDesignRequested, this,
+            &TForm1::CompareWithLastDesign);
+    connect(compareDialog_, &TCompareDialog::fileRequested, this, &TForm1::CompareWithFile);
+  }
+  CompareWithLastDesign();
+  compareDialog_->show();
+  compareDialog_->raise();
+  compareDialog_->activateWindow();
+}
+
+void TForm1::CompareWithLastDesign() {
+  if (compareDialog_ == nullptr) return;
+  const char dec = DecimalSeparator();
+  compareDialog_->SetStatblocks(
+      tr("Current form"), brennick::ComparedLines(brennick::RunDesign(ReadInput(), dec)),
+      hasDesigned_ ? tr("Last Design") : tr("Last Design (none yet)"),
+      hasDesigned_ ? brennick::ComparedLines(lastDesign_) : std::vector<std::string>{});
+}
+
+void TForm1::CompareWithFile() {
+  const QString path = ChooseFile(false, tr("Compare With Design"), LastFolder(kDesignFolderKey));
+  if (!path.isEmpty()) CompareWithFileAt(path);
+}
+
+bool TForm1::CompareWithFileAt(const QString& path) {
+  if (compareDialog_ == nullptr) CompareStatblocks();
+  const char dec = DecimalSeparator();
+  std::vector<std::string> theirs;
+  try {
+    const brennick::FormState state = brennick::LoadDesignFile(PathOf(path), dec);
+    theirs = brennick::ComparedLines(brennick::RunDesign(state.Input(), dec));
+  } catch (const brennick::DesignError& e) {
+    ReportError(FromUtf8(e.message()));
+    return false;
+  }
+  compareDialog_->SetStatblocks(tr("Current form"),
+                                brennick::ComparedLines(brennick::RunDesign(ReadInput(), dec)),
+                                QFileInfo(path).fileName(), theirs);
+  return true;
+}
