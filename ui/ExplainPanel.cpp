@@ -8,7 +8,6 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QScrollBar>
-#include <QSettings>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QToolTip>
@@ -18,7 +17,6 @@
 
 namespace {
 
-const QString kDerivationsKey = QStringLiteral("view/derivations");
 constexpr int kPanelLines = 5;
 
 QString FromUtf8(std::string_view text) {
@@ -77,16 +75,16 @@ void TForm1::BindDerivationPanel() {
   StatblockMemo->viewport()->setMouseTracking(true);
   StatblockMemo->viewport()->installEventFilter(this);
   connect(ShowDerivationsAction, &QAction::toggled, this, &TForm1::ShowDerivations);
-  const bool shown = Settings().value(kDerivationsKey, true).toBool();
-  ShowDerivationsAction->setChecked(shown);
-  DerivationPanel->setHidden(!shown);
+  // Every window opens with the panel shown: the program keeps no settings
+  // beyond files, folders and the window's place.
+  ShowDerivationsAction->setChecked(true);
+  DerivationPanel->setHidden(false);
   UpdateDerivation();
 }
 
 void TForm1::ShowDerivations(bool shown) {
   DerivationPanel->setHidden(!shown);
   if (ShowDerivationsAction->isChecked() != shown) ShowDerivationsAction->setChecked(shown);
-  Settings().setValue(kDerivationsKey, shown);
   UpdateDerivation();
 }
 

@@ -1,6 +1,6 @@
 // The derivation panel: it shows the derivation of the statblock line at the
 // cursor or under the pointer, says so plainly when there is none, shows why
-// a failed Design stopped, and can be hidden, a choice the window remembers.
+// a failed Design stopped, and can be hidden, each window opening with it shown.
 // Design's run is replaced by one that gives known lines and derivations.
 #include <QAction>
 #include <QHelpEvent>
@@ -174,24 +174,24 @@ TEST_F(ExplainTest, DesignAsksTheRunForDerivationsAndLeavesThePaneAsItWas) {
       Panel().startsWith(QStringLiteral("Design stopped: '' is not a valid floating point value")));
 }
 
-TEST_F(ExplainTest, TheToggleHidesThePanelAndIsRemembered) {
+TEST_F(ExplainTest, TheToggleHidesThePanelForThisWindowOnly) {
   ASSERT_TRUE(form->ShowDerivationsAction->isChecked());
   EXPECT_TRUE(form->DerivationPanel->isVisible());
   const int paneHeight = form->StatblockMemo->height();
 
+  const QStringList keptBefore = TForm1::Settings().allKeys();
   form->ShowDerivationsAction->trigger();
   QApplication::processEvents();
   EXPECT_FALSE(form->DerivationPanel->isVisible());
   EXPECT_GT(form->StatblockMemo->height(), paneHeight);  // the pane takes the room
+  EXPECT_EQ(TForm1::Settings().allKeys(), keptBefore);   // no setting kept for it
   {
     TForm1 again;
-    EXPECT_FALSE(again.ShowDerivationsAction->isChecked());
-    EXPECT_TRUE(again.DerivationPanel->isHidden());
+    EXPECT_TRUE(again.ShowDerivationsAction->isChecked());
+    EXPECT_FALSE(again.DerivationPanel->isHidden());
   }
   form->ShowDerivationsAction->trigger();
   EXPECT_TRUE(form->DerivationPanel->isVisible());
-  TForm1 shown;
-  EXPECT_TRUE(shown.ShowDerivationsAction->isChecked());
   EXPECT_EQ(form->DerivationPanel->accessibleName(), QStringLiteral("Derivation"));
 }
 
