@@ -2,6 +2,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
+#include <utility>
+#include <vector>
 
 #include "internal/run.h"
 
@@ -81,39 +84,76 @@ long double CheckedCbrt(long double x) {
 // ---------------------------------------------------------------------------
 // The run
 
-DesignResult RunDesign(const DesignInput& input, char decimalSeparator) {
+namespace {
+
+// Runs one stage. When derivations are asked for, it names the rule for a
+// failing read and gives every line the stage wrote without one a short one.
+inline void RunStage(DesignRun& run, void (*stage)(DesignRun&), const char* rule) {
+  if (run.explain) [[unlikely]] {
+    const std::size_t first = run.out.size();
+    run.rule = rule;
+    stage(run);
+    ExplainRemainingLines(run, first);
+    return;
+  }
+  stage(run);
+}
+
+DesignResult Run(const DesignInput& input, char decimalSeparator,
+                 std::vector<Derivation>* explain) {
   DesignResult result;
   // Room for a long statblock: the longest has some eighty lines, most of
   // them short.
   result.lines.reserve(80, 4096 + input.NameEdit.size() + 2 * input.TLEdit.size());
   DesignRun run{input, decimalSeparator, {}, result.lines};
+  run.explain = explain;
   try {
     run.Line(input.NameEdit, " (TL", input.TLEdit, ")");
-    run.q.BoreMm = ParseFloatStrict(input.BoreSizeEdit, decimalSeparator);
-    run.q.PowerMod = ParseFloatStrict(input.PowerModEdit, decimalSeparator);
-    RunDamageStage(run);
-    RunRangeStage(run);
-    RunWeightStage(run);
-    RunRateOfFireStage(run);
-    RunPowerNoteStage(run);
-    RunStrengthStage(run);
-    RunCostStage(run);
-    RunDurabilityStage(run);
-    RunNotesStage(run);
-    RunAmmunitionStage(run);
+    if (run.explain) [[unlikely]] {
+      ExplainTitle(run);
+      run.rule = "damage";
+    }
+    const std::optional<double> bore = TryParseFloat(input.BoreSizeEdit, decimalSeparator);
+    if (!bore) [[unlikely]] {
+      run.failedField = "Bore Size, mm";
+      throw InvalidFloatText(input.BoreSizeEdit);
+    }
+    run.q.BoreMm = *bore;
+    const std::optional<double> power = TryParseFloat(input.PowerModEdit, decimalSeparator);
+    if (!power) [[unlikely]] {
+      run.failedField = "PowerMod";
+      throw InvalidFloatText(input.PowerModEdit);
+    }
+    run.q.PowerMod = *power;
+    RunStage(run, RunDamageStage, "damage");
+    RunStage(run, RunRangeStage, "range");
+    RunStage(run, RunWeightStage, "weight");
+    RunStage(run, RunRateOfFireStage, "rate of fire");
+    RunStage(run, RunPowerNoteStage, "power supply note");
+    RunStage(run, RunStrengthStage, "strength, bulk and recoil");
+    RunStage(run, RunCostStage, "malfunction and cost");
+    RunStage(run, RunDurabilityStage, "durability");
+    RunStage(run, RunNotesStage, "notes");
+    RunStage(run, RunAmmunitionStage, "ammunition");
   } catch (const DesignError& e) {
     result.error = e.message();
+    if (run.explain) [[unlikely]]
+      ExplainFailure(run, e.message());
   }
   return result;
 }
 
+}  // namespace
+
+DesignResult RunDesign(const DesignInput& input, char decimalSeparator) {
+  return Run(input, decimalSeparator, nullptr);
+}
+
 DesignResult RunDesign(const DesignInput& input, char decimalSeparator, Explain explain) {
-  DesignResult result = RunDesign(input, decimalSeparator);
-  if (explain == Explain::Yes) {
-    // The stages do not yet say how their lines came about: each derivation
-    // is empty until they do.
-    result.explain.resize(result.lines.size() + (result.error ? 1 : 0));
-  }
+  if (explain == Explain::No) return Run(input, decimalSeparator, nullptr);
+  std::vector<Derivation> derivations;
+  DesignResult result = Run(input, decimalSeparator, &derivations);
+  result.explain = std::move(derivations);
   return result;
 }
 

@@ -60,7 +60,7 @@ void AutomaticRoFLine(DesignRun& r) {
   const DesignInput& in = r.in;
   const std::string& rof = in.RoFEdit;
   if (in.PropellantBox == kGauss) {
-    const std::int32_t n = ParseIntStrict(rof);
+    const std::int32_t n = r.StrictRoF();
     const bool enhanced = in.GaussHCCBBox == 1;
     if (n >= (enhanced ? 4 : 6)) {
       BurstLine(r, enhanced ? n / 2 : n / 3);
@@ -68,9 +68,9 @@ void AutomaticRoFLine(DesignRun& r) {
       r.Line("RoF: ", rof);
     }
   } else if (in.PLBBox == kHighCyclic) {
-    BurstLine(r, ParseIntStrict(rof) / 3);
+    BurstLine(r, r.StrictRoF() / 3);
   } else if (in.PLBBox == kPreloaded) {
-    BurstLine(r, ParseIntStrict(rof) / 2);
+    BurstLine(r, r.StrictRoF() / 2);
   } else {
     r.Line("RoF: ", rof);
   }
