@@ -44,6 +44,20 @@ std::string DesignRun::TLRead() const {
   return "TL " + Quoted(in.TLEdit) + " is not a whole number";
 }
 
+std::string DesignRun::NumberRead(std::string_view caption, std::string_view text,
+                                  double fallback) const {
+  const std::string typed = std::string(caption) + " " + Quoted(text);
+  if (const auto value = TryParseFloat(text, dec)) return typed + " read as " + Num(*value);
+  return typed + " is not a number: taken as " + Num(fallback);
+}
+
+std::string DesignRun::WholeRead(std::string_view caption, std::string_view text,
+                                 std::int32_t fallback) const {
+  const std::string typed = std::string(caption) + " " + Quoted(text);
+  if (const auto value = TryParseInt(text)) return typed + " read as " + IntText(*value);
+  return typed + " is not a whole number: taken as " + IntText(fallback);
+}
+
 void DesignRun::Explained(Derivation steps, std::size_t labelSize) {
   const std::string_view line = out.back();
   steps.push_back("= " + std::string(line.substr(std::min(labelSize, line.size()))));

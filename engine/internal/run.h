@@ -206,6 +206,11 @@ struct DesignRun {
   void Explained(Derivation steps, std::size_t labelSize = 0);
   // The TL as typed and what it was read as.
   std::string TLRead() const;
+  // A text field as typed and what it was read as, or the default taken for
+  // a text that is no number.
+  std::string NumberRead(std::string_view caption, std::string_view text, double fallback) const;
+  std::string WholeRead(std::string_view caption, std::string_view text,
+                        std::int32_t fallback) const;
 
   bool VelocityVariants() const {
     return in.PropellantBox == kLiquid || in.PropellantBox == kGauss;
