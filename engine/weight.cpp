@@ -256,7 +256,9 @@ std::string FittedItems(const DesignRun& r) {
   d.push_back(
       "Body = bore x bore x configuration factor x TL factor x power factor x action "
       "factor x bore class factor = " +
-      r.Num(s.bodyProduct));
+      r.Num(r.q.BoreMm) + " x " + r.Num(r.q.BoreMm) + " x " + r.Num(s.configurationFactor) + " x " +
+      r.Num(s.tlFactor) + " x " + r.Num(s.powerFactor) + " x " + r.Num(s.mechanismFactor) + " x " +
+      r.Num(s.boreClassFactor) + " = " + r.Num(s.bodyProduct));
   if (mech != kMechanicalGatling && mech != kElectricGatling) {
     d.push_back(r.WholeRead("Barrels", in.BarrelsEdit, 1) + ": body x (0.3 x barrels + 0.7)");
   }
