@@ -114,8 +114,12 @@ void ExplainFailure(DesignRun& r, const std::string& message) {
           "2147483647.");
     }
   } else {
-    failure.push_back("While working out the " + rule +
-                      ", a figure grew beyond what the run can hold, or could not be taken.");
+    std::string why =
+        "a figure could not be worked out: the square root or logarithm of a "
+        "negative number, or a whole number too large to hold";
+    if (message == kOverflow) why = "a figure grew beyond the largest number the run can hold";
+    if (message == kDivByZero) why = "a figure came to 0 where its logarithm was to be taken";
+    failure.push_back("While working out the " + rule + ", " + why + ".");
   }
   failure.push_back("The run stops: " + message);
   explain.push_back(std::move(failure));

@@ -159,7 +159,11 @@ std::int32_t Bulk(const DesignRun& r) {
   if (in.SmartgripBox) d.push_back("Smartgrip: -1");
   if (in.MuzzleBox == kCompensator) d.push_back("Compensator: -1");
   if (kyos) {
-    d.push_back("Knowing Your Own Strength: 20 x log10 of that ST - 10, rounded, at least 1");
+    const std::int32_t plain = Strengths(r, Recoils(r))[kNormalShot];
+    d.push_back("Knowing Your Own Strength: 20 x log10 of " + IntText(plain) +
+                " - 10 = " + r.Num(ext(20) * CheckedLog10(plain) - 10) + ", rounded, at least 1");
+  } else if (prefix.find("KYOS") != std::string_view::npos) {
+    d.push_back("The velocity variants of the KYOS line carry the strength unconverted");
   }
   switch (config) {
     case kSMG:
@@ -206,6 +210,31 @@ void StrengthLine(DesignRun& r, std::string_view prefix, std::int32_t st, int va
     ExplainStrength(r, prefix, st, variant, kyos);
 }
 
+[[gnu::cold, gnu::noinline]] void ExplainRecoil(DesignRun& r, int variant, std::size_t label) {
+  const DesignInput& in = r.in;
+  const int config = in.ConfigurationBox;
+  Derivation d;
+  if (in.RecoillessCheckBox || in.PropellantBox == kGrav) {
+    d.push_back(in.RecoillessCheckBox ? "A recoilless gun: Rcl 1" : "A Grav gun: Rcl 1");
+  } else if (!IsTabledConfiguration(config)) {
+    d.push_back("A " + std::string(ConfigurationName(config)) + " has no recoil table: Rcl 0");
+  } else {
+    const int row = in.ShotgunBox ? 2 : in.PropellantBox == kGauss ? 1 : 0;
+    const RecoilRow& rr = kRecoil[config][row];
+    const ext x = (ext(rr.share[variant]) * r.q.DamageDice - rr.offset) / rr.divisor;
+    d.push_back("Recoil table, " + std::string(ConfigurationName(config)) +
+                (row == 2   ? ", shotgun"
+                 : row == 1 ? ", Gauss"
+                            : "") +
+                ": (" + r.Num(rr.share[variant]) + " x damage dice " + r.Num(r.q.DamageDice) +
+                " - " + r.Num(rr.offset) + ") / " + r.Num(rr.divisor) + " = " + r.Num(x) +
+                ", rounded: " + IntText(RoundHalfEven(x)) +
+                (rr.bump != 0 ? ", +" + IntText(rr.bump) : ""));
+    d.push_back("Rcl is at least " + IntText(kMinimumRecoil));
+  }
+  r.Explained(std::move(d), label);
+}
+
 }  // namespace
 
 void RunStrengthStage(DesignRun& r) {
@@ -249,9 +278,15 @@ void RunStrengthStage(DesignRun& r) {
     }
   }
   r.Line("Rcl ", recoil[kNormalShot]);
+  if (r.explain) [[unlikely]]
+    ExplainRecoil(r, kNormalShot, 4);
   if (variants) {
     r.Line("- Boosted Velocity Rcl ", recoil[kBoostedShot]);
+    if (r.explain) [[unlikely]]
+      ExplainRecoil(r, kBoostedShot, 23);
     r.Line("- Low Velocity Rcl ", recoil[kLowShot]);
+    if (r.explain) [[unlikely]]
+      ExplainRecoil(r, kLowShot, 19);
   }
 }
 

@@ -276,6 +276,14 @@ TEST(Explain, AFailingReadNamesItsFieldAndRule) {
       {"Gauss RoF",
        With(examples::FourMmGaussRifle(), [](DesignInput& in) { in.RoFEdit = "fast"; }),
        "The rate of fire reads RoF.", "RoF as typed: \u201cfast\u201d"},
+      // Not a read, but a figure the rules cannot take: the rule is named.
+      {"KYOS of a cannon",
+       With(pistol,
+            [](DesignInput& in) {
+              in.ConfigurationBox = kCannon;
+              in.KYOSBox = true;
+            }),
+       "While working out the strength, bulk and recoil", "its logarithm"},
   };
   for (const FailCase& c : cases) {
     SCOPED_TRACE(c.name);
