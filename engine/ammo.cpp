@@ -88,18 +88,19 @@ std::string_view LegalityClass(double bore) {
 void RunAmmunitionStage(DesignRun& r) {
   r.Line(" ");
   if (r.explain) [[unlikely]]
-    r.Explained({"A blank line before the ammunition"});
+    ExplainLine(r, 0, [&] { return Derivation{"A blank line before the ammunition"}; });
   r.Line("Ammunition");
   if (r.explain) [[unlikely]]
-    r.Explained({"The heading of the ammunition block"});
+    ExplainLine(r, 0, [&] { return Derivation{"The heading of the ammunition block"}; });
   DesignationLine(r);
   if (r.explain) [[unlikely]]
     ExplainDesignation(r);
   r.Line("WPS ", Number{r.q.WeightPerShotLb});
   if (r.explain) [[unlikely]] {
-    r.Explained(
-        {"Weight per shot, in pounds, as the weight worked it out: " + r.Num(r.q.WeightPerShotLb)},
-        4);
+    ExplainLine(r, 4, [&] {
+      return Derivation{"Weight per shot, in pounds, as the weight worked it out: " +
+                        r.Num(r.q.WeightPerShotLb)};
+    });
   }
   r.Line("CPS ", Number{CostPerShot(r)});
   if (r.explain) [[unlikely]]
@@ -107,11 +108,12 @@ void RunAmmunitionStage(DesignRun& r) {
   r.Line(LegalityClass(r.q.BoreMm));
   if (r.explain) [[unlikely]] {
     const double bore = r.q.BoreMm;
-    r.Explained({"Legality class by bore " + r.Num(bore) + " mm: " +
-                 (bore <= 15   ? "15 mm or less, LC 3"
-                  : bore <= 64 ? "above 15 mm up to 64 mm, LC 2"
-                               : "above 64 mm (or no number), LC 1")},
-                3);
+    ExplainLine(r, 3, [&] {
+      return Derivation{"Legality class by bore " + r.Num(bore) + " mm: " +
+                        (bore <= 15   ? "15 mm or less, LC 3"
+                         : bore <= 64 ? "above 15 mm up to 64 mm, LC 2"
+                                      : "above 64 mm (or no number), LC 1")};
+    });
   }
 }
 

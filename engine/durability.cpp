@@ -53,11 +53,12 @@ void RunDurabilityStage(DesignRun& r) {
 
   r.Line("HP: ", hp);
   if (r.explain) [[unlikely]] {
-    r.Explained(
-        {"Loaded weight " + r.Num(r.q.LoadedWeightLb) + " lb: cube root " +
-             r.Num(CheckedCbrt(r.q.LoadedWeightLb)) + ", rounded, ties to even: " + IntText(root),
-         "Hit points = 4 x " + IntText(root)},
-        4);
+    ExplainLine(r, 4, [&] {
+      return Derivation{"Loaded weight " + r.Num(r.q.LoadedWeightLb) + " lb: cube root " +
+                            r.Num(CheckedCbrt(r.q.LoadedWeightLb)) +
+                            ", rounded, ties to even: " + IntText(root),
+                        "Hit points = 4 x " + IntText(root)};
+    });
   }
   r.Line("HT: ", t.ht);
   if (r.explain) [[unlikely]]

@@ -43,9 +43,11 @@ std::uint64_t ApplyingLines(const DesignInput& in, std::index_sequence<i...>) {
   if (l.parent == &DesignInput::HUDLinkBox) parent = "HUD Link";
   if (l.parent == &DesignInput::RecognitionGripBox) parent = "Recognition Grip";
   if (l.parent == &DesignInput::DiagnosticComputerBox) parent = "Diagnostic Computer";
-  r.Explained({parent.empty() ? "Listed because its box is ticked"
-                              : "Listed because this option of the " + parent +
-                                    " is ticked and the " + parent + " is fitted"});
+  ExplainLine(r, 0, [&] {
+    return Derivation{parent.empty() ? "Listed because its box is ticked"
+                                     : "Listed because this option of the " + parent +
+                                           " is ticked and the " + parent + " is fitted"};
+  });
 }
 
 template <const auto& kLines>
@@ -68,7 +70,9 @@ void AppendItemLine(DesignRun& r, const std::string_view (&texts)[N], int index,
   if (const std::string_view text = ItemOr(texts, index, ""); !text.empty()) {
     r.Line(text);
     if (r.explain) [[unlikely]] {
-      r.Explained({std::string("Listed because it is selected under ") + group});
+      ExplainLine(r, 0, [&] {
+        return Derivation{std::string("Listed because it is selected under ") + group};
+      });
     }
   }
 }
@@ -176,7 +180,7 @@ void AppendBackblast(DesignRun& r) {
   if (r.in.ColdCountermassBox) {
     r.Line("Produces a harmless backblast of plastic flakes or cold gas when fired.");
     if (r.explain) [[unlikely]]
-      r.Explained({"Recoilless with cold counter-mass"});
+      ExplainLine(r, 0, [&] { return Derivation{"Recoilless with cold counter-mass"}; });
     return;
   }
   // The bigger the round, the hotter and longer the cone of exhaust.
@@ -184,9 +188,11 @@ void AppendBackblast(DesignRun& r) {
   r.Line("Produces a dangerous backblast when fired, doing ", n,
          "d burning damage to everyone within a cone up to ", n, " yards behind the launcher.");
   if (r.explain) [[unlikely]] {
-    r.Explained({"Recoilless without cold counter-mass: a hot backblast",
-                 "Dice and yards = bore / 10 = " + r.Num(ext(r.q.BoreMm) / 10) +
-                     ", rounded, ties to even: " + IntText(n)});
+    ExplainLine(r, 0, [&] {
+      return Derivation{"Recoilless without cold counter-mass: a hot backblast",
+                        "Dice and yards = bore / 10 = " + r.Num(ext(r.q.BoreMm) / 10) +
+                            ", rounded, ties to even: " + IntText(n)};
+    });
   }
 }
 
@@ -195,7 +201,7 @@ void AppendHUDLink(DesignRun& r) {
   if (!in.HUDLinkBox) return;
   r.Line("HUD Link (TL9) (UT149)");
   if (r.explain) [[unlikely]]
-    r.Explained({"Listed because its box is ticked"});
+    ExplainLine(r, 0, [&] { return Derivation{"Listed because its box is ticked"}; });
   AppendCheckedLines<kHUDLinkLines>(r);
   if (!in.TinyComputer) return;
 
@@ -204,8 +210,10 @@ void AppendHUDLink(DesignRun& r) {
   if (tl >= 10 && tl <= 12) r.Line(kTinyComputerComplexity[tl - 9]);
   if (r.explain) [[unlikely]] {
     if (tl >= 0 && tl <= 12) {
-      r.Explained({"The integral tiny computer's complexity by TL: " + r.TLRead() +
-                   " (TL 0 to 9: 3; 10: 5; 11: 6; 12: 7)"});
+      ExplainLine(r, 0, [&] {
+        return Derivation{"The integral tiny computer's complexity by TL: " + r.TLRead() +
+                          " (TL 0 to 9: 3; 10: 5; 11: 6; 12: 7)"};
+      });
     }
   }
   AppendItemLine(r, kTargetingSoftwareLines, in.TargetingSoftware, "Targeting Software");
@@ -217,21 +225,26 @@ void RunNotesStage(DesignRun& r) {
   const DesignInput& in = r.in;
   r.Line(" ");
   if (r.explain) [[unlikely]]
-    r.Explained({"A blank line before the notes"});
+    ExplainLine(r, 0, [&] { return Derivation{"A blank line before the notes"}; });
   AppendBackblast(r);
 
   if (r.q.MalfNumber == 19) r.Line(kMalfVerNote);
   if (r.q.MalfNumber > 19) r.Line(kMalfVerCritNote);
   if (r.explain && r.q.MalfNumber >= 19) [[unlikely]] {
-    r.Explained({"The malfunction number is " + IntText(r.q.MalfNumber) +
-                 ", so the Malf line reads Ver.; this note says what that means"});
+    ExplainLine(r, 0, [&] {
+      return Derivation{"The malfunction number is " + IntText(r.q.MalfNumber) +
+                        ", so the Malf line reads Ver.; this note says what that means"};
+    });
   }
 
   if (r.StrictTL() > 8) {
     r.Line(in.PaperBox ? "Internal B Paper Cell (P#3-12, p. 12)"sv : "Internal B Cell (UT19)"sv);
     if (r.explain) [[unlikely]] {
-      r.Explained({r.TLRead() + ", above 8: the gun's electronics run from an internal B cell" +
-                   (in.PaperBox ? ", a paper cell as Uses Paper Cells is ticked" : "")});
+      ExplainLine(r, 0, [&] {
+        return Derivation{r.TLRead() +
+                          ", above 8: the gun's electronics run from an internal B cell" +
+                          (in.PaperBox ? ", a paper cell as Uses Paper Cells is ticked" : "")};
+      });
     }
   }
   if (in.LoadingMechanismBox == kElectricGatling) {
@@ -240,7 +253,8 @@ void RunNotesStage(DesignRun& r) {
                  "shots."sv
                : "A separately loaded B Cell (UT19) provides power for 19,500 shots."sv);
     if (r.explain) [[unlikely]]
-      r.Explained({"An electric Gatling's motor has a cell of its own"});
+      ExplainLine(r, 0,
+                  [&] { return Derivation{"An electric Gatling's motor has a cell of its own"}; });
   }
 
   AppendHUDLink(r);

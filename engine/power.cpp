@@ -75,7 +75,7 @@ void RunPowerNoteStage(DesignRun& r) {
     case kLiquid:
       r.Line(kPropellantBottle);
       if (r.explain) [[unlikely]]
-        r.Explained({"Liquid propellant is fed from a bottle"});
+        ExplainLine(r, 0, [&] { return Derivation{"Liquid propellant is fed from a bottle"}; });
       break;
     case kETC:
     case kETK:
@@ -83,10 +83,13 @@ void RunPowerNoteStage(DesignRun& r) {
         const bool heavy = in.PropellantBox == kETK && !in.HouseETCBox;
         r.Line(kRemovableCell[(heavy ? kHeavyCell : kLightCell)[config]][paper]);
         if (r.explain) [[unlikely]] {
-          r.Explained({std::string("An ") + (in.PropellantBox == kETC ? "ETC" : "ETK") + " " +
-                       std::string(ConfigurationName(config)) + " fires from a removable cell, " +
-                       (heavy ? "one size up for true ETK" : "the light size") +
-                       (paper ? ", a paper cell as Uses Paper Cells is ticked" : "")});
+          ExplainLine(r, 0, [&] {
+            return Derivation{std::string("An ") + (in.PropellantBox == kETC ? "ETC" : "ETK") +
+                              " " + std::string(ConfigurationName(config)) +
+                              " fires from a removable cell, " +
+                              (heavy ? "one size up for true ETK" : "the light size") +
+                              (paper ? ", a paper cell as Uses Paper Cells is ticked" : "")};
+          });
         }
       }
       break;
@@ -95,10 +98,12 @@ void RunPowerNoteStage(DesignRun& r) {
       if (carriesCell) {
         r.Line(kBuiltInCell[config][paper]);
         if (r.explain) [[unlikely]] {
-          r.Explained({"A " + std::string(PropellantName(in.PropellantBox)) + " " +
-                       std::string(ConfigurationName(config)) +
-                       " carries a built-in cell, counted in its weight" +
-                       (paper ? "; a paper cell as Uses Paper Cells is ticked" : "")});
+          ExplainLine(r, 0, [&] {
+            return Derivation{"A " + std::string(PropellantName(in.PropellantBox)) + " " +
+                              std::string(ConfigurationName(config)) +
+                              " carries a built-in cell, counted in its weight" +
+                              (paper ? "; a paper cell as Uses Paper Cells is ticked" : "")};
+          });
         }
       }
       break;

@@ -81,16 +81,18 @@ void SingleShotLine(DesignRun& r, const ReloadBands& bands, bool bigBore) {
 void BurstLine(DesignRun& r, std::int32_t burst, const char* why) {
   r.Line("RoF: ", r.in.RoFEdit, "# (Bursts of ", burst, ")");
   if (r.explain) [[unlikely]] {
-    r.Explained({"RoF as typed: " + Quoted(r.in.RoFEdit) + ", read as " + IntText(r.StrictRoF()),
-                 std::string(why) + ": bursts of " + IntText(burst) + ", the fraction dropped",
-                 "# marks a rate of fire fired in bursts"},
-                5);
+    ExplainLine(r, 5, [&] {
+      return Derivation{
+          "RoF as typed: " + Quoted(r.in.RoFEdit) + ", read as " + IntText(r.StrictRoF()),
+          std::string(why) + ": bursts of " + IntText(burst) + ", the fraction dropped",
+          "# marks a rate of fire fired in bursts"};
+    });
   }
 }
 
 // The steps of a line that writes what was typed, or a fixed figure.
 [[gnu::cold, gnu::noinline]] void ExplainAsTyped(DesignRun& r, std::string why, std::size_t label) {
-  r.Explained({std::move(why)}, label);
+  ExplainLine(r, label, [&] { return Derivation{std::move(why)}; });
 }
 
 // The automatic weapons' RoF line. Caseless controlled bursts fire a third of
@@ -109,10 +111,10 @@ void AutomaticRoFLine(DesignRun& r) {
     } else {
       r.Line("RoF: ", rof);
       if (r.explain) [[unlikely]] {
-        ExplainAsTyped(r,
-                       "RoF as typed: " + Quoted(rof) + ", below the rate for Gauss bursts (" +
-                           (enhanced ? "4" : "6") + ")",
-                       5);
+        ExplainLine(r, 5, [&] {
+          return Derivation{"RoF as typed: " + Quoted(rof) + ", below the rate for Gauss bursts (" +
+                            (enhanced ? "4" : "6") + ")"};
+        });
       }
     }
   } else if (in.PLBBox == kHighCyclic) {
@@ -122,7 +124,9 @@ void AutomaticRoFLine(DesignRun& r) {
   } else {
     r.Line("RoF: ", rof);
     if (r.explain) [[unlikely]] {
-      ExplainAsTyped(r, "An automatic weapon fires the RoF as typed: " + Quoted(rof), 5);
+      ExplainLine(r, 5, [&] {
+        return Derivation{"An automatic weapon fires the RoF as typed: " + Quoted(rof)};
+      });
     }
   }
 }
@@ -190,7 +194,7 @@ void RunRateOfFireStage(DesignRun& r) {
     case kManualRepeater:
       r.Line("RoF: ", in.RoFEdit);
       if (r.explain) [[unlikely]]
-        ExplainAsTyped(r, "RoF as typed: " + Quoted(in.RoFEdit), 5);
+        ExplainLine(r, 5, [&] { return Derivation{"RoF as typed: " + Quoted(in.RoFEdit)}; });
       r.Line("Shots: ", in.ShotsEdit, ClosedBoltMark(in), "(3)");
       if (r.explain) [[unlikely]]
         ExplainShots(r, "3 seconds to reload a magazine");
@@ -198,25 +202,27 @@ void RunRateOfFireStage(DesignRun& r) {
     case kRevolver:
       r.Line("RoF: ", in.RoFEdit);
       if (r.explain) [[unlikely]]
-        ExplainAsTyped(r, "RoF as typed: " + Quoted(in.RoFEdit), 5);
+        ExplainLine(r, 5, [&] { return Derivation{"RoF as typed: " + Quoted(in.RoFEdit)}; });
       // Early revolvers are loaded a round at a time; later ones take speedloaders.
       r.Line("Shots: ", in.ChambersEdit, r.StrictTL() < 6 ? "(5i)"sv : "(3i)"sv);
       if (r.explain) [[unlikely]] {
-        ExplainAsTyped(r,
-                       "A revolver holds a shot per chamber, Chambers as typed " +
-                           Quoted(in.ChambersEdit) + "; " + r.TLRead() +
-                           (r.StrictTL() < 6 ? ": below TL 6, 5 seconds a round (i)"
-                                             : ": from TL 6, a speedloader, 3 seconds a round (i)"),
-                       7);
+        ExplainLine(r, 7, [&] {
+          return Derivation{"A revolver holds a shot per chamber, Chambers as typed " +
+                            Quoted(in.ChambersEdit) + "; " + r.TLRead() +
+                            (r.StrictTL() < 6
+                                 ? ": below TL 6, 5 seconds a round (i)"
+                                 : ": from TL 6, a speedloader, 3 seconds a round (i)")};
+        });
       }
       break;
     case kMechanicalGatling:
       r.Line(bore <= 60 ? "RoF: 15"sv : "RoF: 10"sv);
       if (r.explain) [[unlikely]] {
-        ExplainAsTyped(r,
-                       "A mechanical Gatling, bore " + r.Num(bore) +
-                           (bore <= 60 ? " mm, 60 mm or less: RoF 15" : " mm, above 60 mm: RoF 10"),
-                       5);
+        ExplainLine(r, 5, [&] {
+          return Derivation{
+              "A mechanical Gatling, bore " + r.Num(bore) +
+              (bore <= 60 ? " mm, 60 mm or less: RoF 15" : " mm, above 60 mm: RoF 10")};
+        });
       }
       r.Line("Shots: ", in.ShotsEdit, ClosedBoltMark(in), "(5)");
       if (r.explain) [[unlikely]]
@@ -232,7 +238,9 @@ void RunRateOfFireStage(DesignRun& r) {
         ExplainAutoloaderRoF(r, 20, 30);
       r.Line("Shots: ", in.ShotsEdit);
       if (r.explain) [[unlikely]] {
-        ExplainAsTyped(r, "Shots as typed: " + Quoted(in.ShotsEdit) + ", no reload time", 7);
+        ExplainLine(r, 7, [&] {
+          return Derivation{"Shots as typed: " + Quoted(in.ShotsEdit) + ", no reload time"};
+        });
       }
       break;
     case kFastAutoloader:
@@ -266,8 +274,10 @@ void RunRateOfFireStage(DesignRun& r) {
     default:
       r.Line("Shots: ");
       if (r.explain) [[unlikely]] {
-        ExplainAsTyped(r, "No loading mechanism selected: no RoF line, and no shots or reload time",
-                       7);
+        ExplainLine(r, 7, [&] {
+          return Derivation{
+              "No loading mechanism selected: no RoF line, and no shots or reload time"};
+        });
       }
       break;
   }

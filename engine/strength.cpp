@@ -263,18 +263,21 @@ void RunStrengthStage(DesignRun& r) {
       const BulkRow& row = kBulk[in.ConfigurationBox];
       const double length = barrel >= 0 ? row.length[barrel] : 0;
       const ext x = ext(r.q.LoadedWeightLb) * length * row.scale;
-      r.Explained({"Bulk = log10 of (loaded weight x length factor x scale) = log10 of (" +
-                       r.Num(r.q.LoadedWeightLb) + " x " + r.Num(length) + " x " +
-                       r.Num(row.scale) + ") = log10 of " + r.Num(x) + ", rounded, at least " +
-                       IntText(row.minimum) + (in.MuzzleWeightBox ? "; muzzle weight +1" : ""),
-                   "Written with a minus sign"},
-                  5);
+      ExplainLine(r, 5, [&] {
+        return Derivation{"Bulk = log10 of (loaded weight x length factor x scale) = log10 of (" +
+                              r.Num(r.q.LoadedWeightLb) + " x " + r.Num(length) + " x " +
+                              r.Num(row.scale) + ") = log10 of " + r.Num(x) +
+                              ", rounded, at least " + IntText(row.minimum) +
+                              (in.MuzzleWeightBox ? "; muzzle weight +1" : ""),
+                          "Written with a minus sign"};
+      });
     } else {
-      r.Explained(
-          {"A " + std::string(ConfigurationName(in.ConfigurationBox)) +
-               " has no bulk table: bulk 0" + (in.MuzzleWeightBox ? ", muzzle weight +1" : ""),
-           "Written with a minus sign"},
-          5);
+      ExplainLine(r, 5, [&] {
+        return Derivation{"A " + std::string(ConfigurationName(in.ConfigurationBox)) +
+                              " has no bulk table: bulk 0" +
+                              (in.MuzzleWeightBox ? ", muzzle weight +1" : ""),
+                          "Written with a minus sign"};
+      });
     }
   }
   r.Line("Rcl ", recoil[kNormalShot]);

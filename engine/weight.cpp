@@ -427,10 +427,12 @@ void RunWeightStage(DesignRun& r) {
   if (prop == kLiquid) {
     r.Line("Propellant Bottle Weight: ", Number{reload});
     if (r.explain) [[unlikely]] {
-      r.Explained({"The propellant bottle weighs what the empty magazine of a liquid-propellant "
-                   "gun weighs: " +
-                   r.Num(reload)},
-                  26);
+      ExplainLine(r, 26, [&] {
+        return Derivation{
+            "The propellant bottle weighs what the empty magazine of a liquid-propellant "
+            "gun weighs: " +
+            r.Num(reload)};
+      });
     }
   }
 }

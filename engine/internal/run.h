@@ -257,6 +257,13 @@ std::string_view BarrelName(int barrel);
 std::string_view PropellantName(int propellant);
 std::string_view MechanismName(int mechanism);
 
+// Records the derivation `steps()` builds for the line just written (see
+// DesignRun::Explained), in a function of its own, out of the run's way.
+template <typename Steps>
+[[gnu::cold, gnu::noinline]] void ExplainLine(DesignRun& r, std::size_t labelSize, Steps steps) {
+  r.Explained(steps(), labelSize);
+}
+
 // The stages, in the order the run calls them. Each appends its lines.
 void RunDamageStage(DesignRun& r);      // damage.cpp
 void RunRangeStage(DesignRun& r);       // range.cpp
