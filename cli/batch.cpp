@@ -4,6 +4,7 @@
 
 #include "design.h"
 #include "design_object.h"
+#include "explain_output.h"
 #include "json_text.h"
 #include "weapon_table.h"
 
@@ -64,7 +65,8 @@ class Batch {
   }
 
   DesignResult Run(const DesignEntry& entry) {
-    DesignResult result = RunDesign(entry.input, options_.decimalSeparator);
+    DesignResult result = RunDesign(entry.input, options_.decimalSeparator,
+                                    options_.explain ? Explain::Yes : Explain::No);
     if (result.error) designFailed_ = true;
     return result;
   }
@@ -79,9 +81,13 @@ class Batch {
     const DesignResult result = Run(entry);
     if (anyPrinted_) buf_ += '\n';
     anyPrinted_ = true;
-    for (std::string_view line : result.lines) {
-      buf_ += line;
-      buf_ += '\n';
+    if (options_.explain) {
+      AppendExplainedLines(buf_, result);
+    } else {
+      for (std::string_view line : result.lines) {
+        buf_ += line;
+        buf_ += '\n';
+      }
     }
     if (result.error) {
       ErrorLine("design " + std::to_string(entry.position) + ": " + *result.error);
@@ -94,7 +100,9 @@ class Batch {
       inputError_ = true;
       buf_ += "{\"statblock\": [], \"error\": ";
       json::AppendQuoted(buf_, *entry.inputError);
-      buf_ += ", \"input_error\": true}\n";
+      buf_ += ", \"input_error\": true";
+      if (options_.explain) buf_ += ", \"explain\": []";
+      buf_ += "}\n";
       return;
     }
     const DesignResult result = Run(entry);
@@ -111,6 +119,7 @@ class Batch {
     } else {
       buf_ += "null";
     }
+    if (options_.explain) AppendJsonExplain(buf_, result);
     buf_ += "}\n";
   }
 

@@ -33,6 +33,7 @@ enum class Format { Plain, Json, Markdown, Csv };
 struct Options {
   Format format = Format::Plain;
   char decimalSeparator = '.';  // the reader's: texts are read and numbers written with it
+  bool explain = false;         // each line's derivation with it (plain and JSON output)
 };
 
 // Reads, runs and writes every design; returns the exit status. Standard

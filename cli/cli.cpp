@@ -99,24 +99,31 @@ int Main(int argc, const char* const* argv) {
   std::int64_t randomCount = 0;
   std::uint64_t seed = 0;
   bool onlyAutomatic = false;
+  bool explain = false;
   auto* fileOption =
       app.add_option("FILE", file, "File of designs; standard input when absent or \"-\".")
           ->type_name("");
   auto* jsonOption =
       app.add_flag("--json", jsonOutput,
                    "Write one JSON object per design: {\"statblock\": [...], \"error\": ...}.");
+  auto* explainOption = app.add_flag(
+      "--explain", explain,
+      "With each statblock line, how it came about: the inputs read, the table rows, factors, "
+      "rounding. Plain output indents each line's steps under it; --json adds \"explain\".");
   app.add_option(
          "--table", table,
          "Write a weapon table, one row per design: name, TL, damage, Acc, range, weight, "
          "RoF, shots, ST, bulk, Rcl, Malf, cost, HP, LC and the message of a failed design.")
       ->type_name("[markdown|csv]")
       ->check(CLI::IsMember({"markdown", "csv"}))
-      ->excludes(jsonOption);
+      ->excludes(jsonOption)
+      ->excludes(explainOption);
   auto* templateOption =
       app.add_flag("--template", printTemplate,
                    "Print a design object with every key at its start value, then exit.")
           ->excludes(fileOption)
-          ->excludes("--table");
+          ->excludes("--table")
+          ->excludes(explainOption);
   app.add_flag("--captions", captions, "With --template: option groups by caption, not index.")
       ->needs(templateOption);
   auto* randomOption =
@@ -134,7 +141,8 @@ int Main(int argc, const char* const* argv) {
           ->excludes(fileOption)
           ->excludes(jsonOption)
           ->excludes("--table")
-          ->excludes(templateOption);
+          ->excludes(templateOption)
+          ->excludes(explainOption);
   auto* seedOption =
       app.add_option("--seed", seed,
                      "With --random: design k (from 0) is the click seeded with S + k (modulo "
@@ -232,6 +240,7 @@ int Main(int argc, const char* const* argv) {
                      : table == "markdown" ? Format::Markdown
                      : table == "csv"      ? Format::Csv
                                            : Format::Plain;
+    options.explain = explain;
 
     int fd = STDIN_FILENO;
     std::string source = "standard input";

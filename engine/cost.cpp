@@ -4,6 +4,7 @@
 // weight, a cost factor for the chosen options that multiplies it, and fixed
 // dollar amounts for accessories added at the end.
 #include <iterator>
+#include <string>
 #include <utility>
 
 #include "internal/run.h"
@@ -222,6 +223,128 @@ void AddCheckedPrices(const DesignInput& in, std::int32_t& cost) {
   AddDollars(cost, FittedPrices<kPrices>(in, std::make_index_sequence<std::size(kPrices)>{}));
 }
 
+// ---------------------------------------------------------------------------
+// Derivations
+
+[[gnu::cold, gnu::noinline]] void ExplainMalfunction(DesignRun& r, std::int32_t tl) {
+  const DesignInput& in = r.in;
+  Derivation d;
+  std::int32_t malf = MalfunctionBase(tl);
+  d.push_back(r.TLRead() + ": base malfunction number " + IntText(malf) +
+              (malf == 0 ? " (TL outside the tables, 0 to 12)" : ""));
+  const auto step = [&](bool applies, std::string_view why, std::int32_t by) {
+    if (!applies) return;
+    malf += by;
+    d.push_back(std::string(why) + (by > 0 ? ": +" : ": ") + IntText(by) + " = " + IntText(malf));
+  };
+  step(tl <= 4 && in.ConfigurationBox == kRifle && in.LoadingMechanismBox == kBreechloader,
+       "Early breech-loading rifle", -3);
+  step(in.PropellantBox == kLiquid, "Liquid propellant", 1);
+  step(in.ElectricBox, "Electric autoloader or automatic", 1);
+  step(in.CaselessBox || in.PropellantBox == kGauss || in.PropellantBox == kGrav,
+       in.CaselessBox ? "Caseless" : "No case to extract", 1);
+  step(in.PLBBox == kPreloaded && tl < 10, "Preloaded barrels below TL 10", -1);
+  step(in.QualityReliable == kFine, "Fine (reliable)", 1);
+  step(in.QualityReliable == kVeryFine, "Very fine (reliable)", 2);
+  step(in.QualityAccurate == kCheap || in.QualityReliable == kCheap, "Cheap", -1);
+  if (malf == 19) d.push_back("Malfunction number 19 is written Ver.");
+  if (malf > 19 || malf < 0) d.push_back("A malfunction number beyond 19 is written Ver. (Crit.)");
+  r.Explained(std::move(d), 5);
+}
+
+[[gnu::cold, gnu::noinline]] void ExplainCost(DesignRun& r, std::int32_t baseCost, double factor,
+                                              std::int32_t tl) {
+  const DesignInput& in = r.in;
+  const int config = in.ConfigurationBox;
+  Derivation d;
+  if (!IsTabledConfiguration(config)) {
+    d.push_back("A " + std::string(ConfigurationName(config)) +
+                " has no price per pound: base cost 0, the cost is the accessories alone");
+  } else {
+    const std::int32_t rof = IntOr(in.RoFEdit, 1);
+    const bool fast = rof > 3;
+    const CostRateRow& row = kCostRate[config];
+    std::int32_t rate = fast ? row.fast : row.slow;
+    d.push_back(r.WholeRead("RoF", in.RoFEdit, 1) + (fast ? ", above 3" : ", 3 or less") + ": $" +
+                IntText(rate) + " a pound for a " + std::string(ConfigurationName(config)));
+    if (in.PropellantBox == kGauss || in.PropellantBox == kGrav) {
+      const double by = in.PropellantBox == kGauss ? row.gauss : row.grav;
+      rate = Wrap32(RoundHalfEven(ext(rate) * by));
+      d.push_back(std::string(PropellantName(in.PropellantBox)) + ": x " + r.Num(by) +
+                  ", rounded: $" + IntText(rate) + " a pound");
+    }
+    const double w = r.q.LoadedWeightLb;
+    int band = 0;
+    std::string bandName = "below 20 lb";
+    if (w >= 1000) {
+      band = 3;
+      bandName = "1000 lb or more";
+    } else if (w >= 20) {
+      band = fast ? 2 : 1;
+      bandName = fast ? "20 lb to below 1000 lb, RoF above 3" : "20 lb to below 1000 lb";
+    }
+    double multiplier = kWeightCostMultiplier[config][band];
+    d.push_back("Loaded weight " + r.Num(w) + " lb, " + bandName + ": weight multiplier " +
+                r.Num(multiplier));
+    if (config == kPistol && in.ExtraLowBox) {
+      multiplier = Times(multiplier, 0.5);
+      d.push_back("Extra-low-powered pistol: multiplier x 0.5 = " + r.Num(multiplier));
+    }
+    d.push_back("Base cost = " + IntText(rate) + " x " + r.Num(w) + " x " + r.Num(multiplier) +
+                " = " + r.Num(ext(rate) * w * multiplier) +
+                ", rounded to whole dollars, ties to even: " + IntText(baseCost));
+  }
+  d.push_back("Cost factor of the options (1 plus each option's share, at least 0.2; " +
+              r.NumberRead("Arbitrary Extra CF", in.ArbCF, 0.0) + "): " + r.Num(factor));
+  std::int32_t cost = Wrap32(RoundHalfEven(ext(baseCost) * factor));
+  d.push_back("Base cost x cost factor = " + IntText(baseCost) + " x " + r.Num(factor) + " = " +
+              r.Num(ext(baseCost) * factor) + ", rounded: " + IntText(cost));
+  std::string list;
+  const auto add = [&](bool fitted, std::string_view name, std::int64_t dollars) {
+    if (!fitted || dollars == 0) return;
+    AddDollars(cost, dollars);
+    list += list.empty() ? "" : ", ";
+    list += std::string(name) + " " + (dollars < 0 ? "-$" : "$") +
+            IntText(dollars < 0 ? -dollars : dollars);
+  };
+  add(in.IronSightsBox && (config == kSMG || config == kRifle), "iron sights", 100);
+  add(in.IronSightsBox && config == kPistol, "iron sights", 50);
+  add(in.HUDLinkBox, "HUD Link", 250);
+  add(in.HUDLinkBox && in.DataChip, "data chip", 1);
+  add(in.HUDLinkBox && in.GreenEyes, "green eyes", -10);
+  add(in.HUDLinkBox && in.MicroRadio, "micro radio", 10);
+  add(in.HUDLinkBox && in.SecureEncryption, "secure encryption", 500);
+  add(in.HUDLinkBox && in.TinyComputer, "tiny computer", 50);
+  add(in.HUDLinkBox, "targeting software", TargetingSoftwarePrice(in.TargetingSoftware, tl));
+  add(in.RecognitionGripBox, "Recognition Grip", 100);
+  add(in.RecognitionGripBox && in.RGGlove, "glove", 50);
+  add(in.RecognitionGripBox && in.RGGPS, "GPS", -5);
+  add(in.RecognitionGripBox && in.RGIFF, "IFF", -5);
+  add(in.TransponderRingBox, "Transponder Ring", 100);
+  add(in.SDATBox, "SDAT", 100);
+  add(in.DTagBox, "D-tag", 20);
+  add(in.IFFBox, "IFF", 100);
+  add(in.AccRailU, "under-barrel rail", 100);
+  add(in.AccRailO, "over-barrel rail", 100);
+  add(in.AccRailS, "side rail", 100);
+  add(in.AccRailT, "top rail", 100);
+  add(in.SmartgripBox, "smartgrip", 500);
+  add(in.FoldingStockBox, "folding stock", 100);
+  add(in.AntiTamper, "anti-tamper", -50);
+  add(in.CTSBox, "CTS", 1000);
+  add(in.ETSBox, "ETS", 8000);
+  add(true, "camouflage", ItemOr(kCamouflagePrice, in.CamouflageBox, 0));
+  add(true, "muzzle attachment", ItemOr(kMuzzleAttachmentPrice, in.MuzzleBox, 0));
+  add(in.MuzzleWeightBox, "muzzle weight", 100);
+  if (in.GravCompBox) {
+    add(true, "gravitic compensator ($100 per whole ten pounds empty)",
+        std::int64_t{100} * Wrap32(Truncate(ext(r.q.EmptyWeightLb) / 10)));
+  }
+  d.push_back("Accessories: " + (list.empty() ? std::string("none") : list) + "; in all $" +
+              IntText(cost));
+  r.Explained(std::move(d), 5);
+}
+
 }  // namespace
 
 void RunCostStage(DesignRun& r) {
@@ -230,6 +353,8 @@ void RunCostStage(DesignRun& r) {
 
   r.q.MalfNumber = MalfunctionNumber(in, tl);
   MalfLine(r, r.q.MalfNumber);
+  if (r.explain) [[unlikely]]
+    ExplainMalfunction(r, tl);
 
   const std::int32_t baseCost = BaseCost(r);
   const double factor = CostFactor(in, r.dec);
@@ -253,6 +378,8 @@ void RunCostStage(DesignRun& r) {
   }
 
   r.Line("Cost $", cost);
+  if (r.explain) [[unlikely]]
+    ExplainCost(r, baseCost, factor, tl);
 }
 
 }  // namespace brennick

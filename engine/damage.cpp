@@ -1,4 +1,6 @@
 // Damage: how many dice the weapon rolls, and its wound suffix.
+#include <string>
+
 #include "internal/run.h"
 
 namespace brennick {
@@ -33,6 +35,126 @@ std::string_view WoundSuffix(const DesignInput& in, double bore) {
   return row[3];
 }
 
+// How a number of dice is written, and why.
+std::string DiceReason(const DesignRun& r, double dice) {
+  const std::string n = r.Num(dice);
+  if (dice < 1) {
+    return n + " dice, below 1 die: written " + DiceText(dice) +
+           " (up to 0.032: 1d-5; 0.42: 1d-4; 0.56: 1d-3; 0.75: 1d-2; 0.95: 1d-1; above: 1d)";
+  }
+  const std::int64_t whole = Truncate(dice);
+  const ext fraction = ext(dice) - ext(whole);
+  std::string band;
+  if (fraction < 0.15L) {
+    band = "below 0.15 adds nothing";
+  } else if (fraction < 0.43L) {
+    band = "0.15 to below 0.43 adds +1";
+  } else if (fraction < 0.65L) {
+    band = "0.43 to below 0.65 adds +2";
+  } else if (fraction < 0.85L) {
+    band = "0.65 to below 0.85 makes one more die, -1";
+  } else {
+    band = "0.85 and more makes one more die";
+  }
+  return n + " dice: " + IntText(whole) + " whole dice and a fraction of " + r.Num(fraction) +
+         " (" + band + "): " + DiceText(dice);
+}
+
+// Why the wound suffix is what it is.
+std::string WoundReason(const DesignInput& in, double bore, std::string_view suffix) {
+  const std::string written = "wound suffix" + std::string(suffix);
+  if (in.PropellantBox == kGrav) return "A Grav weapon's projectile: " + written;
+  std::string why;
+  const bool gauss = in.PropellantBox == kGauss;
+  if (bore >= 15) {
+    why = "bore 15 mm or more";
+  } else if (bore >= 10) {
+    why = "bore 10 mm to below 15 mm";
+  } else if (bore >= 8) {
+    why = "bore 8 mm to below 10 mm";
+  } else if (bore >= 5.9L && in.ConfigurationBox > kSMG) {
+    why = "bore 5.9 mm to below 8 mm on a long arm";
+  } else if (bore >= 4 && gauss && in.HouseGauss) {
+    why = "bore 4 mm to below 5.9 mm, Gauss under the house rule";
+  } else {
+    why = "a small bore";
+  }
+  if (gauss && !in.HouseGauss) why += ", armour divisor (3) of a Gauss slug";
+  return "Wound class by " + why + ": " + written;
+}
+
+// The steps of the damage line.
+[[gnu::cold, gnu::noinline]] void ExplainDamage(DesignRun& r, double tableFactor,
+                                                double barrelFactor, double loadingFactor,
+                                                double tlFactor, std::string_view suffix) {
+  const DesignInput& in = r.in;
+  const int config = in.ConfigurationBox;
+  const int barrel = BarrelColumn(in.BarrelBox);
+  Derivation d;
+  d.push_back("Bore Size, mm " + Quoted(in.BoreSizeEdit) + " read as " + r.Num(r.q.BoreMm));
+  d.push_back("PowerMod " + Quoted(in.PowerModEdit) + " read as " + r.Num(r.q.PowerMod));
+  if (!IsTabledConfiguration(config)) {
+    d.push_back("A " + std::string(ConfigurationName(config)) +
+                " has no damage table: barrel factor 0 and TL factor 0");
+  } else if (barrel < 0) {
+    d.push_back("No barrel length selected: barrel factor 0");
+  } else {
+    d.push_back("Damage table, " + std::string(ConfigurationName(config)) + ", " +
+                std::string(BarrelName(barrel)) + ", " +
+                std::string(PropellantRow(in.PropellantBox) == 0
+                                ? "chemical propellant"
+                                : PropellantName(in.PropellantBox)) +
+                ": barrel factor " + r.Num(tableFactor));
+  }
+  if (barrelFactor != tableFactor) {
+    d.push_back("Shotgun on a long arm: barrel factor x 0.95 = " + r.Num(barrelFactor));
+  }
+  const int mech = in.LoadingMechanismBox;
+  std::string loading = std::string(MechanismName(mech)) + ": loading factor " +
+                        (mech >= kMuzzleloader && mech <= kBreechloader ? "0.5" : "1");
+  if (in.ExtraLowBox) loading += ", x 0.5 extra-low-powered";
+  if (in.HouseGauss && in.PropellantBox == kGauss) loading += ", x 1.25 houseruled Gauss";
+  d.push_back(loading + " = " + r.Num(loadingFactor));
+  if (IsTabledConfiguration(config)) {
+    std::string tl = r.TLRead() + ": TL factor " + r.Num(tlFactor);
+    if (tlFactor == 0.45) tl += " (TL 0 to 8)";
+    if (tlFactor == 1.0) tl += " (TL 9 to 12)";
+    if (tlFactor == 0) tl += " (TL outside the tables, 0 to 12)";
+    d.push_back(tl);
+  }
+  const ext product = ext(r.q.BoreMm) * barrelFactor * loadingFactor * tlFactor * r.q.PowerMod;
+  d.push_back("Dice = bore x barrel factor x loading factor x TL factor x PowerMod = " +
+              r.Num(r.q.BoreMm) + " x " + r.Num(barrelFactor) + " x " + r.Num(loadingFactor) +
+              " x " + r.Num(tlFactor) + " x " + r.Num(r.q.PowerMod) + " = " + r.Num(product));
+  double dice = StoreDouble(product);
+  if (in.PropellantBox == kETC || in.PropellantBox == kETK) {
+    const double f =
+        in.PropellantBox == kETC ? (in.HouseETCBox ? 1.25 : 1.5) : (in.HouseETCBox ? 1.5 : 2.0);
+    dice = Times(dice, f);
+    d.push_back(std::string(PropellantName(in.PropellantBox)) +
+                (in.HouseETCBox ? " (houseruled)" : "") + ": x " + r.Num(f) + " = " + r.Num(dice));
+  }
+  if (in.MuzzleBox == kMuzzlePort) {
+    d.push_back("Muzzle Port: - 0.25 = " + r.Num(r.q.DamageDice));
+  }
+  d.push_back(DiceReason(r, r.q.DamageDice));
+  d.push_back(WoundReason(in, r.q.BoreMm, suffix));
+  r.Explained(std::move(d), 8);
+}
+
+// The steps of a velocity variant's damage line.
+[[gnu::cold, gnu::noinline]] void ExplainVariantDamage(DesignRun& r, bool boosted,
+                                                       std::string_view suffix) {
+  const double dice = Times(r.q.DamageDice, boosted ? 1.25 : 0.5);
+  Derivation d;
+  d.push_back(std::string(boosted ? "Boosted velocity" : "Low velocity") + ": damage dice " +
+              r.Num(r.q.DamageDice) + " x " + (boosted ? "1.25" : "0.5") + " = " + r.Num(dice));
+  d.push_back(DiceReason(r, dice));
+  d.push_back("The wound suffix and the propellant's draining sentence follow:" +
+              std::string(suffix));
+  r.Explained(std::move(d), boosted ? 19 : 15);
+}
+
 }  // namespace
 
 void RunDamageStage(DesignRun& r) {
@@ -44,6 +166,7 @@ void RunDamageStage(DesignRun& r) {
   if (IsTabledConfiguration(config) && barrel >= 0) {
     barrelFactor = kDamageBarrelFactor[config][PropellantRow(in.PropellantBox)][barrel];
   }
+  const double tableFactor = barrelFactor;
   // Shot spreads its energy: long arms lose a little, pistols nothing.
   if (in.ShotgunBox && config >= kSMG && config <= kSupport) {
     barrelFactor = Times(barrelFactor, 0.95);
@@ -73,15 +196,22 @@ void RunDamageStage(DesignRun& r) {
 
   const std::string_view suffix = WoundSuffix(in, r.q.BoreMm);
   r.Line("Damage: ", Dice{dice}, suffix);
+  if (r.explain) [[unlikely]] {
+    ExplainDamage(r, tableFactor, barrelFactor, loadingFactor, tlFactor, suffix);
+  }
   if (r.VelocityVariants()) {
     const std::string_view drained =
         in.PropellantBox == kLiquid ? "propellant bottle"sv : "magazine cell"sv;
     r.Line("-Boosted Velocity: ", Dice{Times(dice, 1.25)}, suffix,
            ". Each shot counts as 1.5 shots for purposes of draining the ", drained, ".");
+    if (r.explain) [[unlikely]]
+      ExplainVariantDamage(r, true, suffix);
     r.Line("-Low Velocity: ", Dice{Times(dice, 0.5)}, suffix,
            ". Rolls to hear the weapon fire are made at -3. Each shot counts as 1/4 shot for "
            "purposes of draining the ",
            drained, ".");
+    if (r.explain) [[unlikely]]
+      ExplainVariantDamage(r, false, suffix);
   }
 }
 

@@ -258,8 +258,11 @@ inline Statblock::const_iterator Statblock::end() const {
 
 // How one statblock line (or the failing read) came about, in the game's
 // words: the inputs read, the table rows chosen, each factor, the unrounded
-// result and the rounding applied, one step per text, ending in the figure the
-// line prints.
+// result and the rounding applied, one step per text. The last step of a
+// line's derivation is "= " and the line's figures exactly as printed: the
+// line after its label ("= 3d+1 pi+" for "Damage: 3d+1 pi+"), the whole line
+// for a line of text; nothing before them in the line has a digit. The last
+// step of the failing read's is "The run stops: " and the failure message.
 using Derivation = std::vector<std::string>;
 
 // Whether a run also gives each line's derivation.

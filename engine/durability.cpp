@@ -1,4 +1,6 @@
 // Durability: how much punishment the weapon itself can take.
+#include <string>
+
 #include "internal/run.h"
 
 namespace brennick {
@@ -18,6 +20,21 @@ Toughness HouseRuleToughness(std::int32_t tl) {
   return {0, 0};  // beyond the table
 }
 
+[[gnu::cold, gnu::noinline]] void ExplainToughness(DesignRun& r, std::int32_t value, bool ht) {
+  const DesignInput& in = r.in;
+  Derivation d;
+  if (in.HouseDRBox) {
+    const Toughness t = HouseRuleToughness(r.LenientTL());
+    d.push_back("Houseruled DR and HT, " + r.TLRead() + ": " + (ht ? "HT " : "DR ") +
+                IntText(ht ? t.ht : t.dr) + (t.ht == 0 ? " (TL outside the table, 0 to 12)" : ""));
+  } else {
+    d.push_back(ht ? "A gun's HT: 10" : "A gun's DR: 4");
+  }
+  if (in.RuggedBox) d.push_back(ht ? "Rugged: +2" : "Rugged: x 2");
+  (void)value;
+  r.Explained(std::move(d), 4);
+}
+
 }  // namespace
 
 void RunDurabilityStage(DesignRun& r) {
@@ -35,8 +52,20 @@ void RunDurabilityStage(DesignRun& r) {
   }
 
   r.Line("HP: ", hp);
+  if (r.explain) [[unlikely]] {
+    ExplainLine(r, 4, [&] {
+      return Derivation{"Loaded weight " + r.Num(r.q.LoadedWeightLb) + " lb: cube root " +
+                            r.Num(CheckedCbrt(r.q.LoadedWeightLb)) +
+                            ", rounded, ties to even: " + IntText(root),
+                        "Hit points = 4 x " + IntText(root)};
+    });
+  }
   r.Line("HT: ", t.ht);
+  if (r.explain) [[unlikely]]
+    ExplainToughness(r, t.ht, true);
   r.Line("DR: ", t.dr);
+  if (r.explain) [[unlikely]]
+    ExplainToughness(r, t.dr, false);
 }
 
 }  // namespace brennick

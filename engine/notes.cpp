@@ -2,6 +2,7 @@
 #include <bit>
 #include <cstdint>
 #include <iterator>
+#include <string>
 #include <utility>
 
 #include "internal/run.h"
@@ -36,18 +37,44 @@ std::uint64_t ApplyingLines(const DesignInput& in, std::index_sequence<i...>) {
 // The lines of a table that apply are marked first, and then written: the
 // boxes of a design follow no pattern, and deciding line by line whether to
 // write each would keep the processor guessing wrong.
+// Why a checked line is there: its box, under its parent feature.
+[[gnu::cold, gnu::noinline]] void ExplainCheckedLine(DesignRun& r, const CheckedLine& l) {
+  std::string parent;
+  if (l.parent == &DesignInput::HUDLinkBox) parent = "HUD Link";
+  if (l.parent == &DesignInput::RecognitionGripBox) parent = "Recognition Grip";
+  if (l.parent == &DesignInput::DiagnosticComputerBox) parent = "Diagnostic Computer";
+  ExplainLine(r, 0, [&] {
+    return Derivation{parent.empty() ? "Listed because its box is ticked"
+                                     : "Listed because this option of the " + parent +
+                                           " is ticked and the " + parent + " is fitted"};
+  });
+}
+
 template <const auto& kLines>
 void AppendCheckedLines(DesignRun& r) {
   std::uint64_t applies =
       ApplyingLines<kLines>(r.in, std::make_index_sequence<std::size(kLines)>{});
-  for (; applies != 0; applies &= applies - 1) r.Line(kLines[std::countr_zero(applies)].text);
+  for (; applies != 0; applies &= applies - 1) {
+    const CheckedLine& line = kLines[std::countr_zero(applies)];
+    r.Line(line.text);
+    if (r.explain) [[unlikely]]
+      ExplainCheckedLine(r, line);
+  }
 }
 
 // The line for the selected item of an option group; item 0 ("None") and no
 // selection write nothing.
 template <std::size_t N>
-void AppendItemLine(DesignRun& r, const std::string_view (&texts)[N], int index) {
-  if (const std::string_view text = ItemOr(texts, index, ""); !text.empty()) r.Line(text);
+void AppendItemLine(DesignRun& r, const std::string_view (&texts)[N], int index,
+                    const char* group) {
+  if (const std::string_view text = ItemOr(texts, index, ""); !text.empty()) {
+    r.Line(text);
+    if (r.explain) [[unlikely]] {
+      ExplainLine(r, 0, [&] {
+        return Derivation{std::string("Listed because it is selected under ") + group};
+      });
+    }
+  }
 }
 
 constexpr std::string_view kMalfVerNote =
@@ -152,25 +179,44 @@ void AppendBackblast(DesignRun& r) {
   if (!r.in.RecoillessCheckBox) return;
   if (r.in.ColdCountermassBox) {
     r.Line("Produces a harmless backblast of plastic flakes or cold gas when fired.");
+    if (r.explain) [[unlikely]]
+      ExplainLine(r, 0, [&] { return Derivation{"Recoilless with cold counter-mass"}; });
     return;
   }
   // The bigger the round, the hotter and longer the cone of exhaust.
   const std::int32_t n = Wrap32(RoundHalfEven(ext(r.q.BoreMm) / 10));
   r.Line("Produces a dangerous backblast when fired, doing ", n,
          "d burning damage to everyone within a cone up to ", n, " yards behind the launcher.");
+  if (r.explain) [[unlikely]] {
+    ExplainLine(r, 0, [&] {
+      return Derivation{"Recoilless without cold counter-mass: a hot backblast",
+                        "Dice and yards = bore / 10 = " + r.Num(ext(r.q.BoreMm) / 10) +
+                            ", rounded, ties to even: " + IntText(n)};
+    });
+  }
 }
 
 void AppendHUDLink(DesignRun& r) {
   const DesignInput& in = r.in;
   if (!in.HUDLinkBox) return;
   r.Line("HUD Link (TL9) (UT149)");
+  if (r.explain) [[unlikely]]
+    ExplainLine(r, 0, [&] { return Derivation{"Listed because its box is ticked"}; });
   AppendCheckedLines<kHUDLinkLines>(r);
   if (!in.TinyComputer) return;
 
   const std::int32_t tl = r.StrictTL();
   if (tl >= 0 && tl <= 9) r.Line(kTinyComputerComplexity[0]);
   if (tl >= 10 && tl <= 12) r.Line(kTinyComputerComplexity[tl - 9]);
-  AppendItemLine(r, kTargetingSoftwareLines, in.TargetingSoftware);
+  if (r.explain) [[unlikely]] {
+    if (tl >= 0 && tl <= 12) {
+      ExplainLine(r, 0, [&] {
+        return Derivation{"The integral tiny computer's complexity by TL: " + r.TLRead() +
+                          " (TL 0 to 9: 3; 10: 5; 11: 6; 12: 7)"};
+      });
+    }
+  }
+  AppendItemLine(r, kTargetingSoftwareLines, in.TargetingSoftware, "Targeting Software");
 }
 
 }  // namespace
@@ -178,28 +224,46 @@ void AppendHUDLink(DesignRun& r) {
 void RunNotesStage(DesignRun& r) {
   const DesignInput& in = r.in;
   r.Line(" ");
+  if (r.explain) [[unlikely]]
+    ExplainLine(r, 0, [&] { return Derivation{"A blank line before the notes"}; });
   AppendBackblast(r);
 
   if (r.q.MalfNumber == 19) r.Line(kMalfVerNote);
   if (r.q.MalfNumber > 19) r.Line(kMalfVerCritNote);
+  if (r.explain && r.q.MalfNumber >= 19) [[unlikely]] {
+    ExplainLine(r, 0, [&] {
+      return Derivation{"The malfunction number is " + IntText(r.q.MalfNumber) +
+                        ", so the Malf line reads Ver.; this note says what that means"};
+    });
+  }
 
   if (r.StrictTL() > 8) {
     r.Line(in.PaperBox ? "Internal B Paper Cell (P#3-12, p. 12)"sv : "Internal B Cell (UT19)"sv);
+    if (r.explain) [[unlikely]] {
+      ExplainLine(r, 0, [&] {
+        return Derivation{r.TLRead() +
+                          ", above 8: the gun's electronics run from an internal B cell" +
+                          (in.PaperBox ? ", a paper cell as Uses Paper Cells is ticked" : "")};
+      });
+    }
   }
   if (in.LoadingMechanismBox == kElectricGatling) {
     r.Line(in.PaperBox
                ? "A separately loaded B Paper Cell (P#3-12, p. 12) provides power for 19,500 "
                  "shots."sv
                : "A separately loaded B Cell (UT19) provides power for 19,500 shots."sv);
+    if (r.explain) [[unlikely]]
+      ExplainLine(r, 0,
+                  [&] { return Derivation{"An electric Gatling's motor has a cell of its own"}; });
   }
 
   AppendHUDLink(r);
 
   AppendCheckedLines<kFeatureLines>(r);
-  AppendItemLine(r, kCamouflageLines, in.CamouflageBox);
-  AppendItemLine(r, kMuzzleAttachmentLines, in.MuzzleBox);
+  AppendItemLine(r, kCamouflageLines, in.CamouflageBox, "Camouflage");
+  AppendItemLine(r, kMuzzleAttachmentLines, in.MuzzleBox, "Muzzle Attachment");
   AppendCheckedLines<kLateFeatureLines>(r);
-  AppendItemLine(r, kStylingLines, in.StylingBox);
+  AppendItemLine(r, kStylingLines, in.StylingBox, "Styling");
 }
 
 }  // namespace brennick

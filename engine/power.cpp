@@ -1,5 +1,7 @@
 // Power supply notes: what feeds a weapon that does not carry its energy in
 // the cartridge. At most one line.
+#include <string>
+
 #include "internal/run.h"
 
 namespace brennick {
@@ -72,17 +74,38 @@ void RunPowerNoteStage(DesignRun& r) {
   switch (in.PropellantBox) {
     case kLiquid:
       r.Line(kPropellantBottle);
+      if (r.explain) [[unlikely]]
+        ExplainLine(r, 0, [&] { return Derivation{"Liquid propellant is fed from a bottle"}; });
       break;
     case kETC:
     case kETK:
       if (carriesCell) {
         const bool heavy = in.PropellantBox == kETK && !in.HouseETCBox;
         r.Line(kRemovableCell[(heavy ? kHeavyCell : kLightCell)[config]][paper]);
+        if (r.explain) [[unlikely]] {
+          ExplainLine(r, 0, [&] {
+            return Derivation{std::string("An ") + (in.PropellantBox == kETC ? "ETC" : "ETK") +
+                              " " + std::string(ConfigurationName(config)) +
+                              " fires from a removable cell, " +
+                              (heavy ? "one size up for true ETK" : "the light size") +
+                              (paper ? ", a paper cell as Uses Paper Cells is ticked" : "")};
+          });
+        }
       }
       break;
     case kGauss:
     case kGrav:
-      if (carriesCell) r.Line(kBuiltInCell[config][paper]);
+      if (carriesCell) {
+        r.Line(kBuiltInCell[config][paper]);
+        if (r.explain) [[unlikely]] {
+          ExplainLine(r, 0, [&] {
+            return Derivation{"A " + std::string(PropellantName(in.PropellantBox)) + " " +
+                              std::string(ConfigurationName(config)) +
+                              " carries a built-in cell, counted in its weight" +
+                              (paper ? "; a paper cell as Uses Paper Cells is ticked" : "")};
+          });
+        }
+      }
       break;
     default:
       break;

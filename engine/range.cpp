@@ -1,4 +1,6 @@
 // Accuracy and range: the Acc line, the half-damage and maximum ranges.
+#include <string>
+
 #include "internal/run.h"
 
 namespace brennick {
@@ -46,6 +48,140 @@ std::int32_t RoundRange(std::int32_t v) {
   return v;
 }
 
+namespace {
+
+// A range rounded to round figures, and the rule that did it.
+std::string RoundFigures(const DesignRun& r, std::int32_t before, std::int32_t after) {
+  std::string rule = "kept as it is (100 or less, 1000 or 10000 exactly)";
+  if (before > 100 && before < 1000) rule = "to tens (above 100, below 1000)";
+  if (before > 1000 && before < 10000) rule = "to hundreds (above 1000, below 10000)";
+  if (before > 10000) rule = "to thousands (above 10000)";
+  return "In round figures, " + rule + ", ties to even: " + r.Num(before) + " -> " + r.Num(after);
+}
+
+[[gnu::cold, gnu::noinline]] void ExplainAccuracy(DesignRun& r, int accuracy) {
+  const DesignInput& in = r.in;
+  const int config = in.ConfigurationBox;
+  Derivation d;
+  int acc = 0;
+  if (IsTabledConfiguration(config)) {
+    acc = kBaseAccuracy[config][in.PropellantBox == kGrav ? 1 : 0];
+    d.push_back("Base accuracy of a " + std::string(ConfigurationName(config)) +
+                (in.PropellantBox == kGrav ? " (Grav)" : "") + ": " + IntText(acc));
+    if (r.q.BoreMm < 7) d.push_back("Bore below 7 mm: -1 = " + IntText(--acc));
+    if (in.BarrelBox == kShort) d.push_back("Short barrel: -1 = " + IntText(--acc));
+    if (in.BarrelBox == kLong) d.push_back("Long barrel: +1 = " + IntText(++acc));
+  } else {
+    d.push_back("A " + std::string(ConfigurationName(config)) +
+                " has no accuracy table: base accuracy 0");
+  }
+  if (in.QualityAccurate == kFine) d.push_back("Fine (accurate): +1 = " + IntText(acc += 1));
+  if (in.QualityAccurate == kVeryFine) {
+    d.push_back("Very fine (accurate): +2 = " + IntText(acc += 2));
+  }
+  if (in.QualityAccurate == kCheap || in.QualityReliable == kCheap) {
+    d.push_back("Cheap: -1 = " + IntText(acc -= 1));
+  }
+  if (acc < 0) d.push_back("Accuracy is never below 0");
+  (void)accuracy;
+  r.Explained(std::move(d), 5);
+}
+
+struct RangeSteps {
+  double barrelFactor;
+  double tlFactor;
+  double loadingFactor;
+  double boreFactor;
+  ext product;
+  std::int32_t rounded;      // the product rounded
+  std::int32_t beforeRound;  // after the shotgun and propellant steps
+  std::int32_t half;
+  std::int32_t maxBefore;
+  std::int32_t max;
+};
+
+[[gnu::cold, gnu::noinline]] void ExplainRange(DesignRun& r, const RangeSteps& s) {
+  const DesignInput& in = r.in;
+  const int config = in.ConfigurationBox;
+  const int barrel = BarrelColumn(in.BarrelBox);
+  const int prop = in.PropellantBox;
+  Derivation d;
+  d.push_back("Bore Size, mm " + Quoted(in.BoreSizeEdit) + " read as " + r.Num(r.q.BoreMm) +
+              ", PowerMod " + Quoted(in.PowerModEdit) + " read as " + r.Num(r.q.PowerMod));
+  if (!IsTabledConfiguration(config)) {
+    d.push_back("A " + std::string(ConfigurationName(config)) +
+                " has no range table: range factor, TL factor and bore factor 0");
+  } else {
+    if (barrel < 0) {
+      d.push_back("No barrel length selected: range factor 0");
+    } else {
+      d.push_back(
+          "Range table, " + std::string(ConfigurationName(config)) + ", " +
+          std::string(BarrelName(barrel)) + ", " +
+          std::string(PropellantRow(prop) == 0 ? "chemical propellant" : PropellantName(prop)) +
+          ": range factor " + r.Num(s.barrelFactor));
+    }
+    std::string tl = r.TLRead() + ": TL factor " + r.Num(s.tlFactor);
+    if (s.tlFactor == 0) tl += " (TL outside the tables, 0 to 12)";
+    d.push_back(tl);
+    d.push_back(std::string("Bore factor ") + r.Num(s.boreFactor) + " (bore " +
+                (s.boreFactor == 375 ? "at least " : "below ") + (config <= kSMG ? "6" : "5.9") +
+                " mm)");
+  }
+  const int mech = in.LoadingMechanismBox;
+  d.push_back(std::string(MechanismName(mech)) + ": loading factor " +
+              (mech >= kMuzzleloader && mech <= kBreechloader ? "0.5" : "1") +
+              (in.ExtraLowBox ? ", x 0.5 extra-low-powered" : "") + " = " + r.Num(s.loadingFactor));
+  d.push_back(
+      "Half-damage range = square root of the bore x TL factor x bore factor x loading "
+      "factor x range factor x PowerMod = " +
+      r.Num(CheckedSqrt(r.q.BoreMm)) + " x " + r.Num(s.tlFactor) + " x " + r.Num(s.boreFactor) +
+      " x " + r.Num(s.loadingFactor) + " x " + r.Num(s.barrelFactor) + " x " + r.Num(r.q.PowerMod) +
+      " = " + r.Num(s.product));
+  std::string rounding = "Rounded to the nearest whole yard, ties to even: " + r.Num(s.rounded);
+  const ext fraction = s.product - std::floor(s.product);
+  if (fraction != 0.5L && std::fabs(fraction - 0.5L) < 1e-9L) {
+    rounding += fraction > 0.5L ? " (the product lies a hair above the half)"
+                                : " (the product lies a hair below the half)";
+  }
+  d.push_back(rounding);
+  if (in.ShotgunBox) {
+    d.push_back(std::string("Shotgun: divided by ") +
+                ((prop == kGauss || prop == kGrav) ? "10" : "5") + ", the fraction dropped");
+  }
+  if (prop == kETC) d.push_back(std::string("ETC: x ") + (in.HouseETCBox ? "1.25" : "1.5"));
+  if (prop == kETK) d.push_back(std::string("ETK: x ") + (in.HouseETCBox ? "1.5" : "2"));
+  d.push_back(RoundFigures(r, s.beforeRound, s.half));
+  if (in.ShotgunBox) {
+    d.push_back("Shotgun maximum range: 5 x half-damage range = " + r.Num(s.maxBefore));
+  } else if (prop == kGrav) {
+    d.push_back("Grav maximum range: 3 x half-damage range = " + r.Num(s.maxBefore));
+  } else {
+    const std::int64_t factor = prop == kGauss ? 70 : 120;
+    d.push_back("Maximum range = half-damage range + " + IntText(factor) +
+                " x square root of it (" + r.Num(CheckedSqrt(s.half)) + ", rounded " +
+                IntText(Wrap32(RoundHalfEven(CheckedSqrt(s.half)))) + ") = " + r.Num(s.maxBefore));
+  }
+  d.push_back(RoundFigures(r, s.maxBefore, s.max));
+  r.Explained(std::move(d), 7);
+}
+
+[[gnu::cold, gnu::noinline]] void ExplainVariantRange(DesignRun& r, bool boosted, std::int32_t half,
+                                                      std::int32_t max) {
+  Derivation d;
+  if (boosted) {
+    d.push_back("Boosted velocity: both ranges x 1.3, not rounded: " + r.Num(half) + " x 1.3 = " +
+                r.Num(ext(half) * 1.3) + ", " + r.Num(max) + " x 1.3 = " + r.Num(ext(max) * 1.3));
+  } else {
+    d.push_back("Low velocity: both ranges halved, the fraction dropped: " + r.Num(half) +
+                " / 2 -> " + IntText(Halve(half)) + ", " + r.Num(max) + " / 2 -> " +
+                IntText(Halve(max)));
+  }
+  r.Explained(std::move(d), boosted ? 19 : 15);
+}
+
+}  // namespace
+
 void RunRangeStage(DesignRun& r) {
   const DesignInput& in = r.in;
   const int config = in.ConfigurationBox;
@@ -72,19 +208,23 @@ void RunRangeStage(DesignRun& r) {
   }
 
   // Half-damage range: one product, rounded once.
-  std::int32_t half = Wrap32(RoundHalfEven(CheckedSqrt(bore) * tlFactor * boreFactor *
-                                           loadingFactor * barrelFactor * r.q.PowerMod));
+  const ext product =
+      CheckedSqrt(bore) * tlFactor * boreFactor * loadingFactor * barrelFactor * r.q.PowerMod;
+  std::int32_t half = Wrap32(RoundHalfEven(product));
+  const std::int32_t rounded = half;
   if (in.ShotgunBox) half /= (prop == kGauss || prop == kGrav) ? 10 : 5;
   if (prop == kETC) half = Wrap32(RoundHalfEven(ext(half) * (in.HouseETCBox ? 1.25 : 1.5)));
   if (prop == kETK) {
     half = in.HouseETCBox ? Wrap32(RoundHalfEven(ext(half) * 1.5)) : Wrap32(std::int64_t{half} * 2);
   }
+  const std::int32_t beforeRound = half;
   half = RoundRange(half);
 
   std::int32_t max = Wrap32(half + std::int64_t{120} * RoundedSqrt(half));
   if (prop == kGauss) max = Wrap32(half + std::int64_t{70} * RoundedSqrt(half));
   if (prop == kGrav) max = Wrap32(std::int64_t{3} * half);
   if (in.ShotgunBox) max = Wrap32(std::int64_t{5} * half);
+  const std::int32_t maxBefore = max;
   max = RoundRange(max);
 
   int accuracy = 0;
@@ -100,10 +240,20 @@ void RunRangeStage(DesignRun& r) {
   if (accuracy < 0) accuracy = 0;
 
   r.Line("Acc: ", accuracy);
+  if (r.explain) [[unlikely]]
+    ExplainAccuracy(r, accuracy);
   r.Line("Range: ", half, "/", max);
+  if (r.explain) [[unlikely]] {
+    ExplainRange(r, {barrelFactor, tlFactor, loadingFactor, boreFactor, product, rounded,
+                     beforeRound, half, maxBefore, max});
+  }
   if (r.VelocityVariants()) {
     r.Line("-Boosted Velocity: ", ExtNumber{ext(half) * 1.3}, "/", ExtNumber{ext(max) * 1.3});
+    if (r.explain) [[unlikely]]
+      ExplainVariantRange(r, true, half, max);
     r.Line("-Low Velocity: ", Halve(half), "/", Halve(max));
+    if (r.explain) [[unlikely]]
+      ExplainVariantRange(r, false, half, max);
   }
 }
 

@@ -1,6 +1,7 @@
 // Strength, bulk and recoil: the ST lines (with the KYOS scale on request),
 // the Bulk line and the Rcl lines.
 #include <array>
+#include <string>
 
 #include "internal/run.h"
 
@@ -132,7 +133,58 @@ std::int32_t Bulk(const DesignRun& r) {
 // A strength line: handguns plain, long arms with the dagger mark (and the
 // lower figure on a bipod when one is fitted), cannons marked as mounted; an
 // empty line without a configuration.
-void StrengthLine(DesignRun& r, std::string_view prefix, std::int32_t st) {
+// The steps of a strength line: `variant` is the shot it is for, `kyos` whether
+// it is the Knowing-Your-Own-Strength figure of the normal shot.
+[[gnu::cold, gnu::noinline]] void ExplainStrength(DesignRun& r, std::string_view prefix,
+                                                  std::int32_t st, int variant, bool kyos) {
+  const DesignInput& in = r.in;
+  const int config = in.ConfigurationBox;
+  Derivation d;
+  if (!IsTabledConfiguration(config)) {
+    d.push_back(config < 0 ? "No configuration selected: the strength line is left empty"
+                           : "A " + std::string(ConfigurationName(config)) +
+                                 " has no strength table: ST 0, less any relief");
+  } else {
+    const Variants recoil = Recoils(r);
+    const double w = r.q.LoadedWeightLb;
+    const double hold = config == kPistol ? 10 : recoil[kNormalShot] == 1 ? 4 : 2.7;
+    const double kick = config == kPistol ? 9 : 3.5;
+    const ext load = ext(hold) * w + ext(kick) * w * recoil[variant];
+    d.push_back("Loaded weight " + r.Num(w) + " lb, recoil " + IntText(recoil[variant]));
+    d.push_back("ST = square root of (" + r.Num(hold) + " x " + r.Num(w) + " + " + r.Num(kick) +
+                " x " + r.Num(w) + " x " + IntText(recoil[variant]) + ") = square root of " +
+                r.Num(load) + " = " + r.Num(CheckedSqrt(load)) +
+                ", rounded: " + IntText(RoundHalfEven(CheckedSqrt(load))));
+  }
+  if (in.SmartgripBox) d.push_back("Smartgrip: -1");
+  if (in.MuzzleBox == kCompensator) d.push_back("Compensator: -1");
+  if (kyos) {
+    const std::int32_t plain = Strengths(r, Recoils(r))[kNormalShot];
+    d.push_back("Knowing Your Own Strength: 20 x log10 of " + IntText(plain) +
+                " - 10 = " + r.Num(ext(20) * CheckedLog10(plain) - 10) + ", rounded, at least 1");
+  } else if (prefix.find("KYOS") != std::string_view::npos) {
+    d.push_back("The velocity variants of the KYOS line carry the strength unconverted");
+  }
+  switch (config) {
+    case kSMG:
+    case kRifle:
+    case kSupport:
+      d.push_back(in.BipodBox ? "A long arm on a bipod: B and a dagger, and two thirds of the ST, "
+                                "rounded, when braced"
+                              : "A long arm: a dagger marks the ST of a braced two-handed hold");
+      break;
+    case kCannon:
+      d.push_back("A Cannon: M, it is mounted");
+      break;
+    default:
+      break;
+  }
+  (void)st;
+  r.Explained(std::move(d), config >= 0 && config <= kCannon ? prefix.size() : 0);
+}
+
+void StrengthLine(DesignRun& r, std::string_view prefix, std::int32_t st, int variant = 0,
+                  bool kyos = false) {
   switch (r.in.ConfigurationBox) {
     case kPistol:
       r.Line(prefix, st);
@@ -154,6 +206,33 @@ void StrengthLine(DesignRun& r, std::string_view prefix, std::int32_t st) {
       r.Line();
       break;
   }
+  if (r.explain) [[unlikely]]
+    ExplainStrength(r, prefix, st, variant, kyos);
+}
+
+[[gnu::cold, gnu::noinline]] void ExplainRecoil(DesignRun& r, int variant, std::size_t label) {
+  const DesignInput& in = r.in;
+  const int config = in.ConfigurationBox;
+  Derivation d;
+  if (in.RecoillessCheckBox || in.PropellantBox == kGrav) {
+    d.push_back(in.RecoillessCheckBox ? "A recoilless gun: Rcl 1" : "A Grav gun: Rcl 1");
+  } else if (!IsTabledConfiguration(config)) {
+    d.push_back("A " + std::string(ConfigurationName(config)) + " has no recoil table: Rcl 0");
+  } else {
+    const int row = in.ShotgunBox ? 2 : in.PropellantBox == kGauss ? 1 : 0;
+    const RecoilRow& rr = kRecoil[config][row];
+    const ext x = (ext(rr.share[variant]) * r.q.DamageDice - rr.offset) / rr.divisor;
+    d.push_back("Recoil table, " + std::string(ConfigurationName(config)) +
+                (row == 2   ? ", shotgun"
+                 : row == 1 ? ", Gauss"
+                            : "") +
+                ": (" + r.Num(rr.share[variant]) + " x damage dice " + r.Num(r.q.DamageDice) +
+                " - " + r.Num(rr.offset) + ") / " + r.Num(rr.divisor) + " = " + r.Num(x) +
+                ", rounded: " + IntText(RoundHalfEven(x)) +
+                (rr.bump != 0 ? ", +" + IntText(rr.bump) : ""));
+    d.push_back("Rcl is at least " + IntText(kMinimumRecoil));
+  }
+  r.Explained(std::move(d), label);
 }
 
 }  // namespace
@@ -167,21 +246,50 @@ void RunStrengthStage(DesignRun& r) {
 
   StrengthLine(r, "ST ", strength[kNormalShot]);
   if (variants) {
-    StrengthLine(r, "- Boosted Velocity ST ", strength[kBoostedShot]);
-    StrengthLine(r, "- Low Velocity ST ", strength[kLowShot]);
+    StrengthLine(r, "- Boosted Velocity ST ", strength[kBoostedShot], kBoostedShot);
+    StrengthLine(r, "- Low Velocity ST ", strength[kLowShot], kLowShot);
   }
   if (in.KYOSBox) {
-    StrengthLine(r, "KYOS ST ", KyosStrength(strength[kNormalShot]));
+    StrengthLine(r, "KYOS ST ", KyosStrength(strength[kNormalShot]), kNormalShot, true);
     if (variants) {
-      StrengthLine(r, "- Boosted Velocity KYOS ST ", strength[kBoostedShot]);
-      StrengthLine(r, "- Low Velocity KYOS ST ", strength[kLowShot]);
+      StrengthLine(r, "- Boosted Velocity KYOS ST ", strength[kBoostedShot], kBoostedShot);
+      StrengthLine(r, "- Low Velocity KYOS ST ", strength[kLowShot], kLowShot);
     }
   }
   r.Line("Bulk -", Bulk(r));
+  if (r.explain) [[unlikely]] {
+    const int barrel = BarrelColumn(in.BarrelBox);
+    if (IsTabledConfiguration(in.ConfigurationBox)) {
+      const BulkRow& row = kBulk[in.ConfigurationBox];
+      const double length = barrel >= 0 ? row.length[barrel] : 0;
+      const ext x = ext(r.q.LoadedWeightLb) * length * row.scale;
+      ExplainLine(r, 5, [&] {
+        return Derivation{"Bulk = log10 of (loaded weight x length factor x scale) = log10 of (" +
+                              r.Num(r.q.LoadedWeightLb) + " x " + r.Num(length) + " x " +
+                              r.Num(row.scale) + ") = log10 of " + r.Num(x) +
+                              ", rounded, at least " + IntText(row.minimum) +
+                              (in.MuzzleWeightBox ? "; muzzle weight +1" : ""),
+                          "Written with a minus sign"};
+      });
+    } else {
+      ExplainLine(r, 5, [&] {
+        return Derivation{"A " + std::string(ConfigurationName(in.ConfigurationBox)) +
+                              " has no bulk table: bulk 0" +
+                              (in.MuzzleWeightBox ? ", muzzle weight +1" : ""),
+                          "Written with a minus sign"};
+      });
+    }
+  }
   r.Line("Rcl ", recoil[kNormalShot]);
+  if (r.explain) [[unlikely]]
+    ExplainRecoil(r, kNormalShot, 4);
   if (variants) {
     r.Line("- Boosted Velocity Rcl ", recoil[kBoostedShot]);
+    if (r.explain) [[unlikely]]
+      ExplainRecoil(r, kBoostedShot, 23);
     r.Line("- Low Velocity Rcl ", recoil[kLowShot]);
+    if (r.explain) [[unlikely]]
+      ExplainRecoil(r, kLowShot, 19);
   }
 }
 

@@ -1,5 +1,7 @@
 // Weight: the gun's body, its accessories, magazine and cells, and a full load
 // of ammunition. Sets the empty, loaded and per-shot weights for later stages.
+#include <string>
+
 #include "internal/run.h"
 
 namespace brennick {
@@ -158,6 +160,163 @@ double AccessoryWeight(const DesignInput& in) {
   return acc;
 }
 
+// The figures of the weight stage, for its derivation.
+struct WeightSteps {
+  double configurationFactor;
+  double tlFactor;
+  double powerFactor;
+  double effectiveBore;
+  double boreClassFactor;
+  double mechanismFactor;
+  double items;
+  double magazine;
+  ext bodyProduct;
+  double body;
+  double accessory;
+  double empty;
+  ext perShotProduct;
+  double perShot;
+  std::int32_t shotCount;
+  ext ammunition;
+  double loaded;
+  double reload;
+};
+
+// The fixed additions that are fitted, by name, as AccessoryWeight adds them.
+std::string FittedItems(const DesignRun& r) {
+  const DesignInput& in = r.in;
+  std::string list;
+  const auto item = [&](bool fitted, std::string_view name, double w) {
+    if (!fitted || w == 0) return;
+    list += list.empty() ? "" : ", ";
+    list += std::string(name) + " " + r.Num(w);
+  };
+  item(true, in.PaperBox ? "spare B paper cell" : "spare B cell", CellWeight(kCellB, in.PaperBox));
+  item(in.IronSightsBox, "iron sights", in.ConfigurationBox == kPistol ? 0.1 : 0.2);
+  item(in.LoadingMechanismBox == kElectricGatling, "the Gatling motor's B cell",
+       CellWeight(kCellB, in.PaperBox));
+  item(in.AccRailS, "side rail", 0.2);
+  item(in.AccRailT, "top rail", 0.2);
+  item(in.AccRailU, "under-barrel rail", 0.2);
+  item(in.AccRailO, "over-barrel rail", 0.2);
+  item(in.CTSBox, "CTS", 0.5);
+  item(in.ETSBox, "ETS", 2.0);
+  item(in.DataChip, "data chip", 0.01);
+  item(in.TinyComputer, "tiny computer", 0.05);
+  item(true, "camouflage", ItemOr(kCamouflageWeight, in.CamouflageBox, 0.0));
+  item(in.MuzzleWeightBox, "muzzle weight", 0.25);
+  item(true, "muzzle attachment", MuzzleAttachmentWeight(in));
+  item(in.FoldingStockBox, "folding stock", 0.5);
+  return list;
+}
+
+[[gnu::cold, gnu::noinline]] void ExplainWeight(DesignRun& r, const WeightSteps& s) {
+  const DesignInput& in = r.in;
+  const int config = in.ConfigurationBox;
+  const int barrel = BarrelColumn(in.BarrelBox);
+  const int prop = in.PropellantBox;
+  const int mech = in.LoadingMechanismBox;
+  Derivation d;
+  d.push_back("Bore Size, mm " + Quoted(in.BoreSizeEdit) + " read as " + r.Num(r.q.BoreMm));
+  if (!IsTabledConfiguration(config)) {
+    d.push_back("A " + std::string(ConfigurationName(config)) +
+                " has no body-weight table: configuration factor 0 and TL factor 0, the body "
+                "weighs nothing");
+  } else {
+    if (barrel < 0) {
+      d.push_back("No barrel length selected: configuration factor 0, the body weighs nothing");
+    } else {
+      d.push_back(
+          "Weight table, " + std::string(ConfigurationName(config)) + ", " +
+          std::string(BarrelName(barrel)) + ", " +
+          std::string(PropellantRow(prop) == 0 ? "chemical propellant" : PropellantName(prop)) +
+          ": configuration factor " + r.Num(s.configurationFactor));
+    }
+    std::string tl = r.TLRead() + ": TL factor " + r.Num(s.tlFactor);
+    if (s.tlFactor == 0) tl += " (TL outside the tables, 0 to 12)";
+    d.push_back(tl);
+  }
+  std::string power = "PowerMod " + Quoted(in.PowerModEdit) + " read as " + r.Num(r.q.PowerMod);
+  if (in.ExtraLowBox) power += ", x 0.35 extra-low-powered";
+  if (in.ShotgunBox) power += ", / 4 shotgun";
+  d.push_back(power + ": power factor " + r.Num(s.powerFactor));
+  std::string action = std::string(MechanismName(mech)) + ": action factor ";
+  if (mech == kRevolver) {
+    action += "0.5 + 0.05 x chambers (" + r.NumberRead("Chambers", in.ChambersEdit, 1.0) + ") = ";
+  } else if (mech == kElectricGatling) {
+    action += "1.5 + 0.3 x barrels (" + r.NumberRead("Barrels", in.BarrelsEdit, 1.0) + ") = ";
+  }
+  d.push_back(action + r.Num(s.mechanismFactor));
+  d.push_back((s.effectiveBore != r.q.BoreMm ? "A handgun from TL 6 has an action sized for half "
+                                               "its bore, " +
+                                                   r.Num(s.effectiveBore) + " mm"
+                                             : "Bore " + r.Num(s.effectiveBore) + " mm") +
+              ": bore class factor " + r.Num(s.boreClassFactor) +
+              " (above 60 mm: 1; 50: 0.75; 40: 0.5; 25: 0.375; else 0.25)");
+  d.push_back(
+      "Body = bore x bore x configuration factor x TL factor x power factor x action "
+      "factor x bore class factor = " +
+      r.Num(r.q.BoreMm) + " x " + r.Num(r.q.BoreMm) + " x " + r.Num(s.configurationFactor) + " x " +
+      r.Num(s.tlFactor) + " x " + r.Num(s.powerFactor) + " x " + r.Num(s.mechanismFactor) + " x " +
+      r.Num(s.boreClassFactor) + " = " + r.Num(s.bodyProduct));
+  if (mech != kMechanicalGatling && mech != kElectricGatling) {
+    d.push_back(r.WholeRead("Barrels", in.BarrelsEdit, 1) + ": body x (0.3 x barrels + 0.7)");
+  }
+  if (in.SpaceProof) d.push_back("Space-proof: body x 1.2");
+  if (in.RuggedBox) d.push_back("Rugged: body x 1.2");
+  if (in.RecoillessCheckBox && prop != kGrav) d.push_back("Recoilless: body x 0.7");
+  d.push_back("Body = " + r.Num(s.body));
+  d.push_back("Fitted items: " + FittedItems(r) + ", in all " + r.Num(s.items));
+  std::string magazine = std::string("Empty magazine ") + (config == kPistol ? "0.25" : "0.5");
+  if ((prop == kGauss || prop == kGrav) && config >= kPistol && config <= kCannon) {
+    magazine += " with the built-in power cell";
+  }
+  if (in.PLBBox == kPreloaded && r.LenientTL() < 10) {
+    magazine += ", x 2 preloaded barrels below TL 10";
+  }
+  d.push_back(magazine + " = " + r.Num(s.magazine));
+  if (in.GravCompBox) {
+    d.push_back("Gravitic compensator: a pound per whole ten pounds of body, " +
+                IntText(Truncate(ext(s.body) / 10)));
+  }
+  d.push_back(r.NumberRead("Arbitrary Extra Weight", in.ArbWeight, 0.0));
+  d.push_back("Accessories = " + r.Num(s.accessory));
+  if ((prop == kETC || prop == kETK) && config >= kPistol && config <= kRifle) {
+    d.push_back("Removable energy cell of an " + std::string(PropellantName(prop)) +
+                " gun added to the empty weight");
+  }
+  d.push_back("Empty weight = body + accessories, rounded to hundredths: " + r.Num(s.empty));
+  const bool bigBore = r.q.BoreMm >= 20;
+  d.push_back(
+      std::string("Weight per shot = bore x bore x ") + (bigBore ? "0.00026" : "0.0002") + " x " +
+      (config <= kSMG && config >= kPistol ? "0.2" : "0.5") + " x " +
+      (in.BarrelBox == kMedium || in.BarrelBox == kLong ? (bigBore ? "1.7" : "2.5") : "1.5") +
+      (in.RecoillessCheckBox && prop != kGrav ? " x 1.5 recoilless" : "") + " = " +
+      r.Num(s.perShotProduct));
+  if (!in.CaselessBox || prop == kGauss) {
+    d.push_back(prop == kGauss ? "A Gauss slug's sabot: x 1.3" : "Cased ammunition: x 1.3");
+  }
+  if (prop == kLiquid || prop == kGrav || (prop == kETK && !in.HouseETCBox)) {
+    d.push_back(std::string(PropellantName(prop)) + ": x 0.5");
+  }
+  d.push_back("Rounded to thousandths: weight per shot " + r.Num(s.perShot));
+  std::string shots = r.WholeRead("Shots", in.ShotsEdit, 1);
+  if (in.PLBBox == kPreloaded) shots += ", halved for preloaded barrels";
+  if (in.ClosedBoltBox) shots += ", +1 in the chamber of a closed bolt";
+  d.push_back(shots + ": " + IntText(s.shotCount) + " shots");
+  d.push_back("Ammunition = " + IntText(s.shotCount) + " x " + r.Num(s.perShot) + " = " +
+              r.Num(s.ammunition));
+  d.push_back(std::string("Loaded weight = empty weight + ammunition") +
+              (prop == kLiquid ? " + as much again in liquid propellant" : "") +
+              ", rounded to hundredths: " + r.Num(s.loaded));
+  d.push_back(prop == kLiquid ? "Reload = the propellant bottle (the empty magazine), rounded to "
+                                "hundredths: " +
+                                    r.Num(s.reload)
+                              : "Reload = ammunition + empty magazine, rounded to hundredths: " +
+                                    r.Num(s.reload));
+  r.Explained(std::move(d), 8);
+}
+
 }  // namespace
 
 void RunWeightStage(DesignRun& r) {
@@ -181,6 +340,7 @@ void RunWeightStage(DesignRun& r) {
   const double mechanismFactor = MechanismFactor(r);
 
   double accessory = AccessoryWeight(in);
+  const double items = accessory;
 
   // Empty magazine, with the power cell of a Gauss or Grav gun.
   double magazine = config == kPistol ? 0.25 : 0.5;
@@ -191,8 +351,9 @@ void RunWeightStage(DesignRun& r) {
   if (in.PLBBox == kPreloaded && r.StrictTL() < 10) magazine = Times(magazine, 2);
   accessory = StoreDouble(ext(accessory) + magazine);
 
-  double body = StoreDouble(ext(bore) * bore * configurationFactor * tlFactor * powerFactor *
-                            mechanismFactor * boreClassFactor);
+  const ext bodyProduct = ext(bore) * bore * configurationFactor * tlFactor * powerFactor *
+                          mechanismFactor * boreClassFactor;
+  double body = StoreDouble(bodyProduct);
   // Extra barrels: Gatlings already count theirs in the mechanism.
   const int mech = in.LoadingMechanismBox;
   if (mech != kMechanicalGatling && mech != kElectricGatling) {
@@ -228,8 +389,9 @@ void RunWeightStage(DesignRun& r) {
   const bool longBarrel = in.BarrelBox == kMedium || in.BarrelBox == kLong;
   const double barrelCoefficient = longBarrel ? (bigBore ? 1.7 : 2.5) : 1.5;
   const bool recoilless = in.RecoillessCheckBox && prop != kGrav;
-  double perShot = StoreDouble(ext(bore) * bore * (bigBore ? 0.00026 : 0.0002) * configCoefficient *
-                               barrelCoefficient * (recoilless ? 1.5 : 1.0));
+  const ext perShotProduct = ext(bore) * bore * (bigBore ? 0.00026 : 0.0002) * configCoefficient *
+                             barrelCoefficient * (recoilless ? 1.5 : 1.0);
+  double perShot = StoreDouble(perShotProduct);
   // A case adds weight; a Gauss slug always carries its sabot.
   if (!in.CaselessBox || prop == kGauss) perShot = Times(perShot, 1.3);
   if (prop == kLiquid) perShot = Times(perShot, 0.5);
@@ -257,7 +419,22 @@ void RunWeightStage(DesignRun& r) {
       RoundToScale(prop == kLiquid ? magazine : StoreDouble(ammunition + magazine), 100);
 
   r.Line("Weight: ", Number{loaded}, "/", Number{reload});
-  if (prop == kLiquid) r.Line("Propellant Bottle Weight: ", Number{reload});
+  if (r.explain) [[unlikely]] {
+    ExplainWeight(r, {configurationFactor, tlFactor, powerFactor, effectiveBore, boreClassFactor,
+                      mechanismFactor, items, magazine, bodyProduct, body, accessory, empty,
+                      perShotProduct, perShot, shotCount, ammunition, loaded, reload});
+  }
+  if (prop == kLiquid) {
+    r.Line("Propellant Bottle Weight: ", Number{reload});
+    if (r.explain) [[unlikely]] {
+      ExplainLine(r, 26, [&] {
+        return Derivation{
+            "The propellant bottle weighs what the empty magazine of a liquid-propellant "
+            "gun weighs: " +
+            r.Num(reload)};
+      });
+    }
+  }
 }
 
 }  // namespace brennick

@@ -15,6 +15,8 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <utility>
+#include <vector>
 
 #include "design.h"
 
@@ -164,12 +166,20 @@ struct DesignRun {
   // TL read strictly (throws the integer message on a bad text).
   std::int32_t StrictTL() const {
     if (const auto& read = TL()) return *read;
+    failedField = "TL";
     throw InvalidIntegerText(in.TLEdit);
   }
   // TL read leniently, 0 for a text that is not a whole number.
   std::int32_t LenientTL() const { return TL().value_or(0); }
 
   // Many stages read the TL; the text is parsed once per run.
+  // RoF read strictly (throws the integer message on a bad text).
+  std::int32_t StrictRoF() const {
+    if (const auto read = TryParseInt(in.RoFEdit)) return *read;
+    failedField = "RoF";
+    throw InvalidIntegerText(in.RoFEdit);
+  }
+
   const std::optional<std::int32_t>& TL() const {
     if (!tlRead) {
       tl = TryParseInt(in.TLEdit);
@@ -179,6 +189,29 @@ struct DesignRun {
   }
   mutable std::optional<std::int32_t> tl = std::nullopt;
   mutable bool tlRead = false;
+  // Derivations. `explain` is set only when they are asked for; every use of
+  // what follows sits behind a check of it, so a run without derivations
+  // builds no text and allocates nothing for them.
+  std::vector<Derivation>* explain = nullptr;
+  // The rule running, as the failing read names it ("the damage").
+  const char* rule = nullptr;
+  // The caption of the field whose read failed, set where the read throws.
+  mutable const char* failedField = nullptr;
+
+  // A number as the statblock writes it.
+  std::string Num(long double value) const { return GeneralNumberText(value, dec); }
+  // Records the derivation of the line just written: the steps, then "= " and
+  // the line's figures, the line after its label of `labelSize` characters
+  // (0 for a line that is text throughout).
+  void Explained(Derivation steps, std::size_t labelSize = 0);
+  // The TL as typed and what it was read as.
+  std::string TLRead() const;
+  // A text field as typed and what it was read as, or the default taken for
+  // a text that is no number.
+  std::string NumberRead(std::string_view caption, std::string_view text, double fallback) const;
+  std::string WholeRead(std::string_view caption, std::string_view text,
+                        std::int32_t fallback) const;
+
   bool VelocityVariants() const {
     return in.PropellantBox == kLiquid || in.PropellantBox == kGauss;
   }
@@ -209,6 +242,27 @@ struct DesignRun {
   void Write(char*& end, ExtNumber piece) const { end = WriteGeneralNumber(end, piece.value, dec); }
   static void Write(char*& end, Dice piece) { end = WriteDiceText(end, piece.dice); }
 };
+
+// Derivations the run itself writes (explain.cpp): the title line's; a short
+// one for every line from `first` on that its stage left without one; and the
+// failing read's, after the lines written before it.
+void ExplainTitle(DesignRun& r);
+void ExplainRemainingLines(DesignRun& r, std::size_t first);
+void ExplainFailure(DesignRun& r, const std::string& message);
+// A text as typed, in quotation marks.
+std::string Quoted(std::string_view text);
+// The captions of the selected items, or "no ..." when none is selected.
+std::string_view ConfigurationName(int config);
+std::string_view BarrelName(int barrel);
+std::string_view PropellantName(int propellant);
+std::string_view MechanismName(int mechanism);
+
+// Records the derivation `steps()` builds for the line just written (see
+// DesignRun::Explained), in a function of its own, out of the run's way.
+template <typename Steps>
+[[gnu::cold, gnu::noinline]] void ExplainLine(DesignRun& r, std::size_t labelSize, Steps steps) {
+  r.Explained(steps(), labelSize);
+}
 
 // The stages, in the order the run calls them. Each appends its lines.
 void RunDamageStage(DesignRun& r);      // damage.cpp

@@ -1,0 +1,20 @@
+// brennick-cli --explain: each statblock line's derivation written with it.
+#pragma once
+
+#include <string>
+
+#include "design.h"
+
+namespace brennick::cli {
+
+// Plain output: the lines of a run, each followed by its derivation, one step
+// per line indented by four spaces; after a failed run, "  The run stopped:"
+// and the failing read's derivation, indented the same way.
+void AppendExplainedLines(std::string& out, const DesignResult& result);
+
+// JSON output: `, "explain": [...]`, one array of step strings per statblock
+// line, in order, and one more at the end for the failing read of a failed
+// run.
+void AppendJsonExplain(std::string& out, const DesignResult& result);
+
+}  // namespace brennick::cli

@@ -1,0 +1,128 @@
+// Derivations the run writes around its stages: the title line's, a short one
+// for lines a stage leaves without one, and the failing read's.
+#include <string>
+
+#include "internal/run.h"
+
+namespace brennick {
+
+std::string Quoted(std::string_view text) {
+  std::string quoted = "\u201c";
+  quoted.append(text);
+  quoted += "\u201d";
+  return quoted;
+}
+
+std::string_view ConfigurationName(int config) {
+  static constexpr std::string_view kNames[] = {"Pistol", "SMG", "Rifle", "Support", "Cannon"};
+  return ItemOr(kNames, config, "no configuration");
+}
+
+std::string_view BarrelName(int barrel) {
+  static constexpr std::string_view kNames[] = {"Short barrel", "Medium barrel", "Long barrel"};
+  return ItemOr(kNames, barrel, "no barrel length");
+}
+
+std::string_view PropellantName(int propellant) {
+  static constexpr std::string_view kNames[] = {
+      "standard propellant", "liquid propellant", "ETC", "ETK", "Gauss", "Grav"};
+  return ItemOr(kNames, propellant, "no propellant");
+}
+
+std::string_view MechanismName(int mechanism) {
+  static constexpr std::string_view kNames[] = {"Muzzleloader",    "Muzzleloader with a carriage",
+                                                "Breechloader",    "Manual Repeater",
+                                                "Revolver",        "Mechanical Gatling",
+                                                "Slow Autoloader", "Fast Autoloader",
+                                                "Light Automatic", "Heavy Automatic",
+                                                "Electric Gatling"};
+  return ItemOr(kNames, mechanism, "no loading mechanism");
+}
+
+std::string DesignRun::TLRead() const {
+  if (const auto& value = TL()) return "TL " + Quoted(in.TLEdit) + " read as " + IntText(*value);
+  return "TL " + Quoted(in.TLEdit) + " is not a whole number";
+}
+
+std::string DesignRun::NumberRead(std::string_view caption, std::string_view text,
+                                  double fallback) const {
+  const std::string typed = std::string(caption) + " " + Quoted(text);
+  if (const auto value = TryParseFloat(text, dec)) return typed + " read as " + Num(*value);
+  return typed + " is not a number: taken as " + Num(fallback);
+}
+
+std::string DesignRun::WholeRead(std::string_view caption, std::string_view text,
+                                 std::int32_t fallback) const {
+  const std::string typed = std::string(caption) + " " + Quoted(text);
+  if (const auto value = TryParseInt(text)) return typed + " read as " + IntText(*value);
+  return typed + " is not a whole number: taken as " + IntText(fallback);
+}
+
+void DesignRun::Explained(Derivation steps, std::size_t labelSize) {
+  const std::string_view line = out.back();
+  steps.push_back("= " + std::string(line.substr(std::min(labelSize, line.size()))));
+  explain->resize(out.size());
+  explain->back() = std::move(steps);
+}
+
+void ExplainTitle(DesignRun& r) {
+  r.Explained({"Weapon Name as typed: " + Quoted(r.in.NameEdit),
+               "TL as typed, written as it stands: " + Quoted(r.in.TLEdit)});
+}
+
+void ExplainRemainingLines(DesignRun& r, std::size_t first) {
+  std::vector<Derivation>& explain = *r.explain;
+  explain.resize(r.out.size());
+  for (std::size_t i = first; i < r.out.size(); ++i) {
+    if (!explain[i].empty()) continue;
+    explain[i] = {std::string("Written by the ") + r.rule + " rules for the design's choices.",
+                  "= " + std::string(r.out[i])};
+  }
+}
+
+void ExplainFailure(DesignRun& r, const std::string& message) {
+  std::vector<Derivation>& explain = *r.explain;
+  // The lines the failing stage wrote before it stopped keep their
+  // derivations; the failing read's follows them.
+  const std::size_t written = r.out.size();
+  explain.resize(written);
+  for (std::size_t i = 0; i < written; ++i) {
+    if (explain[i].empty()) {
+      explain[i] = {std::string("Written by the ") + r.rule + " rules for the design's choices.",
+                    "= " + std::string(r.out[i])};
+    }
+  }
+  Derivation failure;
+  const std::string rule = r.rule ? r.rule : "design";
+  if (r.failedField) {
+    const std::string_view field = r.failedField;
+    std::string_view typed;
+    if (field == "Bore Size, mm") typed = r.in.BoreSizeEdit;
+    if (field == "PowerMod") typed = r.in.PowerModEdit;
+    if (field == "TL") typed = r.in.TLEdit;
+    if (field == "RoF") typed = r.in.RoFEdit;
+    failure.push_back("The " + rule + " reads " + std::string(field) + ".");
+    failure.push_back(std::string(field) + " as typed: " + Quoted(typed));
+    if (field == "Bore Size, mm" || field == "PowerMod") {
+      failure.push_back(std::string("It must be a number: digits, perhaps with the decimal "
+                                    "separator ") +
+                        Quoted(std::string(1, r.dec)) +
+                        " and a fraction, perhaps a sign and an exponent.");
+    } else {
+      failure.push_back(
+          "It must be a whole number (hexadecimal after $, x or 0x) between -2147483648 and "
+          "2147483647.");
+    }
+  } else {
+    std::string why =
+        "a figure could not be worked out: the square root or logarithm of a "
+        "negative number, or a whole number too large to hold";
+    if (message == kOverflow) why = "a figure grew beyond the largest number the run can hold";
+    if (message == kDivByZero) why = "a figure came to 0 where its logarithm was to be taken";
+    failure.push_back("While working out the " + rule + ", " + why + ".");
+  }
+  failure.push_back("The run stops: " + message);
+  explain.push_back(std::move(failure));
+}
+
+}  // namespace brennick
