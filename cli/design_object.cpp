@@ -136,10 +136,12 @@ class StreamReader {
 
   void DesignObject(std::size_t position) {
     entry_.position = position;
-    entry_.input = DesignInput{};
+    // Copied over the design before, so its texts keep their memory.
+    static const DesignInput start;
+    entry_.input = start;
     entry_.inputError.reset();
-    std::fill(seen_.begin(), seen_.end(), false);
-    std::fill(fromNumber_.begin(), fromNumber_.end(), false);
+    std::fill(seen_.begin(), seen_.end(), 0);
+    std::fill(fromNumber_.begin(), fromNumber_.end(), 0);
     separatorSeen_ = false;
     typedWith_ = dec_;
     reader_.BeginObject();
@@ -216,7 +218,7 @@ class StreamReader {
                           " is given more than once";
       return nullptr;
     }
-    seen_[slot] = true;
+    seen_[slot] = 1;
     return field;
   }
 
@@ -263,7 +265,7 @@ class StreamReader {
           std::string& text = in.*field.text;
           text = n.text;
           std::replace(text.begin(), text.end(), '.', dec_);
-          fromNumber_[static_cast<std::size_t>(&field - DesignFields().data())] = true;
+          fromNumber_[static_cast<std::size_t>(&field - DesignFields().data())] = 1;
           return;
         }
         if (!n.integer || field.kind != FieldKind::Group) {
@@ -296,8 +298,9 @@ class StreamReader {
   const DesignFn& onDesign_;
   std::size_t position_ = 0;
   DesignEntry entry_;
-  std::vector<bool> seen_;
-  std::vector<bool> fromNumber_;  // text fields given as JSON numbers
+  // One byte per field rather than one bit, so clearing them is a memset.
+  std::vector<unsigned char> seen_;
+  std::vector<unsigned char> fromNumber_;  // text fields given as JSON numbers
   bool separatorSeen_ = false;
   char typedWith_ = '.';  // the separator the design's texts were typed with
   std::string key_;

@@ -10,8 +10,6 @@
 namespace brennick::json {
 namespace {
 
-constexpr std::size_t kBufferSize = 64 * 1024;
-
 // Bytes that may follow a number or literal at the top level.
 bool EndsBareValue(char c) {
   switch (c) {
@@ -73,7 +71,12 @@ SyntaxError::SyntaxError(std::size_t atLine, std::size_t atColumn, const std::st
       column(atColumn) {}
 
 Reader::Reader(ReadFn read)
-    : read_(std::move(read)), buf_(new char[kBufferSize]), p_(buf_.get()), end_(buf_.get()) {
+    // The padding behind the buffer lets strings be scanned sixteen bytes at a
+    // time up to its very end; it is zeroed once, so no byte read is undefined.
+    : read_(std::move(read)),
+      buf_(new char[kBufferSize + kBufferPadding]()),
+      p_(buf_.get()),
+      end_(buf_.get()) {
   lineStart_ = p_;
 }
 
@@ -115,7 +118,7 @@ bool Reader::Ensure(std::size_t n) {
   return true;
 }
 
-void Reader::SkipSpace() {
+void Reader::SkipSpaceRun() {
   for (;;) {
     while (p_ < end_) {
       const char c = *p_;

@@ -1,6 +1,5 @@
 // The JSON reader's values: strings with their escapes, numbers, literals,
 // and skipping whole values.
-#include <array>
 #include <cstring>
 
 #include "json_reader.h"
@@ -8,13 +7,6 @@
 
 namespace brennick::json {
 namespace {
-
-// Bytes that end a run of plain characters inside a string.
-constexpr std::array<bool, 256> kStringStop = [] {
-  std::array<bool, 256> t{};
-  for (std::size_t c = 0; c < 256; ++c) t[c] = c < 0x20 || c >= 0x80 || c == '"' || c == '\\';
-  return t;
-}();
 
 bool IsDigit(char c) {
   return c >= '0' && c <= '9';
@@ -62,9 +54,9 @@ void Reader::ReadString(std::string& out) {
   ++p_;  // the opening quote
   out.clear();
   for (;;) {
-    const char* const run = p_;
-    while (p_ < end_ && !kStringStop[static_cast<unsigned char>(*p_)]) ++p_;
-    out.append(run, static_cast<std::size_t>(p_ - run));
+    const std::size_t run = PlainAsciiRun(p_, end_, buf_.get() + kBufferSize + kBufferPadding);
+    out.append(p_, run);
+    p_ += run;
     if (p_ == end_) {
       if (!Fill()) FailAt(p_, "unexpected end of input in a string");
       continue;
@@ -196,6 +188,17 @@ Number Reader::ReadNumber() {
 }
 
 bool Reader::ReadBoolean() {
+  // Both words whole in the buffer: told by one comparison each.
+  if (end_ - p_ >= 5) {
+    if (std::memcmp(p_, "true", 4) == 0) {
+      p_ += 4;
+      return true;
+    }
+    if (std::memcmp(p_, "false", 5) == 0) {
+      p_ += 5;
+      return false;
+    }
+  }
   const bool value = Peek() == 't';
   Literal(value ? "true" : "false", Kind::Boolean);
   return value;

@@ -2,7 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace brennick::json {
 namespace {
@@ -15,6 +20,31 @@ constexpr std::array<bool, 256> kNeedsCare = [] {
 }();
 
 }  // namespace
+
+std::size_t PlainAsciiRun(const char* p, const char* e, const char* readable) {
+  const char* const start = p;
+#if defined(__SSE2__)
+  // Sixteen bytes at a time: a signed compare below 0x20 catches both the
+  // control characters and every byte of 0x80 and above.
+  const __m128i space = _mm_set1_epi8(0x20);
+  const __m128i quote = _mm_set1_epi8('"');
+  const __m128i backslash = _mm_set1_epi8('\\');
+  while (p < e && readable - p >= 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i care =
+        _mm_or_si128(_mm_cmplt_epi8(v, space),
+                     _mm_or_si128(_mm_cmpeq_epi8(v, quote), _mm_cmpeq_epi8(v, backslash)));
+    const auto mask = static_cast<unsigned>(_mm_movemask_epi8(care));
+    if (mask != 0) return static_cast<std::size_t>(std::min(p + std::countr_zero(mask), e) - start);
+    p += 16;
+  }
+  if (p >= e) return static_cast<std::size_t>(e - start);
+#else
+  (void)readable;
+#endif
+  while (p < e && !kNeedsCare[static_cast<unsigned char>(*p)]) ++p;
+  return static_cast<std::size_t>(p - start);
+}
 
 std::size_t Utf8SequenceLength(const unsigned char* p, const unsigned char* e) {
   const unsigned char c = p[0];
@@ -70,9 +100,9 @@ void AppendQuoted(std::string& out, std::string_view text) {
   const char* p = text.data();
   const char* const end = p + text.size();
   while (p < end) {
-    const char* const run = p;  // plain ASCII goes out as it is
-    while (p < end && !kNeedsCare[static_cast<unsigned char>(*p)]) ++p;
-    out.append(run, static_cast<std::size_t>(p - run));
+    const std::size_t run = PlainAsciiRun(p, end);  // plain ASCII goes out as it is
+    out.append(p, run);
+    p += run;
     if (p == end) break;
     const auto c = static_cast<unsigned char>(*p);
     if (c >= 0x80) {

@@ -17,6 +17,17 @@ inline std::size_t Utf8ClaimedLength(unsigned char lead) {
   return lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
 }
 
+// Bytes from p (p <= e) up to the first one that cannot stand in a JSON string
+// as it is: a control character, a quote, a backslash or a byte of a non-ASCII
+// character. Looks at sixteen bytes at a time where the processor can, as most
+// texts are plain ASCII; `readable` (at least e) is the end of the memory that
+// may be read for that, initialised, so a short run at the end of a padded
+// buffer need not be looked at byte by byte.
+std::size_t PlainAsciiRun(const char* p, const char* e, const char* readable);
+inline std::size_t PlainAsciiRun(const char* p, const char* e) {
+  return PlainAsciiRun(p, e, e);
+}
+
 // Characters (not bytes) in a piece of UTF-8 text, for column numbers.
 std::size_t CountChars(const char* p, const char* e);
 
