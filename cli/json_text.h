@@ -39,4 +39,13 @@ std::string ValidUtf8(std::string_view text);
 void AppendQuoted(std::string& out, std::string_view text);
 std::string Quoted(std::string_view text);
 
+// The most bytes the quoted form of a text of `size` bytes takes: six for a
+// byte written as \u00XX, and the quotes.
+constexpr std::size_t QuotedBound(std::size_t size) {
+  return 6 * size + 2;
+}
+// AppendQuoted into raw memory with room for QuotedBound(text.size()) bytes;
+// returns the end of what was written.
+char* WriteQuoted(char* out, std::string_view text);
+
 }  // namespace brennick::json

@@ -41,6 +41,8 @@ TEST(PlainAsciiRun, StopsAtTheFirstByteThatNeedsCare) {
       SCOPED_TRACE(std::string(stop.what) + " at " + std::to_string(at));
       EXPECT_EQ(PlainAsciiRun(p, p + text.size()), at);
       EXPECT_EQ(PlainAsciiRun(p, p + text.size(), p + text.size()), at);
+      // The stop byte last, in a short tail behind the whole blocks.
+      EXPECT_EQ(PlainAsciiRun(p, p + at + 1), at);
       // An end before the stop byte ends the run there, even when the memory
       // behind may be read.
       EXPECT_EQ(PlainAsciiRun(p, p + at / 2, p + text.size()), at / 2);
@@ -74,6 +76,36 @@ TEST(AppendQuoted, EscapesWhateverStopsAPlainRun) {
   };
   for (const Row& row : rows) {
     EXPECT_EQ(Quoted(row.text), row.quoted) << row.quoted;
+  }
+}
+
+// Long texts are quoted in pieces of 4096 bytes: a character, an escape or a
+// byte that is not UTF-8 at the seam comes out as it would anywhere else.
+TEST(AppendQuoted, LongTextsAreWholeAcrossPieces) {
+  struct Row {
+    std::size_t before;  // plain bytes before the part at the seam
+    std::string part;
+    std::string quotedPart;
+  };
+  const Row rows[] = {
+      {4095, "\xC3\xA9", "\xC3\xA9"},                  // a two-byte character across the seam
+      {4094, "\xE2\x82\xAC", "\xE2\x82\xAC"},          // a three-byte one
+      {4093, "\xF0\x9F\x94\xAB", "\xF0\x9F\x94\xAB"},  // a four-byte one
+      {4095, "\"", "\\\""},
+      {4096, "\n", "\\n"},
+      {4095, "\xC3", "\xEF\xBF\xBD"},  // a lead byte cut off by the end
+      {4096, "\xBF\xBF\xBF\xBF",
+       "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},  // stray continuation bytes
+  };
+  for (const Row& row : rows) {
+    const std::string text = std::string(row.before, 'a') + row.part + "z";
+    const std::string expected = "\"" + std::string(row.before, 'a') + row.quotedPart + "z\"";
+    std::string out = "x";
+    AppendQuoted(out, text);
+    EXPECT_EQ(out, "x" + expected) << row.before;
+    std::string raw(QuotedBound(text.size()), '\0');
+    raw.resize(static_cast<std::size_t>(WriteQuoted(raw.data(), text) - raw.data()));
+    EXPECT_EQ(raw, expected) << row.before;
   }
 }
 
