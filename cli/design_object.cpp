@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "fields.h"
@@ -16,6 +18,26 @@ using json::Kind;
 // The field named `key`, or null. Designs in bulk name dozens of keys each, so
 // the names are indexed once in a small open-addressed table keyed on their
 // length and a few of their letters.
+// Whether n bytes at a and b are the same: words of eight bytes, the last one
+// overlapping the one before, rather than a library call for a short name.
+bool SameBytes(const char* a, const char* b, std::size_t n) {
+  if (n < 8) {
+    for (std::size_t i = 0; i < n; ++i) {
+      if (a[i] != b[i]) return false;
+    }
+    return true;
+  }
+  const auto word = [](const char* p) {
+    std::uint64_t w;
+    std::memcpy(&w, p, 8);
+    return w;
+  };
+  for (std::size_t i = 0; i + 8 < n; i += 8) {
+    if (word(a + i) != word(b + i)) return false;
+  }
+  return word(a + n - 8) == word(b + n - 8);
+}
+
 const FieldInfo* LookUpField(std::string_view key) {
   constexpr std::size_t kSlots = 256;  // a power of two, well above the field count
   auto hash = [](std::string_view name) {
@@ -38,7 +60,10 @@ const FieldInfo* LookUpField(std::string_view key) {
   }();
   if (key.empty()) return nullptr;
   for (std::size_t i = hash(key); (*table)[i].field != nullptr; i = (i + 1) & (kSlots - 1)) {
-    if ((*table)[i].name == key) return (*table)[i].field;
+    const std::string_view name = (*table)[i].name;
+    if (name.size() == key.size() && SameBytes(name.data(), key.data(), key.size())) {
+      return (*table)[i].field;
+    }
   }
   return nullptr;
 }
