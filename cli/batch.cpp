@@ -1,5 +1,8 @@
 #include "batch.h"
 
+#include <algorithm>
+#include <cstring>
+#include <memory>
 #include <stdexcept>
 
 #include "design.h"
@@ -12,13 +15,58 @@ namespace brennick::cli {
 namespace {
 
 constexpr std::size_t kOutputChunk = 64 * 1024;
+// The most room taken at once for a design's JSON line written in place.
+constexpr std::size_t kInPlaceLimit = 1024 * 1024;
+
+// Standard output on its way: one block of memory, written into in place and
+// handed to the sink whole. It grows only for a design whose answer does not
+// fit, and is used again from its start after every flush.
+class OutputBuffer {
+ public:
+  OutputBuffer() : data_(new char[kOutputChunk * 2]), capacity_(kOutputChunk * 2) {}
+
+  // Room for n more bytes, at the end of what is held.
+  char* Room(std::size_t n) {
+    if (capacity_ - size_ < n) Grow(n);
+    return data_.get() + size_;
+  }
+  // What was written into the room ends at `end`.
+  void Took(const char* end) { size_ = static_cast<std::size_t>(end - data_.get()); }
+  void Append(std::string_view text) {
+    std::memcpy(Room(text.size()), text.data(), text.size());
+    size_ += text.size();
+  }
+  void Append(char c) { *Room(1) = c, ++size_; }
+
+  std::string_view Held() const { return {data_.get(), size_}; }
+  std::size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  void clear() { size_ = 0; }
+
+ private:
+  void Grow(std::size_t n) {
+    const std::size_t capacity = std::max(capacity_ * 2, size_ + n);
+    std::unique_ptr<char[]> data(new char[capacity]);
+    std::memcpy(data.get(), data_.get(), size_);
+    data_ = std::move(data);
+    capacity_ = capacity;
+  }
+
+  std::unique_ptr<char[]> data_;
+  std::size_t capacity_;
+  std::size_t size_ = 0;
+};
+
+// Writes `text` at `out`; returns its end.
+char* Put(char* out, std::string_view text) {
+  std::memcpy(out, text.data(), text.size());
+  return out + text.size();
+}
 
 // Standard output of one batch, buffered, and its exit status.
 class Batch {
  public:
-  Batch(const Options& options, Sink& out, Sink& err) : options_(options), out_(out), err_(err) {
-    buf_.reserve(kOutputChunk * 2);
-  }
+  Batch(const Options& options, Sink& out, Sink& err) : options_(options), out_(out), err_(err) {}
 
   void Design(DesignEntry& entry) {
     switch (options_.format) {
@@ -39,7 +87,9 @@ class Batch {
   // The table's header, before the first design.
   void Begin() {
     if (options_.format == Format::Markdown || options_.format == Format::Csv) {
-      AppendTableHeader(buf_, TableFormatOf());
+      row_.clear();
+      AppendTableHeader(row_, TableFormatOf());
+      buf_.Append(row_);
     }
   }
 
@@ -51,7 +101,7 @@ class Batch {
 
   void Flush() {
     if (buf_.empty()) return;
-    out_.Write(buf_);
+    out_.Write(buf_.Held());
     buf_.clear();
   }
 
@@ -79,14 +129,16 @@ class Batch {
       return ErrorLine(*entry.inputError);
     }
     const DesignResult result = Run(entry);
-    if (anyPrinted_) buf_ += '\n';
+    if (anyPrinted_) buf_.Append('\n');
     anyPrinted_ = true;
     if (options_.explain) {
-      AppendExplainedLines(buf_, result);
+      row_.clear();
+      AppendExplainedLines(row_, result);
+      buf_.Append(row_);
     } else {
       for (std::string_view line : result.lines) {
-        buf_ += line;
-        buf_ += '\n';
+        buf_.Append(line);
+        buf_.Append('\n');
       }
     }
     if (result.error) {
@@ -95,32 +147,63 @@ class Batch {
   }
 
   // {"statblock": [...], "error": ...}, the message exactly as the window's.
+  // Written in place: the room for the longest form of every line is taken
+  // first.
   void Json(const DesignEntry& entry) {
     if (entry.inputError) {
       inputError_ = true;
-      buf_ += "{\"statblock\": [], \"error\": ";
-      json::AppendQuoted(buf_, *entry.inputError);
-      buf_ += ", \"input_error\": true";
-      if (options_.explain) buf_ += ", \"explain\": []";
-      buf_ += "}\n";
+      buf_.Append("{\"statblock\": [], \"error\": ");
+      row_.clear();
+      json::AppendQuoted(row_, *entry.inputError);
+      buf_.Append(row_);
+      buf_.Append(", \"input_error\": true");
+      if (options_.explain) buf_.Append(", \"explain\": []");
+      buf_.Append("}\n");
       return;
     }
     const DesignResult result = Run(entry);
-    buf_ += "{\"statblock\": [";
+    std::size_t room = 64 + (result.error ? json::QuotedBound(result.error->size()) : 0);
+    for (std::string_view line : result.lines) room += json::QuotedBound(line.size()) + 2;
+    if (room > kInPlaceLimit || options_.explain) return JsonOfLongTexts(result);
+    char* out = Put(buf_.Room(room), "{\"statblock\": [");
     bool first = true;
     for (std::string_view line : result.lines) {
-      if (!first) buf_ += ", ";
+      if (!first) out = Put(out, ", ");
       first = false;
-      json::AppendQuoted(buf_, line);
+      out = json::WriteQuoted(out, line);
     }
-    buf_ += "], \"error\": ";
+    out = Put(out, "], \"error\": ");
+    out = result.error ? json::WriteQuoted(out, *result.error) : Put(out, "null");
+    buf_.Took(Put(out, "}\n"));
+  }
+
+  // A design with texts so long (a name of megabytes) that room for six times
+  // their size is not taken: quoted piece by piece instead. Derivations take
+  // this way too, being long and asked for rarely.
+  void JsonOfLongTexts(const DesignResult& result) {
+    buf_.Append("{\"statblock\": [");
+    bool first = true;
+    for (std::string_view line : result.lines) {
+      if (!first) buf_.Append(", ");
+      first = false;
+      row_.clear();
+      json::AppendQuoted(row_, line);
+      buf_.Append(row_);
+    }
+    buf_.Append("], \"error\": ");
+    row_.clear();
     if (result.error) {
-      json::AppendQuoted(buf_, *result.error);
+      json::AppendQuoted(row_, *result.error);
     } else {
-      buf_ += "null";
+      row_ = "null";
     }
-    if (options_.explain) AppendJsonExplain(buf_, result);
-    buf_ += "}\n";
+    buf_.Append(row_);
+    if (options_.explain) {
+      row_.clear();
+      AppendJsonExplain(row_, result);
+      buf_.Append(row_);
+    }
+    buf_.Append("}\n");
   }
 
   void Row(const DesignEntry& entry) {
@@ -131,7 +214,9 @@ class Batch {
     } else {
       row = WeaponRowOf(entry.input, Run(entry));
     }
-    AppendTableRow(buf_, TableFormatOf(), row);
+    row_.clear();
+    AppendTableRow(row_, TableFormatOf(), row);
+    buf_.Append(row_);
   }
 
   // A message on standard error. When it cannot be written the batch goes on
@@ -152,7 +237,8 @@ class Batch {
   const Options& options_;
   Sink& out_;
   Sink& err_;
-  std::string buf_;
+  OutputBuffer buf_;
+  std::string row_;  // a table row on its way into buf_
   bool anyPrinted_ = false;
   bool designFailed_ = false;
   bool inputError_ = false;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "fields.h"
@@ -16,6 +18,26 @@ using json::Kind;
 // The field named `key`, or null. Designs in bulk name dozens of keys each, so
 // the names are indexed once in a small open-addressed table keyed on their
 // length and a few of their letters.
+// Whether n bytes at a and b are the same: words of eight bytes, the last one
+// overlapping the one before, rather than a library call for a short name.
+bool SameBytes(const char* a, const char* b, std::size_t n) {
+  if (n < 8) {
+    for (std::size_t i = 0; i < n; ++i) {
+      if (a[i] != b[i]) return false;
+    }
+    return true;
+  }
+  const auto word = [](const char* p) {
+    std::uint64_t w;
+    std::memcpy(&w, p, 8);
+    return w;
+  };
+  for (std::size_t i = 0; i + 8 < n; i += 8) {
+    if (word(a + i) != word(b + i)) return false;
+  }
+  return word(a + n - 8) == word(b + n - 8);
+}
+
 const FieldInfo* LookUpField(std::string_view key) {
   constexpr std::size_t kSlots = 256;  // a power of two, well above the field count
   auto hash = [](std::string_view name) {
@@ -38,7 +60,10 @@ const FieldInfo* LookUpField(std::string_view key) {
   }();
   if (key.empty()) return nullptr;
   for (std::size_t i = hash(key); (*table)[i].field != nullptr; i = (i + 1) & (kSlots - 1)) {
-    if ((*table)[i].name == key) return (*table)[i].field;
+    const std::string_view name = (*table)[i].name;
+    if (name.size() == key.size() && SameBytes(name.data(), key.data(), key.size())) {
+      return (*table)[i].field;
+    }
   }
   return nullptr;
 }
@@ -136,10 +161,12 @@ class StreamReader {
 
   void DesignObject(std::size_t position) {
     entry_.position = position;
-    entry_.input = DesignInput{};
+    // Copied over the design before, so its texts keep their memory.
+    static const DesignInput start;
+    entry_.input = start;
     entry_.inputError.reset();
-    std::fill(seen_.begin(), seen_.end(), false);
-    std::fill(fromNumber_.begin(), fromNumber_.end(), false);
+    std::fill(seen_.begin(), seen_.end(), 0);
+    std::fill(fromNumber_.begin(), fromNumber_.end(), 0);
     separatorSeen_ = false;
     formSeen_ = false;
     typedWith_ = dec_;
@@ -223,7 +250,7 @@ class StreamReader {
                           " is given more than once";
       return nullptr;
     }
-    seen_[slot] = true;
+    seen_[slot] = 1;
     return field;
   }
 
@@ -270,7 +297,7 @@ class StreamReader {
           std::string& text = in.*field.text;
           text = n.text;
           std::replace(text.begin(), text.end(), '.', dec_);
-          fromNumber_[static_cast<std::size_t>(&field - DesignFields().data())] = true;
+          fromNumber_[static_cast<std::size_t>(&field - DesignFields().data())] = 1;
           return;
         }
         if (!n.integer || field.kind != FieldKind::Group) {
@@ -303,8 +330,9 @@ class StreamReader {
   const DesignFn& onDesign_;
   std::size_t position_ = 0;
   DesignEntry entry_;
-  std::vector<bool> seen_;
-  std::vector<bool> fromNumber_;  // text fields given as JSON numbers
+  // One byte per field rather than one bit, so clearing them is a memset.
+  std::vector<unsigned char> seen_;
+  std::vector<unsigned char> fromNumber_;  // text fields given as JSON numbers
   bool separatorSeen_ = false;
   bool formSeen_ = false;
   char typedWith_ = '.';  // the separator the design's texts were typed with

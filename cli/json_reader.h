@@ -89,7 +89,12 @@ class Reader {
   bool Fill();
   bool Ensure(std::size_t n);
   char Peek() { return p_ < end_ || Fill() ? *p_ : '\0'; }
-  void SkipSpace();
+  // Most tokens are not preceded by white space: that is told at once.
+  void SkipSpace() {
+    if (p_<end_&& static_cast<unsigned char>(*p_)> ' ') return;
+    SkipSpaceRun();
+  }
+  void SkipSpaceRun();
   std::string Describe(const char* at);
   [[noreturn]] void FailAt(const char* at, const std::string& what);
   [[noreturn]] void Fail(const char* expected);
@@ -97,6 +102,9 @@ class Reader {
   void Escape(std::string& out);
   Kind SkipScalar();
   Kind Literal(std::string_view word, Kind kind);
+
+  static constexpr std::size_t kBufferSize = 64 * 1024;
+  static constexpr std::size_t kBufferPadding = 16;
 
   ReadFn read_;
   std::unique_ptr<char[]> buf_;

@@ -2,7 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace brennick::json {
 namespace {
@@ -15,6 +21,41 @@ constexpr std::array<bool, 256> kNeedsCare = [] {
 }();
 
 }  // namespace
+
+std::size_t PlainAsciiRun(const char* p, const char* e, const char* readable) {
+  const char* const start = p;
+#if defined(__SSE2__)
+  // Sixteen bytes at a time: a signed compare below 0x20 catches both the
+  // control characters and every byte of 0x80 and above.
+  const __m128i space = _mm_set1_epi8(0x20);
+  const __m128i quote = _mm_set1_epi8('"');
+  const __m128i backslash = _mm_set1_epi8('\\');
+  while (p < e && readable - p >= 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i care =
+        _mm_or_si128(_mm_cmplt_epi8(v, space),
+                     _mm_or_si128(_mm_cmpeq_epi8(v, quote), _mm_cmpeq_epi8(v, backslash)));
+    const auto mask = static_cast<unsigned>(_mm_movemask_epi8(care));
+    if (mask != 0) return static_cast<std::size_t>(std::min(p + std::countr_zero(mask), e) - start);
+    p += 16;
+  }
+  if (p >= e) return static_cast<std::size_t>(e - start);
+  if (e - start >= 16) {
+    // The last few bytes of a longer text: the last sixteen bytes, less those
+    // already looked at.
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(e - 16));
+    const __m128i care =
+        _mm_or_si128(_mm_cmplt_epi8(v, space),
+                     _mm_or_si128(_mm_cmpeq_epi8(v, quote), _mm_cmpeq_epi8(v, backslash)));
+    const auto mask = static_cast<unsigned>(_mm_movemask_epi8(care)) >> (16 - (e - p));
+    return static_cast<std::size_t>((mask != 0 ? p + std::countr_zero(mask) : e) - start);
+  }
+#else
+  (void)readable;
+#endif
+  while (p < e && !kNeedsCare[static_cast<unsigned char>(*p)]) ++p;
+  return static_cast<std::size_t>(p - start);
+}
 
 std::size_t Utf8SequenceLength(const unsigned char* p, const unsigned char* e) {
   const unsigned char c = p[0];
@@ -63,26 +104,29 @@ std::string ValidUtf8(std::string_view text) {
   return out;
 }
 
-void AppendQuoted(std::string& out, std::string_view text) {
+char* WriteQuoted(char* out, std::string_view text) {
   static constexpr char kHex[] = "0123456789abcdef";
-  out.reserve(out.size() + text.size() + 2);
-  out += '"';
+  const auto put = [&out](std::string_view s) {
+    std::memcpy(out, s.data(), s.size());
+    out += s.size();
+  };
+  *out++ = '"';
   const char* p = text.data();
   const char* const end = p + text.size();
   while (p < end) {
-    const char* const run = p;  // plain ASCII goes out as it is
-    while (p < end && !kNeedsCare[static_cast<unsigned char>(*p)]) ++p;
-    out.append(run, static_cast<std::size_t>(p - run));
+    const std::size_t run = PlainAsciiRun(p, end);  // plain ASCII goes out as it is
+    put(std::string_view(p, run));
+    p += run;
     if (p == end) break;
     const auto c = static_cast<unsigned char>(*p);
     if (c >= 0x80) {
       const std::size_t n = Utf8SequenceLength(reinterpret_cast<const unsigned char*>(p),
                                                reinterpret_cast<const unsigned char*>(end));
       if (n > 0) {
-        out.append(p, n);
+        put(std::string_view(p, n));
         p += n;
       } else {
-        out += "\xEF\xBF\xBD";  // U+FFFD for a byte that is not UTF-8
+        put("\xEF\xBF\xBD");  // U+FFFD for a byte that is not UTF-8
         ++p;
       }
       continue;
@@ -90,33 +134,57 @@ void AppendQuoted(std::string& out, std::string_view text) {
     ++p;
     switch (c) {
       case '"':
-        out += "\\\"";
+        put("\\\"");
         break;
       case '\\':
-        out += "\\\\";
+        put("\\\\");
         break;
       case '\n':
-        out += "\\n";
+        put("\\n");
         break;
       case '\r':
-        out += "\\r";
+        put("\\r");
         break;
       case '\t':
-        out += "\\t";
+        put("\\t");
         break;
       case '\b':
-        out += "\\b";
+        put("\\b");
         break;
       case '\f':
-        out += "\\f";
+        put("\\f");
         break;
       default:
-        out += "\\u00";
-        out += kHex[c >> 4];
-        out += kHex[c & 0xF];
+        put("\\u00");
+        *out++ = kHex[c >> 4];
+        *out++ = kHex[c & 0xF];
     }
   }
-  out += '"';
+  *out++ = '"';
+  return out;
+}
+
+void AppendQuoted(std::string& out, std::string_view text) {
+  // Written in pieces, so a long text needs no more than a little over its own
+  // size beyond what it takes quoted. A piece ends before a character's lead
+  // byte, never inside a character.
+  constexpr std::size_t kPiece = 4096;
+  char room[QuotedBound(kPiece)];
+  out.reserve(out.size() + text.size() + 2);
+  bool first = true;
+  do {
+    std::size_t n = std::min(text.size(), kPiece);
+    if (n < text.size()) {
+      for (int back = 0; back < 3 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80; ++back) {
+        --n;
+      }
+    }
+    const char* const end = WriteQuoted(room, text.substr(0, n));
+    // Each piece is written quoted; the quotes between pieces are left out.
+    out.append(room + (first ? 0 : 1), end - room - (first ? 0 : 1) - (n < text.size() ? 1 : 0));
+    first = false;
+    text.remove_prefix(n);
+  } while (!text.empty());
 }
 
 std::string Quoted(std::string_view text) {

@@ -17,6 +17,17 @@ inline std::size_t Utf8ClaimedLength(unsigned char lead) {
   return lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
 }
 
+// Bytes from p (p <= e) up to the first one that cannot stand in a JSON string
+// as it is: a control character, a quote, a backslash or a byte of a non-ASCII
+// character. Looks at sixteen bytes at a time where the processor can, as most
+// texts are plain ASCII; `readable` (at least e) is the end of the memory that
+// may be read for that, initialised, so a short run at the end of a padded
+// buffer need not be looked at byte by byte.
+std::size_t PlainAsciiRun(const char* p, const char* e, const char* readable);
+inline std::size_t PlainAsciiRun(const char* p, const char* e) {
+  return PlainAsciiRun(p, e, e);
+}
+
 // Characters (not bytes) in a piece of UTF-8 text, for column numbers.
 std::size_t CountChars(const char* p, const char* e);
 
@@ -27,5 +38,14 @@ std::string ValidUtf8(std::string_view text);
 // UTF-8 become U+FFFD, so any text gives valid JSON.
 void AppendQuoted(std::string& out, std::string_view text);
 std::string Quoted(std::string_view text);
+
+// The most bytes the quoted form of a text of `size` bytes takes: six for a
+// byte written as \u00XX, and the quotes.
+constexpr std::size_t QuotedBound(std::size_t size) {
+  return 6 * size + 2;
+}
+// AppendQuoted into raw memory with room for QuotedBound(text.size()) bytes;
+// returns the end of what was written.
+char* WriteQuoted(char* out, std::string_view text);
 
 }  // namespace brennick::json

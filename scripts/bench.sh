@@ -2,14 +2,16 @@
 # Runs the benchmarks built in BUILD_DIR (make bench):
 #  1. the design run on the three worked designs and on random designs
 #     (Google Benchmark, median of REPS repetitions);
-#  2. brennick-cli --json and --table on COUNT random designs, output to
-#     /dev/null, on one core; the median of REPS runs of each is reported as
-#     designs per second;
+#  2. brennick-cli --json on COUNT random designs, sparse (only the keys that
+#     differ from the start form) and full (every key), and --table on the
+#     sparse ones, output to /dev/null, on one core; then `jq -c .` copying
+#     the full designs and brennick-cli --json designing them, in turns. The
+#     median of REPS runs of each, as designs per second of wall and of
+#     processor time;
 #  3. design files: saving and opening one, and an armoury of 1,000;
 #  4. the window, when its benchmarks are built.
 #
-#   scripts/bench.sh [BUILD_DIR]      (REPS=9, COUNT=100000 by default;
-#                                      FULL=1 writes every key of every design)
+#   scripts/bench.sh [BUILD_DIR]      (REPS=9, COUNT=100000 by default)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build-bench}" && pwd)
@@ -34,31 +36,78 @@ echo
 echo "== Design files: save and open one design; open an armoury of 1,000 designs"
 medians "$build/bench_files"
 
-input=$(mktemp)
-trap 'rm -f "$input"' EXIT
-"$build/bench_make_cli_input" "$count" 20261208 ${FULL:+full} >"$input"
-for mode in --json --table; do
-  echo
-  echo "== brennick-cli $mode on $count designs (median of $reps runs)"
-  echo "input: $(du -h "$input" | cut -f1) of JSON Lines"
-  times=()
-  for _ in $(seq "$reps"); do
-    start=$(date +%s%N)
-    status=0
-    LC_ALL=C "${pin[@]}" "$build/brennick-cli" "$mode" "$input" >/dev/null 2>&1 || status=$?
-    end=$(date +%s%N)
-    # Exit 1 only says some designs failed, which random designs may do.
-    if [[ $status -gt 1 ]]; then
-      echo "brennick-cli failed with exit status $status" >&2
-      exit 1
-    fi
-    times+=($((end - start)))
-  done
-  median=$(printf '%s\n' "${times[@]}" | sort -n | sed -n "$(((reps + 1) / 2))p")
-  awk -v ns="$median" -v n="$count" 'BEGIN {
-    printf "median wall time: %.3f s, %.0f designs per second\n", ns / 1e9, n / (ns / 1e9)
+# brennick-cli on COUNT random designs, output to /dev/null, one core: the
+# median of REPS runs, as wall time and as processor time (user and system),
+# the second less disturbed by other work on the machine.
+sparse=$(mktemp)
+full=$(mktemp)
+timing=$(mktemp)
+trap 'rm -f "$sparse" "$full" "$timing"' EXIT
+"$build/bench_make_cli_input" "$count" 20261208 >"$sparse"
+"$build/bench_make_cli_input" "$count" 20261208 full >"$full"
+median_of() { printf '%s\n' "$@" | sort -g | sed -n "$((($# + 1) / 2))p"; }
+
+# One timed run of a command; appends "wall cpu" in seconds to the arrays
+# named by $1 and $2.
+TIMEFORMAT='%R %U %S'
+timed() {
+  local -n wall_list=$1 cpu_list=$2
+  shift 2
+  local status=0
+  { time "${pin[@]}" "$@" >/dev/null 2>&1 || status=$?; } 2>"$timing"
+  # brennick-cli exits 1 when some design failed, which random designs may do.
+  if [[ $status -gt 1 ]]; then
+    echo "$1 failed with exit status $status" >&2
+    exit 1
+  fi
+  read -r wall user sys <"$timing"
+  wall_list+=("$wall")
+  cpu_list+=("$(awk -v u="$user" -v s="$sys" 'BEGIN { print u + s }')")
+}
+rate() {  # label, wall seconds, cpu seconds
+  awk -v l="$1" -v w="$2" -v c="$3" -v n="$count" 'BEGIN {
+    printf "%s: wall %.3f s, %.0f designs/s; processor %.3f s, %.0f designs/s\n", l, w, n / w, c, n / c
   }'
+}
+
+echo
+echo "== brennick-cli on $count designs, to /dev/null (median of $reps runs)"
+echo "input: $(du -h "$sparse" | cut -f1) sparse, $(du -h "$full" | cut -f1) full JSON Lines"
+export LC_ALL=C
+for run in "--json sparse" "--json full" "--table sparse"; do
+  read -r mode kind <<<"$run"
+  input=$sparse
+  [[ $kind == full ]] && input=$full
+  walls=()
+  cpus=()
+  for _ in $(seq "$reps"); do timed walls cpus "$build/brennick-cli" "$mode" "$input"; done
+  rate "brennick-cli $mode, $kind designs" "$(median_of "${walls[@]}")" "$(median_of "${cpus[@]}")"
 done
+
+# jq merely copying the full designs, and brennick-cli designing them, in
+# turns so both see the same machine.
+if command -v jq >/dev/null; then
+  jq_walls=()
+  jq_cpus=()
+  our_walls=()
+  our_cpus=()
+  for _ in $(seq "$reps"); do
+    timed jq_walls jq_cpus jq -c . "$full"
+    timed our_walls our_cpus "$build/brennick-cli" --json "$full"
+  done
+  jq_wall=$(median_of "${jq_walls[@]}")
+  jq_cpu=$(median_of "${jq_cpus[@]}")
+  our_wall=$(median_of "${our_walls[@]}")
+  our_cpu=$(median_of "${our_cpus[@]}")
+  rate "jq -c ., full designs" "$jq_wall" "$jq_cpu"
+  rate "brennick-cli --json, full designs" "$our_wall" "$our_cpu"
+  awk -v jw="$jq_wall" -v jc="$jq_cpu" -v ow="$our_wall" -v oc="$our_cpu" 'BEGIN {
+    printf "brennick-cli --json against jq -c .: %.1f times as fast (wall), %.1f (processor)\n", jw / ow, jc / oc
+  }'
+else
+  echo "(jq is not installed: no comparison with jq -c .)"
+fi
+unset LC_ALL
 
 if [[ ! -x "$build/bench_window" ]]; then
   echo
@@ -87,7 +136,6 @@ for _ in $(seq "$reps"); do
     if [[ $kind == bare ]]; then bare+=("$us"); else ours+=("$us"); fi
   done
 done
-median_of() { printf '%s\n' "$@" | sort -n | sed -n "$((($# + 1) / 2))p"; }
 bare_median=$(median_of "${bare[@]}")
 ours_median=$(median_of "${ours[@]}")
 awk -v b="$bare_median" -v o="$ours_median" 'BEGIN {

@@ -11,6 +11,8 @@ packages=(
   clang clang-format libclang-rt-14-dev
   xvfb xauth fonts-dejavu-core poppler-utils
   locales
+  # the benchmarks time brennick-cli against jq copying the same designs
+  jq
   # checks of the desktop entry, the metainfo, the manual pages and the package
   desktop-file-utils appstream dpkg-dev groff-base
 )

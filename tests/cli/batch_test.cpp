@@ -359,3 +359,45 @@ TEST(ProcessDesigns, AFaultIsReportedWithoutReadingOn) {
 
 }  // namespace
 }  // namespace brennick::cli
+
+namespace brennick::cli {
+namespace {
+
+// JSON lines are written in place into the output buffer, which grows for an
+// answer larger than itself; a statblock with a name of megabytes is quoted
+// piece by piece instead. Either way every answer comes out whole and in order.
+TEST(ProcessDesigns, JsonAnswersOfEverySizeComeOutWhole) {
+  struct Row {
+    std::size_t plain;  // plain bytes in the name, between its quote and its escapes
+    const char* what;
+  };
+  const Row rows[] = {
+      {0, "short"},
+      {70'000, "larger than a flush"},
+      {140'000, "larger than the buffer"},
+      {400'000, "quoted piece by piece"},
+  };
+  std::string input;
+  std::string expected;
+  for (const Row& row : rows) {
+    const std::string plain(row.plain, 'n');
+    input += R"({"NameEdit": "\")" + plain + "\xC3\xA9\\u0001\"}\n";
+    expected += R"({"statblock": ["\")" + plain + "\xC3\xA9\\u0001 (TL9)\"], " +
+                R"("error": "'' is not a valid floating point value"})" + "\n";
+  }
+  const BatchResult r = Process(input, true);
+  ASSERT_EQ(r.out.size(), expected.size());
+  EXPECT_TRUE(r.out == expected);
+  EXPECT_EQ(r.status, kExitDesignFailed);
+  // Each on its own, so a fault names its row.
+  for (const Row& row : rows) {
+    const std::string plain(row.plain, 'n');
+    const BatchResult one = Process(R"({"NameEdit": ")" + plain + "\"}", true);
+    EXPECT_TRUE(one.out == R"({"statblock": [")" + plain + " (TL9)\"], " +
+                               R"("error": "'' is not a valid floating point value"})" + "\n")
+        << row.what;
+  }
+}
+
+}  // namespace
+}  // namespace brennick::cli

@@ -2,6 +2,7 @@
 // input accepted, input errors per design and malformed JSON with its place.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -87,6 +88,53 @@ TEST(ReadDesigns, EveryFieldAndEveryCaptionIsReachable) {
       expect(expected);
       EXPECT_TRUE(r.designs[0].input == expected) << json;
     }
+  }
+}
+
+// Names one byte away from a field's name, in every way a name is looked up
+// (its length, its first, middle and last bytes, the words inside it), are
+// unknown keys; so are the names of nothing at all.
+TEST(ReadDesigns, NamesNearAFieldsNameAreUnknownKeys) {
+  std::vector<std::string> names;
+  for (const FieldInfo& f : DesignFields()) names.emplace_back(f.name);
+  const auto isName = [&](const std::string& key) {
+    return key == "DecimalSeparator" || key == "Form" ||
+           std::find(names.begin(), names.end(), key) != names.end();
+  };
+  const auto flip = [](char c) { return static_cast<char>(c ^ 0x20); };
+  for (const std::string& name : names) {
+    const std::size_t n = name.size();
+    // The name with its byte at i changed.
+    const auto changed = [&](std::size_t i, char c) {
+      std::string miss = name;
+      miss[i] = c;
+      return miss;
+    };
+    const std::string misses[] = {
+        name.substr(0, n - 1),
+        name + "x",
+        "x" + name,
+        name.substr(1),
+        changed(0, flip(name[0])),
+        changed(n - 1, flip(name[n - 1])),
+        changed(n / 2, flip(name[n / 2])),
+        changed(n >= 9 ? n - 9 : 0, '_'),  // in a whole word before the last
+        name + std::string(1, '\0'),
+    };
+    for (const std::string& miss : misses) {
+      if (isName(miss)) continue;
+      const ReadResult r = ReadAll("{" + json::Quoted(miss) + ": 1}");
+      ASSERT_EQ(r.designs.size(), 1u) << miss;
+      EXPECT_EQ(r.designs[0].inputError.value_or("(none)"),
+                "design 1: unknown key " + json::Quoted(miss))
+          << name;
+    }
+  }
+  for (const char* key : {"", "x", "Box", "Edit", "decimalseparator", "form"}) {
+    const ReadResult r = ReadAll("{" + json::Quoted(key) + ": 1}");
+    ASSERT_EQ(r.designs.size(), 1u) << key;
+    EXPECT_EQ(r.designs[0].inputError.value_or("(none)"),
+              "design 1: unknown key " + json::Quoted(key));
   }
 }
 
