@@ -70,5 +70,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const brennick::DesignResult second = brennick::RunDesign(in, dec);
   Require(second.lines == first.lines && second.error == first.error,
           "the same form gave two different results");
+
+  // Asked for derivations, the run gives the same statblock, one derivation
+  // per line ending in the line's figures, and one more for a failing read.
+  const brennick::DesignResult explained = brennick::RunDesign(in, dec, brennick::Explain::Yes);
+  Require(explained.lines == first.lines && explained.error == first.error,
+          "derivations changed the statblock");
+  Require(explained.explain.size() == first.lines.size() + (first.error ? 1 : 0),
+          "not one derivation per line");
+  for (std::size_t i = 0; i < first.lines.size(); ++i) {
+    const std::string_view line = first.lines[i];
+    const brennick::Derivation& steps = explained.explain[i];
+    Require(!steps.empty() && steps.back().starts_with("= "), "a derivation without its figures",
+            line);
+    const std::string_view figures = std::string_view(steps.back()).substr(2);
+    Require(line.ends_with(figures), "a derivation ending in other figures than its line's", line);
+    const std::string_view before = line.substr(0, line.size() - figures.size());
+    Require(before.find_first_of("0123456789") == std::string_view::npos,
+            "a figure of the line left out of its derivation's end", line);
+  }
+  if (first.error) {
+    const brennick::Derivation& failing = explained.explain.back();
+    Require(!failing.empty() && failing.back() == "The run stops: " + *first.error,
+            "the failing read's derivation does not end in the message", *first.error);
+  }
   return 0;
 }
