@@ -6,7 +6,11 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 #include <cstdio>
 
@@ -42,6 +46,8 @@ int main(int argc, char** argv) {
   form.setErrorReporter([](const QString& message) {
     std::fprintf(stderr, "design failed: %s\n", qPrintable(message));
   });
+  // The design is never saved: quitting discards it without asking.
+  form.setUnsavedPrompt([](const QString&) { return TForm1::UnsavedAnswer::Discard; });
   // A 7.62 mm assault rifle.
   form.Change(form.NameEdit, QStringLiteral("Marsh Carbine"));
   form.Change(form.BoreSizeEdit,
@@ -58,6 +64,18 @@ int main(int argc, char** argv) {
   int status = 1;
   QTimer::singleShot(300, [&] {
     form.DesignButton->click();
+    // The cursor on the damage line, so the panel under the pane shows how
+    // that line came about.
+    QTextCursor cursor = form.StatblockMemo->textCursor();
+    for (QTextBlock block = form.StatblockMemo->document()->begin(); block.isValid();
+         block = block.next()) {
+      if (block.text().startsWith(QStringLiteral("Damage"))) {
+        cursor.setPosition(block.position());
+        break;
+      }
+    }
+    form.StatblockMemo->setTextCursor(cursor);
+    QApplication::processEvents();
     if (form.grab().save(output)) status = 0;
     QApplication::quit();
   });
