@@ -9,13 +9,13 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <optional>
 
+#include "Unit1.h"
 #include "file_io.h"
 
 using brennick::ArmouryRow;
@@ -261,7 +261,5 @@ void TArmouryWindow::ReportError(const QString& message) {
     errorReporter_(message);
     return;
   }
-  QMessageBox box(QMessageBox::Critical, windowTitle(), message, QMessageBox::Ok, this);
-  box.setTextFormat(Qt::PlainText);
-  box.exec();
+  TForm1::ShowErrorBox(this, message);
 }

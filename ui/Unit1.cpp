@@ -165,7 +165,11 @@ void TForm1::ReportError(const QString& message) {
     errorReporter_(message);
     return;
   }
-  QMessageBox box(QMessageBox::Critical, windowTitle(), message, QMessageBox::Ok, this);
+  ShowErrorBox(this, message);
+}
+
+void TForm1::ShowErrorBox(QWidget* parent, const QString& message) {
+  QMessageBox box(QMessageBox::Critical, parent->windowTitle(), message, QMessageBox::Ok, parent);
   // The message may quote what the user typed: never read it as markup.
   box.setTextFormat(Qt::PlainText);
   box.exec();

@@ -112,6 +112,9 @@ class TForm1 : public QMainWindow {
   void UserEvent(const std::function<void()>& event, std::string_view typing = {});
   // The error report every user event goes through (a message box by default).
   void ReportError(const QString& message);
+  // The default report: a critical message box over `parent`, the message as
+  // plain text. The armoury window reports the same way.
+  static void ShowErrorBox(QWidget* parent, const QString& message);
   void setErrorReporter(std::function<void(const QString&)> reporter);
 
   // --- Design files, undo and the statblock's ways out (DesignFiles.cpp). ---
