@@ -2,6 +2,7 @@
 // a form opened without it, and the members it refuses.
 #include "form_member.h"
 
+#include "field_changes.h"
 #include "form_test_util.h"
 
 namespace {
@@ -14,18 +15,7 @@ using namespace brennick::formtest;
 TEST(FormMemberTest, EveryControlComesBackWithItsEnabledState) {
   for (const FieldInfo& f : FormFields()) {
     for (const bool enabled : {true, false}) {
-      FormState s;
-      switch (f.kind) {
-        case FieldKind::Text:
-          s.*f.textControl = {"12,7 x", enabled};
-          break;
-        case FieldKind::Group:
-          s.*f.groupControl = {static_cast<int>(f.items.size()) - 1, enabled};
-          break;
-        case FieldKind::Check:
-          s.*f.checkControl = {!(s.*f.checkControl).checked, enabled};
-          break;
-      }
+      FormState s = testing_support::WithFieldChanged(f, enabled, "12,7 x");
       s.MaxRoFLabel = "Max RoF: 183";
       const FormState back = FormOfDesign(s.Input(), FormMemberOf(s));
       ExpectSameForm(back, s);

@@ -22,6 +22,7 @@
 
 #include "Armoury.h"
 #include "design_file.h"
+#include "field_changes.h"
 #include "fields.h"
 #include "form_member.h"
 #include "statblock_text.h"
@@ -119,18 +120,7 @@ class FilesTest : public FormTest {
 TEST_F(FilesTest, EveryFieldRoundTripsWindowFileWindow) {
   for (const FieldInfo& f : FormFields()) {
     for (const bool enabled : {true, false}) {
-      FormState s;
-      switch (f.kind) {
-        case FieldKind::Text:
-          s.*f.textControl = {"7 & <b>\u2020</b>", enabled};
-          break;
-        case FieldKind::Group:
-          s.*f.groupControl = {static_cast<int>(f.items.size()) - 1, enabled};
-          break;
-        case FieldKind::Check:
-          s.*f.checkControl = {!(s.*f.checkControl).checked, enabled};
-          break;
-      }
+      FormState s = testing_support::WithFieldChanged(f, enabled, "7 & <b>\u2020</b>");
       s.MaxRoFLabel = "Max RoF: 50";
       form->RestoreForm(s);
       ASSERT_TRUE(form->SaveFile(Path("field.json"))) << errors.join('\n').toStdString();
