@@ -162,16 +162,13 @@ class Batch {
       return;
     }
     const DesignResult result = Run(entry);
-    std::size_t room = 64 + (result.error ? json::QuotedBound(result.error->size()) : 0);
-    for (std::string_view line : result.lines) room += json::QuotedBound(line.size()) + 2;
+    // Every line takes at most QuotedBound of its size, with its separator.
+    const std::string_view text = result.lines.Text();
+    const std::size_t room = 64 + json::QuotedBound(text.size()) +
+                             (result.error ? json::QuotedBound(result.error->size()) : 0);
     if (room > kInPlaceLimit || options_.explain) return JsonOfLongTexts(result);
     char* out = Put(buf_.Room(room), "{\"statblock\": [");
-    bool first = true;
-    for (std::string_view line : result.lines) {
-      if (!first) out = Put(out, ", ");
-      first = false;
-      out = json::WriteQuoted(out, line);
-    }
+    out = json::WriteQuotedLines(out, text, result.lines.Ends());
     out = Put(out, "], \"error\": ");
     out = result.error ? json::WriteQuoted(out, *result.error) : Put(out, "null");
     buf_.Took(Put(out, "}\n"));

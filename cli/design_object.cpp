@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
+#include <stdexcept>
 #include <vector>
 
 #include "fields.h"
@@ -15,9 +17,6 @@ namespace {
 
 using json::Kind;
 
-// The field named `key`, or null. Designs in bulk name dozens of keys each, so
-// the names are indexed once in a small open-addressed table keyed on their
-// length and a few of their letters.
 // Whether n bytes at a and b are the same: words of eight bytes, the last one
 // overlapping the one before, rather than a library call for a short name.
 bool SameBytes(const char* a, const char* b, std::size_t n) {
@@ -38,34 +37,67 @@ bool SameBytes(const char* a, const char* b, std::size_t n) {
   return word(a + n - 8) == word(b + n - 8);
 }
 
-const FieldInfo* LookUpField(std::string_view key) {
-  constexpr std::size_t kSlots = 256;  // a power of two, well above the field count
-  auto hash = [](std::string_view name) {
-    const auto at = [&](std::size_t i) { return static_cast<unsigned char>(name[i]); };
-    const std::size_t n = name.size();
-    return (n * 131 + at(0) * 31 + at(n / 2) * 7 + at(n - 1)) & (kSlots - 1);
-  };
-  struct Slot {
-    std::string_view name;
-    const FieldInfo* field = nullptr;
-  };
-  static const auto* const table = [&] {
-    auto* t = new std::array<Slot, kSlots>{};
-    for (const FieldInfo& f : DesignFields()) {
-      std::size_t i = hash(f.name);
-      while ((*t)[i].field != nullptr) i = (i + 1) & (kSlots - 1);
-      (*t)[i] = Slot{f.name, &f};
-    }
-    return t;
-  }();
-  if (key.empty()) return nullptr;
-  for (std::size_t i = hash(key); (*table)[i].field != nullptr; i = (i + 1) & (kSlots - 1)) {
-    const std::string_view name = (*table)[i].name;
-    if (name.size() == key.size() && SameBytes(name.data(), key.data(), key.size())) {
-      return (*table)[i].field;
+// The field named `key`, or null. Designs in bulk name dozens of keys each, so
+// a key is told by one look into a table of field numbers, hashed on its
+// length and its first and last eight bytes with a multiplier chosen so that no
+// two field names share a slot; one comparison with that field's name decides.
+class FieldIndex {
+ public:
+  FieldIndex() {
+    const auto fields = DesignFields();
+    static_assert(kEmpty == 0xFF);
+    if (fields.size() >= kEmpty) throw std::logic_error("too many fields for a byte");
+    // Odd multipliers from a fixed sequence until one separates every name;
+    // with far more slots than names the first few do.
+    for (std::uint64_t m = 0x9E3779B97F4A7C15u;;
+         m = m * 6364136223846793005u + 1442695040888963407u) {
+      multiplier_ = m | 1;
+      slots_.fill(kEmpty);
+      bool clash = false;
+      for (std::size_t i = 0; i < fields.size() && !clash; ++i) {
+        unsigned char& slot = slots_[Slot(fields[i].name)];
+        clash = slot != kEmpty;
+        slot = static_cast<unsigned char>(i);
+      }
+      if (!clash) return;
     }
   }
-  return nullptr;
+
+  const FieldInfo* Find(std::string_view key) const {
+    if (key.empty()) return nullptr;
+    const unsigned char i = slots_[Slot(key)];
+    if (i == kEmpty) return nullptr;
+    const FieldInfo& field = DesignFields()[i];
+    const std::string_view name = field.name;
+    return name.size() == key.size() && SameBytes(name.data(), key.data(), key.size()) ? &field
+                                                                                       : nullptr;
+  }
+
+ private:
+  static constexpr std::size_t kSlotBits = 10;
+  static constexpr unsigned char kEmpty = 0xFF;  // more field numbers than there are fields
+
+  // Up to eight bytes from p, as a number.
+  static std::uint64_t Word(const char* p, std::size_t n) {
+    std::uint64_t w = 0;
+    std::memcpy(&w, p, std::min<std::size_t>(n, 8));
+    return w;
+  }
+  std::size_t Slot(std::string_view key) const {
+    const std::size_t n = key.size();
+    const std::uint64_t first = Word(key.data(), n);
+    const std::uint64_t last = n > 8 ? Word(key.data() + n - 8, 8) : 0;
+    const std::uint64_t h = (first ^ std::rotl(last, 29) ^ n) * multiplier_;
+    return static_cast<std::size_t>(h >> (64 - kSlotBits));
+  }
+
+  std::uint64_t multiplier_ = 0;
+  std::array<unsigned char, std::size_t{1} << kSlotBits> slots_{};
+};
+
+const FieldInfo* LookUpField(std::string_view key) {
+  static const FieldIndex index;
+  return index.Find(key);
 }
 
 std::string DesignPrefix(std::size_t position) {
@@ -336,7 +368,7 @@ class StreamReader {
   bool separatorSeen_ = false;
   bool formSeen_ = false;
   char typedWith_ = '.';  // the separator the design's texts were typed with
-  std::string key_;
+  std::string_view key_;  // valid until the next call on the reader
   std::string text_;
 };
 

@@ -189,7 +189,7 @@ void Reader::EndTopLevelScalar() {
   }
 }
 
-Kind Reader::PeekValue() {
+Kind Reader::PeekOtherValue() {
   switch (Peek()) {
     case '{':
       return Kind::Object;
@@ -214,6 +214,13 @@ void Reader::BeginObject() {
 }
 
 bool Reader::NextMember(std::string& key) {
+  std::string_view view;
+  if (!NextMember(view)) return false;
+  key.assign(view);
+  return true;
+}
+
+bool Reader::NextMember(std::string_view& key) {
   SkipSpace();
   const char c = Peek();
   if (c == '}' && p_ < end_) {
@@ -230,10 +237,21 @@ bool Reader::NextMember(std::string& key) {
     SkipSpace();
     if (Peek() != '"') Fail("a key string");
   }
-  ReadString(key);
+  // Most keys are plain ASCII followed at once by the colon and the value, all
+  // in the buffer: the key is then a view into it, which no read moves before
+  // the next call.
+  const char* const start = p_ + 1;
+  const char* q = start + PlainAsciiRun(start, end_, buf_.get() + kBufferSize + kBufferPadding);
+  if (end_ - q >= 3 && q[0] == '"' && q[1] == ':' && static_cast<unsigned char>(q[2]) > ' ') {
+    key = std::string_view(start, static_cast<std::size_t>(q - start));
+    p_ = q + 2;
+    return true;
+  }
+  ReadString(key_);
   SkipSpace();
   Expect(':', "':'");
   SkipSpace();
+  key = key_;
   return true;
 }
 

@@ -66,13 +66,31 @@ class Reader {
 
   // The kind of the value that starts here. Numbers are reported as Integer;
   // throws when no value can start here.
-  Kind PeekValue();
+  Kind PeekValue() {
+    if (p_ < end_) {
+      switch (*p_) {
+        case '"':
+          return Kind::String;
+        case 't':
+        case 'f':
+          return Kind::Boolean;
+        case '{':
+          return Kind::Object;
+        default:
+          break;
+      }
+    }
+    return PeekOtherValue();
+  }
 
   // An object: BeginObject, then NextMember until it returns false (having
   // read the closing brace); after each true the reader stands at the value,
   // which the caller reads or skips.
   void BeginObject();
   bool NextMember(std::string& key);
+  // As above, the key a view that stays valid until the next call on the
+  // reader: into the input where it stands there plainly, as keys mostly do.
+  bool NextMember(std::string_view& key);
   // An array, likewise: NextElement is true before each element.
   void BeginArray();
   bool NextElement();
@@ -86,6 +104,7 @@ class Reader {
   Kind SkipValue();
 
  private:
+  Kind PeekOtherValue();
   bool Fill();
   bool Ensure(std::size_t n);
   char Peek() { return p_ < end_ || Fill() ? *p_ : '\0'; }
@@ -119,6 +138,7 @@ class Reader {
   std::size_t line_ = 1;
   const char* lineStart_;
   std::size_t carry_ = 0;
+  std::string key_;  // a key that could not be a view into the input
   std::string number_;
   std::string scratch_;
   std::string open_;

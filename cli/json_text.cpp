@@ -104,61 +104,125 @@ std::string ValidUtf8(std::string_view text) {
   return out;
 }
 
-char* WriteQuoted(char* out, std::string_view text) {
+namespace {
+
+// Writes the character at p, one that cannot stand in a string literal as it
+// is, in its escaped or checked form; returns the byte after it.
+const char* WriteCareful(char*& out, const char* p, const char* end) {
   static constexpr char kHex[] = "0123456789abcdef";
   const auto put = [&out](std::string_view s) {
     std::memcpy(out, s.data(), s.size());
     out += s.size();
   };
+  const auto c = static_cast<unsigned char>(*p);
+  if (c >= 0x80) {
+    const std::size_t n = Utf8SequenceLength(reinterpret_cast<const unsigned char*>(p),
+                                             reinterpret_cast<const unsigned char*>(end));
+    if (n == 0) {
+      put("\xEF\xBF\xBD");  // U+FFFD for a byte that is not UTF-8
+      return p + 1;
+    }
+    put(std::string_view(p, n));
+    return p + n;
+  }
+  switch (c) {
+    case '"':
+      put("\\\"");
+      break;
+    case '\\':
+      put("\\\\");
+      break;
+    case '\n':
+      put("\\n");
+      break;
+    case '\r':
+      put("\\r");
+      break;
+    case '\t':
+      put("\\t");
+      break;
+    case '\b':
+      put("\\b");
+      break;
+    case '\f':
+      put("\\f");
+      break;
+    default:
+      put("\\u00");
+      *out++ = kHex[c >> 4];
+      *out++ = kHex[c & 0xF];
+  }
+  return p + 1;
+}
+
+// Copies the bytes from p on to `out` up to the first that needs care or the
+// end; returns where it stopped. Sixteen bytes at a time are copied whole and
+// then looked at, counting only those before the first that needs care. `out`
+// has room for at least as many bytes as are left, as every byte takes at
+// least one in a string literal.
+const char* CopyPlain(char*& out, const char* p, const char* end) {
+#if defined(__SSE2__)
+  const __m128i space = _mm_set1_epi8(0x20);
+  const __m128i quote = _mm_set1_epi8('"');
+  const __m128i backslash = _mm_set1_epi8('\\');
+  while (end - p >= 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), v);
+    const __m128i care =
+        _mm_or_si128(_mm_cmplt_epi8(v, space),
+                     _mm_or_si128(_mm_cmpeq_epi8(v, quote), _mm_cmpeq_epi8(v, backslash)));
+    const auto mask = static_cast<unsigned>(_mm_movemask_epi8(care));
+    if (mask != 0) {
+      const int plain = std::countr_zero(mask);
+      out += plain;
+      return p + plain;
+    }
+    out += 16;
+    p += 16;
+  }
+#endif
+  const std::size_t run = PlainAsciiRun(p, end);
+  std::memcpy(out, p, run);
+  out += run;
+  return p + run;
+}
+
+}  // namespace
+
+char* WriteQuoted(char* out, std::string_view text) {
   *out++ = '"';
   const char* p = text.data();
   const char* const end = p + text.size();
   while (p < end) {
-    const std::size_t run = PlainAsciiRun(p, end);  // plain ASCII goes out as it is
-    put(std::string_view(p, run));
-    p += run;
-    if (p == end) break;
-    const auto c = static_cast<unsigned char>(*p);
-    if (c >= 0x80) {
-      const std::size_t n = Utf8SequenceLength(reinterpret_cast<const unsigned char*>(p),
-                                               reinterpret_cast<const unsigned char*>(end));
-      if (n > 0) {
-        put(std::string_view(p, n));
-        p += n;
-      } else {
-        put("\xEF\xBF\xBD");  // U+FFFD for a byte that is not UTF-8
-        ++p;
-      }
+    p = CopyPlain(out, p, end);
+    if (p < end) p = WriteCareful(out, p, end);
+  }
+  *out++ = '"';
+  return out;
+}
+
+char* WriteQuotedLines(char* out, std::string_view text, std::span<const std::size_t> ends) {
+  if (ends.empty()) return out;
+  // One pass over the whole text: the newline that ends a line needs care like
+  // any control character, and is where one literal closes and the next opens.
+  const char* const base = text.data();
+  const char* const end = base + text.size();
+  const char* p = base;
+  std::size_t line = 0;
+  const char* lineEnd = base + ends[0];
+  *out++ = '"';
+  for (;;) {
+    p = CopyPlain(out, p, end);
+    if (p == end) break;  // no newline at the last line's end: closed all the same
+    if (p != lineEnd) {
+      p = WriteCareful(out, p, lineEnd);
       continue;
     }
     ++p;
-    switch (c) {
-      case '"':
-        put("\\\"");
-        break;
-      case '\\':
-        put("\\\\");
-        break;
-      case '\n':
-        put("\\n");
-        break;
-      case '\r':
-        put("\\r");
-        break;
-      case '\t':
-        put("\\t");
-        break;
-      case '\b':
-        put("\\b");
-        break;
-      case '\f':
-        put("\\f");
-        break;
-      default:
-        put("\\u00");
-        *out++ = kHex[c >> 4];
-        *out++ = kHex[c & 0xF];
-    }
+    if (++line == ends.size()) break;
+    std::memcpy(out, "\", \"", 4);
+    out += 4;
+    lineEnd = base + ends[line];
   }
   *out++ = '"';
   return out;

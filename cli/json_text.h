@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -47,5 +48,10 @@ constexpr std::size_t QuotedBound(std::size_t size) {
 // AppendQuoted into raw memory with room for QuotedBound(text.size()) bytes;
 // returns the end of what was written.
 char* WriteQuoted(char* out, std::string_view text);
+
+// Lines as JSON string literals separated by ", " (the inside of an array):
+// `text` holds them one after another, line i ending at the byte ends[i], a
+// separator that is not written. Needs room for QuotedBound(text.size()) bytes.
+char* WriteQuotedLines(char* out, std::string_view text, std::span<const std::size_t> ends);
 
 }  // namespace brennick::json

@@ -12,6 +12,7 @@
 #include <iterator>
 #include <memory>
 #include <optional>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -174,6 +175,9 @@ class Statblock {
 
   // Every line followed by a newline, as one text.
   std::string_view Text() const { return {text_, size_}; }
+  // Where in Text() each line's own newline stands, line by line: a line may
+  // hold newlines of its own, so these tell where the lines end.
+  std::span<const size_type> Ends() const { return {ends_, lines_}; }
 
   void push_back(std::string_view line);
   // Makes room for `lines` lines of `bytes` bytes in all (newlines included).

@@ -99,6 +99,10 @@ TEST(JsonReader, ValuesAreReadWholeInPiecesOfAnySize) {
        {"{}", "[]", "<x>", "{<k>:1}", "7", "8", "T", "{}"}},
       {" \t\r\n ", {}},
       {"[[[[]]],[{}]]", {"[[[[]]],[{}]]"}},
+      // Keys taken straight from the input and keys that must be decoded or
+      // are followed by white space, side by side.
+      {"{\"a\":1,\"b\\u0041\":2,\"c\" :3,\"d\":\n4,\"\":5,\"\u00e9x\":{\"k\":[]},\"e\":\"v\"}",
+       {"{<a>:1,<bA>:2,<c>:3,<d>:4,<>:5,<\u00e9x>:{<k>:[]},<e>:<v>}"}},
   };
   for (const Case& c : cases) {
     for (std::size_t piece : kPieces) {
@@ -131,6 +135,9 @@ TEST(JsonReader, FaultsAreReportedAtTheirLineAndColumn) {
       {"-", "line 1, column 2: unexpected end of input; expected a digit"},
       {"1.e5", "line 1, column 3: unexpected 'e'; expected a digit"},
       {"truex", "line 1, column 5: unexpected 'x'; expected white space after a value"},
+      {"{\"a\":1,\n\"bc\":x}", "line 2, column 6: unexpected 'x'; expected a value"},
+      {"{\"a\":", "line 1, column 6: unexpected end of input; expected a value"},
+      {"{\"a\":}", "line 1, column 6: unexpected '}'; expected a value"},
       {"\n\"\u00e9\u00e9\"" + longLine + "{\"a\" 1}", "line 2, column " +
                                                           std::to_string(4 + longLine.size() + 6) +
                                                           ": unexpected '1'; expected ':'"},

@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
+#include "design.h"
 #include "json_reader.h"
 
 namespace brennick::json {
@@ -106,6 +108,55 @@ TEST(AppendQuoted, LongTextsAreWholeAcrossPieces) {
     std::string raw(QuotedBound(text.size()), '\0');
     raw.resize(static_cast<std::size_t>(WriteQuoted(raw.data(), text) - raw.data()));
     EXPECT_EQ(raw, expected) << row.before;
+  }
+}
+
+// A statblock's lines go out as the inside of a JSON array in one pass over
+// its text: each line exactly as it is quoted alone, whatever stands at a
+// block's seam, and a newline inside a line escaped rather than taken for the
+// line's end.
+TEST(WriteQuotedLines, EachLineAsItIsQuotedAlone) {
+  struct Row {
+    std::vector<std::string> lines;
+    std::string written;
+  };
+  const Row rows[] = {
+      {{}, ""},
+      {{""}, "\"\""},
+      {{"", ""}, "\"\", \"\""},
+      {{"Acc: 2", "Rcl 1"}, "\"Acc: 2\", \"Rcl 1\""},
+      {{"Name\nwith a break", "(TL9)"}, "\"Name\\nwith a break\", \"(TL9)\""},
+      {{"0123456789abcdef", "- \"Green eyes\" backglow"},
+       "\"0123456789abcdef\", \"- \\\"Green eyes\\\" backglow\""},
+      {{"Cost \xE2\x80\xA0", "\xC3"}, "\"Cost \xE2\x80\xA0\", \"\xEF\xBF\xBD\""},
+  };
+  for (const Row& row : rows) {
+    Statblock block;
+    for (const std::string& line : row.lines) block.push_back(line);
+    const std::string_view text = block.Text();
+    std::string out(QuotedBound(text.size()), '\0');
+    out.resize(
+        static_cast<std::size_t>(WriteQuotedLines(out.data(), text, block.Ends()) - out.data()));
+    EXPECT_EQ(out, row.written) << row.written;
+  }
+  // Lines of every length up to three blocks, with a byte that needs care at
+  // every place, against each line quoted on its own.
+  for (const StopByte& stop : kStops) {
+    for (std::size_t n = 0; n <= 40; ++n) {
+      Statblock block;
+      std::string expected;
+      for (std::size_t at = 0; at <= n; ++at) {
+        std::string line = PlainText(n);
+        if (at < n) line[at] = stop.byte;
+        block.push_back(line);
+        expected += (expected.empty() ? "" : ", ") + Quoted(line);
+      }
+      const std::string_view text = block.Text();
+      std::string out(QuotedBound(text.size()), '\0');
+      out.resize(
+          static_cast<std::size_t>(WriteQuotedLines(out.data(), text, block.Ends()) - out.data()));
+      EXPECT_EQ(out, expected) << stop.what << ", lines of " << n;
+    }
   }
 }
 
