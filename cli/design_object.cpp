@@ -45,7 +45,6 @@ class FieldIndex {
  public:
   FieldIndex() {
     const auto fields = DesignFields();
-    static_assert(kEmpty == 0xFF);
     if (fields.size() >= kEmpty) throw std::logic_error("too many fields for a byte");
     // Odd multipliers from a fixed sequence until one separates every name;
     // with far more slots than names the first few do.
@@ -54,7 +53,9 @@ class FieldIndex {
       multiplier_ = m | 1;
       slots_.fill(kEmpty);
       bool clash = false;
+      names_.clear();
       for (std::size_t i = 0; i < fields.size() && !clash; ++i) {
+        names_.emplace_back(fields[i].name);
         unsigned char& slot = slots_[Slot(fields[i].name)];
         clash = slot != kEmpty;
         slot = static_cast<unsigned char>(i);
@@ -67,10 +68,10 @@ class FieldIndex {
     if (key.empty()) return nullptr;
     const unsigned char i = slots_[Slot(key)];
     if (i == kEmpty) return nullptr;
-    const FieldInfo& field = DesignFields()[i];
-    const std::string_view name = field.name;
-    return name.size() == key.size() && SameBytes(name.data(), key.data(), key.size()) ? &field
-                                                                                       : nullptr;
+    const std::string_view name = names_[i];
+    return name.size() == key.size() && SameBytes(name.data(), key.data(), key.size())
+               ? &DesignFields()[i]
+               : nullptr;
   }
 
  private:
@@ -91,6 +92,7 @@ class FieldIndex {
     return static_cast<std::size_t>(h >> (64 - kSlotBits));
   }
 
+  std::vector<std::string_view> names_;  // the field names, measured once
   std::uint64_t multiplier_ = 0;
   std::array<unsigned char, std::size_t{1} << kSlotBits> slots_{};
 };

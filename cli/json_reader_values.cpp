@@ -151,6 +151,32 @@ void Reader::Escape(std::string& out) {
 
 Number Reader::ReadNumber() {
   Number n;
+  // Mostly a short integer whose end is in the buffer: its text is then a view
+  // into the buffer, which no read moves before the next call.
+  const char* q = p_;
+  if (q < end_ && *q == '-') {
+    n.negative = true;
+    ++q;
+  }
+  const char* const digits = q;
+  if (q < end_ && *q == '0') {
+    ++q;
+  } else {
+    while (q < end_ && IsDigit(*q)) {
+      const auto d = static_cast<std::uint64_t>(*q - '0');
+      if (n.magnitude > (UINT64_MAX - d) / 10) n.tooLarge = true;
+      n.magnitude = n.magnitude * 10 + d;
+      ++q;
+    }
+  }
+  if (q > digits && q < end_ && !IsDigit(*q) && *q != '.' && *q != 'e' && *q != 'E') {
+    n.text = std::string_view(p_, static_cast<std::size_t>(q - p_));
+    p_ = q;
+    return n;
+  }
+  // Anything else (a fraction, an exponent, a fault, or a number running to the
+  // end of what has been read) is read byte by byte, reading more as needed.
+  n = Number{};
   number_.clear();
   const auto take = [&] { number_ += *p_++; };
   if (Peek() == '-') {

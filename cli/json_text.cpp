@@ -11,51 +11,6 @@
 #endif
 
 namespace brennick::json {
-namespace {
-
-// Bytes that end a run of plain ASCII that goes into a string literal as it is.
-constexpr std::array<bool, 256> kNeedsCare = [] {
-  std::array<bool, 256> t{};
-  for (std::size_t c = 0; c < 256; ++c) t[c] = c < 0x20 || c >= 0x80 || c == '"' || c == '\\';
-  return t;
-}();
-
-}  // namespace
-
-std::size_t PlainAsciiRun(const char* p, const char* e, const char* readable) {
-  const char* const start = p;
-#if defined(__SSE2__)
-  // Sixteen bytes at a time: a signed compare below 0x20 catches both the
-  // control characters and every byte of 0x80 and above.
-  const __m128i space = _mm_set1_epi8(0x20);
-  const __m128i quote = _mm_set1_epi8('"');
-  const __m128i backslash = _mm_set1_epi8('\\');
-  while (p < e && readable - p >= 16) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const __m128i care =
-        _mm_or_si128(_mm_cmplt_epi8(v, space),
-                     _mm_or_si128(_mm_cmpeq_epi8(v, quote), _mm_cmpeq_epi8(v, backslash)));
-    const auto mask = static_cast<unsigned>(_mm_movemask_epi8(care));
-    if (mask != 0) return static_cast<std::size_t>(std::min(p + std::countr_zero(mask), e) - start);
-    p += 16;
-  }
-  if (p >= e) return static_cast<std::size_t>(e - start);
-  if (e - start >= 16) {
-    // The last few bytes of a longer text: the last sixteen bytes, less those
-    // already looked at.
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(e - 16));
-    const __m128i care =
-        _mm_or_si128(_mm_cmplt_epi8(v, space),
-                     _mm_or_si128(_mm_cmpeq_epi8(v, quote), _mm_cmpeq_epi8(v, backslash)));
-    const auto mask = static_cast<unsigned>(_mm_movemask_epi8(care)) >> (16 - (e - p));
-    return static_cast<std::size_t>((mask != 0 ? p + std::countr_zero(mask) : e) - start);
-  }
-#else
-  (void)readable;
-#endif
-  while (p < e && !kNeedsCare[static_cast<unsigned char>(*p)]) ++p;
-  return static_cast<std::size_t>(p - start);
-}
 
 std::size_t Utf8SequenceLength(const unsigned char* p, const unsigned char* e) {
   const unsigned char c = p[0];
@@ -160,7 +115,7 @@ const char* WriteCareful(char*& out, const char* p, const char* end) {
 // then looked at, counting only those before the first that needs care. `out`
 // has room for at least as many bytes as are left, as every byte takes at
 // least one in a string literal.
-const char* CopyPlain(char*& out, const char* p, const char* end) {
+[[gnu::always_inline]] inline const char* CopyPlain(char*& out, const char* p, const char* end) {
 #if defined(__SSE2__)
   const __m128i space = _mm_set1_epi8(0x20);
   const __m128i quote = _mm_set1_epi8('"');

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -147,6 +148,50 @@ TEST(JsonReader, FaultsAreReportedAtTheirLineAndColumn) {
       const std::vector<std::string> values = DumpAll(c.input, piece);
       ASSERT_FALSE(values.empty()) << c.input;
       EXPECT_EQ(values.back(), "malformed JSON at " + c.message) << "pieces of " << piece;
+    }
+  }
+}
+
+// Numbers as the design objects take them: their text as written, their sign
+// and magnitude, whether they overflow 64 bits, however the input is cut (a
+// number that ends where a read ends is only complete once the next byte
+// shows it).
+TEST(JsonReader, NumbersKeepTheirTextSignAndMagnitude) {
+  struct Case {
+    const char* input;  // one number inside an array
+    const char* text;
+    bool negative;
+    std::uint64_t magnitude;
+    bool tooLarge;
+    bool integer;
+  };
+  const Case cases[] = {
+      {"[0]", "0", false, 0, false, true},
+      {"[-0]", "-0", true, 0, false, true},
+      {"[7 ]", "7", false, 7, false, true},
+      {"[-12,1]", "-12", true, 12, false, true},
+      {"[18446744073709551615]", "18446744073709551615", false, UINT64_MAX, false, true},
+      {"[18446744073709551616]", "18446744073709551616", false, 0, true, true},
+      {"[-99999999999999999999]", "-99999999999999999999", true, 0, true, true},
+      {"[2.5]", "2.5", false, 2, false, false},
+      {"[1e3]", "1e3", false, 1, false, false},
+      {"[-4E-2]", "-4E-2", true, 4, false, false},
+  };
+  for (const Case& c : cases) {
+    for (std::size_t piece : kPieces) {
+      Reader r(ReadFromText(c.input, piece));
+      ASSERT_TRUE(r.NextTopLevel());
+      r.BeginArray();
+      ASSERT_TRUE(r.NextElement());
+      const Number n = r.ReadNumber();
+      SCOPED_TRACE(std::string(c.input) + " in pieces of " + std::to_string(piece));
+      EXPECT_EQ(n.text, c.text);
+      EXPECT_EQ(n.negative, c.negative);
+      if (!c.tooLarge) {
+        EXPECT_EQ(n.magnitude, c.magnitude);
+      }
+      EXPECT_EQ(n.tooLarge, c.tooLarge);
+      EXPECT_EQ(n.integer, c.integer);
     }
   }
 }
