@@ -17,35 +17,17 @@ namespace {
 
 using json::Kind;
 
-// Whether n bytes at a and b are the same: words of eight bytes, the last one
-// overlapping the one before, rather than a library call for a short name.
-bool SameBytes(const char* a, const char* b, std::size_t n) {
-  if (n < 8) {
-    for (std::size_t i = 0; i < n; ++i) {
-      if (a[i] != b[i]) return false;
-    }
-    return true;
-  }
-  const auto word = [](const char* p) {
-    std::uint64_t w;
-    std::memcpy(&w, p, 8);
-    return w;
-  };
-  for (std::size_t i = 0; i + 8 < n; i += 8) {
-    if (word(a + i) != word(b + i)) return false;
-  }
-  return word(a + n - 8) == word(b + n - 8);
-}
-
 // The field named `key`, or null. Designs in bulk name dozens of keys each, so
 // a key is told by one look into a table of field numbers, hashed on its
 // length and its first and last eight bytes with a multiplier chosen so that no
-// two field names share a slot; one comparison with that field's name decides.
+// two field names share a slot. The name in that slot is the key when its
+// length and those two words are the same (which covers every byte of a name
+// of up to sixteen) and, for a longer name, the bytes between them.
 class FieldIndex {
  public:
-  FieldIndex() {
-    const auto fields = DesignFields();
-    if (fields.size() >= kEmpty) throw std::logic_error("too many fields for a byte");
+  FieldIndex() : fields_(DesignFields()) {
+    if (fields_.size() >= kEmpty) throw std::logic_error("too many fields for a byte");
+    for (const FieldInfo& field : fields_) names_.push_back(Words(field.name));
     // Odd multipliers from a fixed sequence until one separates every name;
     // with far more slots than names the first few do.
     for (std::uint64_t m = 0x9E3779B97F4A7C15u;;
@@ -53,10 +35,8 @@ class FieldIndex {
       multiplier_ = m | 1;
       slots_.fill(kEmpty);
       bool clash = false;
-      names_.clear();
-      for (std::size_t i = 0; i < fields.size() && !clash; ++i) {
-        names_.emplace_back(fields[i].name);
-        unsigned char& slot = slots_[Slot(fields[i].name)];
+      for (std::size_t i = 0; i < names_.size() && !clash; ++i) {
+        unsigned char& slot = slots_[Slot(names_[i])];
         clash = slot != kEmpty;
         slot = static_cast<unsigned char>(i);
       }
@@ -66,40 +46,53 @@ class FieldIndex {
 
   const FieldInfo* Find(std::string_view key) const {
     if (key.empty()) return nullptr;
-    const unsigned char i = slots_[Slot(key)];
+    const Name k = Words(key);
+    const unsigned char i = slots_[Slot(k)];
     if (i == kEmpty) return nullptr;
-    const std::string_view name = names_[i];
-    return name.size() == key.size() && SameBytes(name.data(), key.data(), key.size())
-               ? &DesignFields()[i]
-               : nullptr;
+    const Name& name = names_[i];
+    if (name.text.size() != k.text.size() || name.first != k.first || name.last != k.last) {
+      return nullptr;
+    }
+    if (k.text.size() > 16 &&
+        std::memcmp(name.text.data() + 8, k.text.data() + 8, k.text.size() - 16) != 0) {
+      return nullptr;
+    }
+    return &fields_[i];
   }
 
  private:
   static constexpr std::size_t kSlotBits = 10;
   static constexpr unsigned char kEmpty = 0xFF;  // more field numbers than there are fields
 
-  // Up to eight bytes from p, as a number.
-  static std::uint64_t Word(const char* p, std::size_t n) {
-    std::uint64_t w = 0;
-    std::memcpy(&w, p, std::min<std::size_t>(n, 8));
-    return w;
+  // A name with its first eight bytes and its last eight (after the first),
+  // as numbers; fewer bytes are padded with zeros.
+  struct Name {
+    std::string_view text;
+    std::uint64_t first = 0;
+    std::uint64_t last = 0;
+  };
+  static Name Words(std::string_view text) {
+    Name name{text};
+    const std::size_t n = text.size();
+    std::memcpy(&name.first, text.data(), std::min<std::size_t>(n, 8));
+    if (n > 8) std::memcpy(&name.last, text.data() + n - 8, 8);
+    return name;
   }
-  std::size_t Slot(std::string_view key) const {
-    const std::size_t n = key.size();
-    const std::uint64_t first = Word(key.data(), n);
-    const std::uint64_t last = n > 8 ? Word(key.data() + n - 8, 8) : 0;
-    const std::uint64_t h = (first ^ std::rotl(last, 29) ^ n) * multiplier_;
+  std::size_t Slot(const Name& name) const {
+    const std::uint64_t h =
+        (name.first ^ std::rotl(name.last, 29) ^ name.text.size()) * multiplier_;
     return static_cast<std::size_t>(h >> (64 - kSlotBits));
   }
 
-  std::vector<std::string_view> names_;  // the field names, measured once
+  std::span<const FieldInfo> fields_;
+  std::vector<Name> names_;
   std::uint64_t multiplier_ = 0;
   std::array<unsigned char, std::size_t{1} << kSlotBits> slots_{};
 };
 
-const FieldInfo* LookUpField(std::string_view key) {
+const FieldIndex& Fields() {
   static const FieldIndex index;
-  return index.Find(key);
+  return index;
 }
 
 std::string DesignPrefix(std::size_t position) {
@@ -273,12 +266,12 @@ class StreamReader {
   // gets one here (an unknown or repeated key).
   const FieldInfo* TakeField() {
     if (entry_.inputError) return nullptr;
-    const FieldInfo* field = LookUpField(key_);
+    const FieldInfo* field = index_.Find(key_);
     if (field == nullptr) {
       entry_.inputError = DesignPrefix(entry_.position) + ": unknown key " + json::Quoted(key_);
       return nullptr;
     }
-    const auto slot = static_cast<std::size_t>(field - DesignFields().data());
+    const auto slot = static_cast<std::size_t>(field - fields_.data());
     if (seen_[slot]) {
       entry_.inputError = DesignPrefix(entry_.position) + ": key " + json::Quoted(key_) +
                           " is given more than once";
@@ -331,7 +324,7 @@ class StreamReader {
           std::string& text = in.*field.text;
           text = n.text;
           std::replace(text.begin(), text.end(), '.', dec_);
-          fromNumber_[static_cast<std::size_t>(&field - DesignFields().data())] = 1;
+          fromNumber_[static_cast<std::size_t>(&field - fields_.data())] = 1;
           return;
         }
         if (!n.integer || field.kind != FieldKind::Group) {
@@ -360,6 +353,8 @@ class StreamReader {
   }
 
   json::Reader reader_;
+  const FieldIndex& index_ = Fields();
+  const std::span<const FieldInfo> fields_ = DesignFields();
   const char dec_;
   const DesignFn& onDesign_;
   std::size_t position_ = 0;
