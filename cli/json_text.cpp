@@ -170,7 +170,7 @@ char* WriteQuotedLines(char* out, std::string_view text, std::span<const std::si
     p = CopyPlain(out, p, end);
     if (p == end) break;  // no newline at the last line's end: closed all the same
     if (p != lineEnd) {
-      p = WriteCareful(out, p, lineEnd);
+      p = WriteCareful(out, p, end);
       continue;
     }
     ++p;

@@ -99,7 +99,8 @@ char* WriteQuoted(char* out, std::string_view text);
 
 // Lines as JSON string literals separated by ", " (the inside of an array):
 // `text` holds them one after another, line i ending at the byte ends[i], a
-// separator that is not written. Needs room for QuotedBound(text.size()) bytes.
+// newline (as a statblock's text has it) that is not written. Needs room for
+// QuotedBound(text.size()) bytes.
 char* WriteQuotedLines(char* out, std::string_view text, std::span<const std::size_t> ends);
 
 }  // namespace brennick::json
