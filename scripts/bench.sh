@@ -12,6 +12,9 @@
 #  4. the window, when its benchmarks are built.
 #
 #   scripts/bench.sh [BUILD_DIR]      (REPS=9, COUNT=100000 by default)
+#
+# OTHER_CLI="OLD/brennick-cli ..." times older builds of brennick-cli in
+# turns with this one in part 2, for before-and-after figures.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build-bench}" && pwd)
@@ -74,14 +77,24 @@ echo
 echo "== brennick-cli on $count designs, to /dev/null (median of $reps runs)"
 echo "input: $(du -h "$sparse" | cut -f1) sparse, $(du -h "$full" | cut -f1) full JSON Lines"
 export LC_ALL=C
+# Other builds of brennick-cli named in OTHER_CLI (paths separated by spaces)
+# are timed in turns with this one, each round running every program once.
+read -ra programs <<<"$build/brennick-cli ${OTHER_CLI:-}"
 for run in "--json sparse" "--json full" "--table sparse"; do
   read -r mode kind <<<"$run"
   input=$sparse
   [[ $kind == full ]] && input=$full
-  walls=()
-  cpus=()
-  for _ in $(seq "$reps"); do timed walls cpus "$build/brennick-cli" "$mode" "$input"; done
-  rate "brennick-cli $mode, $kind designs" "$(median_of "${walls[@]}")" "$(median_of "${cpus[@]}")"
+  for i in "${!programs[@]}"; do declare -a "walls_$i=()" "cpus_$i=()"; done
+  for _ in $(seq "$reps"); do
+    for i in "${!programs[@]}"; do timed "walls_$i" "cpus_$i" "${programs[$i]}" "$mode" "$input"; done
+  done
+  for i in "${!programs[@]}"; do
+    declare -n walls="walls_$i" cpus="cpus_$i"
+    label=brennick-cli
+    [[ $i -gt 0 ]] && label=${programs[$i]}
+    rate "$label $mode, $kind designs" "$(median_of "${walls[@]}")" "$(median_of "${cpus[@]}")"
+    unset -n walls cpus
+  done
 done
 
 # jq merely copying the full designs, and brennick-cli designing them, in
