@@ -247,12 +247,16 @@ bool Reader::NextMember(std::string_view& key) {
     p_ = q + 2;
     return true;
   }
-  ReadString(key_);
+  ReadKey(key_);
+  key = key_;
+  return true;
+}
+
+void Reader::ReadKey(std::string& key) {
+  ReadString(key);
   SkipSpace();
   Expect(':', "':'");
   SkipSpace();
-  key = key_;
-  return true;
 }
 
 void Reader::BeginArray() {

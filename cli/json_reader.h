@@ -105,6 +105,9 @@ class Reader {
 
  private:
   Kind PeekOtherValue();
+  // A member's key at its opening quote, its colon and the white space up to
+  // the value.
+  void ReadKey(std::string& key);
   bool Fill();
   bool Ensure(std::size_t n);
   char Peek() { return p_ < end_ || Fill() ? *p_ : '\0'; }

@@ -269,10 +269,7 @@ Kind Reader::SkipValue() {
       if (Peek() != open_.back() || p_ == end_) {
         if (object) {
           if (Peek() != '"') Fail("a key string or '}'");
-          ReadString(scratch_);
-          SkipSpace();
-          Expect(':', "':'");
-          SkipSpace();
+          ReadKey(scratch_);
         }
         continue;
       }
@@ -292,10 +289,7 @@ Kind Reader::SkipValue() {
         SkipSpace();
         if (object) {
           if (Peek() != '"') Fail("a key string");
-          ReadString(scratch_);
-          SkipSpace();
-          Expect(':', "':'");
-          SkipSpace();
+          ReadKey(scratch_);
         }
         break;
       }

@@ -25,20 +25,28 @@ std::int32_t MalfunctionBase(std::int32_t tl) {
   return 0;  // beyond the tables: no base reliability at all
 }
 
-std::int32_t MalfunctionNumber(const DesignInput& in, std::int32_t tl) {
+// The malfunction number: the base for the TL, then each rule that applies,
+// passed to `step(why, by, malf)` with the number it leaves.
+template <typename Step>
+std::int32_t MalfunctionNumber(const DesignInput& in, std::int32_t tl, Step step) {
   std::int32_t malf = MalfunctionBase(tl);
+  const auto rule = [&](bool applies, std::string_view why, std::int32_t by) {
+    if (!applies) return;
+    malf += by;
+    step(why, by, malf);
+  };
   // Early breech-loading rifles foul and misfire.
-  if (tl <= 4 && in.ConfigurationBox == kRifle && in.LoadingMechanismBox == kBreechloader) {
-    malf -= 3;
-  }
-  if (in.PropellantBox == kLiquid) malf += 1;
-  if (in.ElectricBox) malf += 1;
+  rule(tl <= 4 && in.ConfigurationBox == kRifle && in.LoadingMechanismBox == kBreechloader,
+       "Early breech-loading rifle", -3);
+  rule(in.PropellantBox == kLiquid, "Liquid propellant", 1);
+  rule(in.ElectricBox, "Electric autoloader or automatic", 1);
   // No brass to extract: caseless rounds and electromagnetic projectiles.
-  if (in.CaselessBox || in.PropellantBox == kGauss || in.PropellantBox == kGrav) malf += 1;
-  if (in.PLBBox == kPreloaded && tl < 10) malf -= 1;
-  if (in.QualityReliable == kFine) malf += 1;
-  if (in.QualityReliable == kVeryFine) malf += 2;
-  if (in.QualityAccurate == kCheap || in.QualityReliable == kCheap) malf -= 1;
+  rule(in.CaselessBox || in.PropellantBox == kGauss || in.PropellantBox == kGrav,
+       in.CaselessBox ? "Caseless" : "No case to extract", 1);
+  rule(in.PLBBox == kPreloaded && tl < 10, "Preloaded barrels below TL 10", -1);
+  rule(in.QualityReliable == kFine, "Fine (reliable)", 1);
+  rule(in.QualityReliable == kVeryFine, "Very fine (reliable)", 2);
+  rule(in.QualityAccurate == kCheap || in.QualityReliable == kCheap, "Cheap", -1);
   return malf;
 }
 
@@ -77,31 +85,45 @@ constexpr double kWeightCostMultiplier[4][4] = {
     {0.75, 1.5, 2.0, 0.2},  // Support
 };
 
+// The base cost and the figures it comes from.
+struct BaseCostSteps {
+  bool fast = false;           // RoF above 3
+  std::int32_t tableRate = 0;  // dollars a pound from the table
+  double propellantBy = 0;     // the Gauss or Grav multiplier, 0 for neither
+  std::int32_t rate = 0;       // dollars a pound after it
+  int band = 0;                // the weight band, a column of kWeightCostMultiplier
+  double multiplier = 0;       // the band's multiplier, after the extra-low-power halving
+  std::int32_t cost = 0;
+};
+
 // Cannons (and a weapon without a configuration) have no price per pound:
 // their cost is the accessories alone.
-std::int32_t BaseCost(const DesignRun& r) {
+BaseCostSteps BaseCost(const DesignRun& r) {
   const DesignInput& in = r.in;
   const int config = in.ConfigurationBox;
-  if (!IsTabledConfiguration(config)) return 0;
+  BaseCostSteps s;
+  if (!IsTabledConfiguration(config)) return s;
 
   const std::int32_t rof = IntOr(in.RoFEdit, 1);
-  const bool fast = rof > 3;
+  s.fast = rof > 3;
   const CostRateRow& row = kCostRate[config];
-  std::int32_t rate = fast ? row.fast : row.slow;
-  if (in.PropellantBox == kGauss) rate = Wrap32(RoundHalfEven(ext(rate) * row.gauss));
-  if (in.PropellantBox == kGrav) rate = Wrap32(RoundHalfEven(ext(rate) * row.grav));
+  s.tableRate = s.fast ? row.fast : row.slow;
+  s.rate = s.tableRate;
+  if (in.PropellantBox == kGauss) s.propellantBy = row.gauss;
+  if (in.PropellantBox == kGrav) s.propellantBy = row.grav;
+  if (s.propellantBy != 0) s.rate = Wrap32(RoundHalfEven(ext(s.rate) * s.propellantBy));
 
   const double w = r.q.LoadedWeightLb;
-  int band = 0;
   if (w >= 1000) {
-    band = 3;
+    s.band = 3;
   } else if (w >= 20) {
-    band = fast ? 2 : 1;
+    s.band = s.fast ? 2 : 1;
   }
-  double multiplier = kWeightCostMultiplier[config][band];
-  if (config == kPistol && in.ExtraLowBox) multiplier = Times(multiplier, 0.5);
+  s.multiplier = kWeightCostMultiplier[config][s.band];
+  if (config == kPistol && in.ExtraLowBox) s.multiplier = Times(s.multiplier, 0.5);
 
-  return Wrap32(RoundHalfEven(ext(rate) * w * multiplier));
+  s.cost = Wrap32(RoundHalfEven(ext(s.rate) * w * s.multiplier));
+  return s;
 }
 
 // ---------------------------------------------------------------------------
@@ -146,38 +168,39 @@ double CostFactor(const DesignInput& in, char dec) {
 // A check-box accessory with a fixed price. An option of the HUD link or the
 // recognition grip is paid for only when its parent is fitted.
 struct AccessoryPrice {
+  const char* name;
   bool DesignInput::*box;
   std::int32_t dollars;
   bool DesignInput::*parent = nullptr;
 };
 
 constexpr AccessoryPrice kHUDLinkPrices[] = {
-    {&DesignInput::HUDLinkBox, 250},
-    {&DesignInput::DataChip, 1, &DesignInput::HUDLinkBox},
-    {&DesignInput::GreenEyes, -10, &DesignInput::HUDLinkBox},
-    {&DesignInput::MicroRadio, 10, &DesignInput::HUDLinkBox},
-    {&DesignInput::SecureEncryption, 500, &DesignInput::HUDLinkBox},
-    {&DesignInput::TinyComputer, 50, &DesignInput::HUDLinkBox},
+    {"HUD Link", &DesignInput::HUDLinkBox, 250},
+    {"data chip", &DesignInput::DataChip, 1, &DesignInput::HUDLinkBox},
+    {"green eyes", &DesignInput::GreenEyes, -10, &DesignInput::HUDLinkBox},
+    {"micro radio", &DesignInput::MicroRadio, 10, &DesignInput::HUDLinkBox},
+    {"secure encryption", &DesignInput::SecureEncryption, 500, &DesignInput::HUDLinkBox},
+    {"tiny computer", &DesignInput::TinyComputer, 50, &DesignInput::HUDLinkBox},
 };
 
 constexpr AccessoryPrice kFittingPrices[] = {
-    {&DesignInput::RecognitionGripBox, 100},
-    {&DesignInput::RGGlove, 50, &DesignInput::RecognitionGripBox},
-    {&DesignInput::RGGPS, -5, &DesignInput::RecognitionGripBox},
-    {&DesignInput::RGIFF, -5, &DesignInput::RecognitionGripBox},
-    {&DesignInput::TransponderRingBox, 100},
-    {&DesignInput::SDATBox, 100},
-    {&DesignInput::DTagBox, 20},
-    {&DesignInput::IFFBox, 100},
-    {&DesignInput::AccRailU, 100},
-    {&DesignInput::AccRailO, 100},
-    {&DesignInput::AccRailS, 100},
-    {&DesignInput::AccRailT, 100},
-    {&DesignInput::SmartgripBox, 500},
-    {&DesignInput::FoldingStockBox, 100},
-    {&DesignInput::AntiTamper, -50},
-    {&DesignInput::CTSBox, 1000},
-    {&DesignInput::ETSBox, 8000},
+    {"Recognition Grip", &DesignInput::RecognitionGripBox, 100},
+    {"glove", &DesignInput::RGGlove, 50, &DesignInput::RecognitionGripBox},
+    {"GPS", &DesignInput::RGGPS, -5, &DesignInput::RecognitionGripBox},
+    {"IFF", &DesignInput::RGIFF, -5, &DesignInput::RecognitionGripBox},
+    {"Transponder Ring", &DesignInput::TransponderRingBox, 100},
+    {"SDAT", &DesignInput::SDATBox, 100},
+    {"D-tag", &DesignInput::DTagBox, 20},
+    {"IFF", &DesignInput::IFFBox, 100},
+    {"under-barrel rail", &DesignInput::AccRailU, 100},
+    {"over-barrel rail", &DesignInput::AccRailO, 100},
+    {"side rail", &DesignInput::AccRailS, 100},
+    {"top rail", &DesignInput::AccRailT, 100},
+    {"smartgrip", &DesignInput::SmartgripBox, 500},
+    {"folding stock", &DesignInput::FoldingStockBox, 100},
+    {"anti-tamper", &DesignInput::AntiTamper, -50},
+    {"CTS", &DesignInput::CTSBox, 1000},
+    {"ETS", &DesignInput::ETSBox, 8000},
 };
 
 // Targeting software, grade +1 and +2, at TL 0 to 9, 10, 11 and 12: the
@@ -197,6 +220,21 @@ std::int32_t TargetingSoftwarePrice(int grade, std::int32_t tl) {
   }
   return column < 0 ? 0 : kTargetingSoftwarePrice[grade - 1][column];
 }
+
+// Iron sights come free on support weapons and cannons.
+std::int64_t IronSightsPrice(const DesignInput& in) {
+  if (!in.IronSightsBox) return 0;
+  if (in.ConfigurationBox == kSMG || in.ConfigurationBox == kRifle) return 100;
+  return in.ConfigurationBox == kPistol ? 50 : 0;
+}
+
+// A gravitic compensator is priced by the ten pounds of gun it steadies.
+std::int64_t GravCompPrice(const DesignRun& r) {
+  if (!r.in.GravCompBox) return 0;
+  return std::int64_t{100} * Wrap32(Truncate(ext(r.q.EmptyWeightLb) / 10));
+}
+
+constexpr std::int64_t kMuzzleWeightPrice = 100;
 
 // Adds dollars to a 32-bit cost; a total beyond 32 bits wraps.
 void AddDollars(std::int32_t& cost, std::int64_t dollars) {
@@ -227,33 +265,26 @@ void AddCheckedPrices(const DesignInput& in, std::int32_t& cost) {
 // Derivations
 
 [[gnu::cold, gnu::noinline]] void ExplainMalfunction(DesignRun& r, std::int32_t tl) {
-  const DesignInput& in = r.in;
   Derivation d;
-  std::int32_t malf = MalfunctionBase(tl);
-  d.push_back(r.TLRead() + ": base malfunction number " + IntText(malf) +
-              (malf == 0 ? " (TL outside the tables, 0 to 12)" : ""));
-  const auto step = [&](bool applies, std::string_view why, std::int32_t by) {
-    if (!applies) return;
-    malf += by;
-    d.push_back(std::string(why) + (by > 0 ? ": +" : ": ") + IntText(by) + " = " + IntText(malf));
-  };
-  step(tl <= 4 && in.ConfigurationBox == kRifle && in.LoadingMechanismBox == kBreechloader,
-       "Early breech-loading rifle", -3);
-  step(in.PropellantBox == kLiquid, "Liquid propellant", 1);
-  step(in.ElectricBox, "Electric autoloader or automatic", 1);
-  step(in.CaselessBox || in.PropellantBox == kGauss || in.PropellantBox == kGrav,
-       in.CaselessBox ? "Caseless" : "No case to extract", 1);
-  step(in.PLBBox == kPreloaded && tl < 10, "Preloaded barrels below TL 10", -1);
-  step(in.QualityReliable == kFine, "Fine (reliable)", 1);
-  step(in.QualityReliable == kVeryFine, "Very fine (reliable)", 2);
-  step(in.QualityAccurate == kCheap || in.QualityReliable == kCheap, "Cheap", -1);
+  const std::int32_t base = MalfunctionBase(tl);
+  d.push_back(r.TLRead() + ": base malfunction number " + IntText(base) +
+              (base == 0 ? " (TL outside the tables, 0 to 12)" : ""));
+  const std::int32_t malf =
+      MalfunctionNumber(r.in, tl, [&](std::string_view why, std::int32_t by, std::int32_t now) {
+        d.push_back(RuleStepText(why, by, now));
+      });
   if (malf == 19) d.push_back("Malfunction number 19 is written Ver.");
   if (malf > 19 || malf < 0) d.push_back("A malfunction number beyond 19 is written Ver. (Crit.)");
   r.Explained(std::move(d), 5);
 }
 
-[[gnu::cold, gnu::noinline]] void ExplainCost(DesignRun& r, std::int32_t baseCost, double factor,
-                                              std::int32_t tl) {
+// The weight bands of kWeightCostMultiplier's columns.
+constexpr const char* kWeightBandNames[] = {"below 20 lb", "20 lb to below 1000 lb",
+                                            "20 lb to below 1000 lb, RoF above 3",
+                                            "1000 lb or more"};
+
+[[gnu::cold, gnu::noinline]] void ExplainCost(DesignRun& r, const BaseCostSteps& base,
+                                              double factor, std::int32_t tl) {
   const DesignInput& in = r.in;
   const int config = in.ConfigurationBox;
   Derivation d;
@@ -261,85 +292,46 @@ void AddCheckedPrices(const DesignInput& in, std::int32_t& cost) {
     d.push_back("A " + std::string(ConfigurationName(config)) +
                 " has no price per pound: base cost 0, the cost is the accessories alone");
   } else {
-    const std::int32_t rof = IntOr(in.RoFEdit, 1);
-    const bool fast = rof > 3;
-    const CostRateRow& row = kCostRate[config];
-    std::int32_t rate = fast ? row.fast : row.slow;
-    d.push_back(r.WholeRead("RoF", in.RoFEdit, 1) + (fast ? ", above 3" : ", 3 or less") + ": $" +
-                IntText(rate) + " a pound for a " + std::string(ConfigurationName(config)));
-    if (in.PropellantBox == kGauss || in.PropellantBox == kGrav) {
-      const double by = in.PropellantBox == kGauss ? row.gauss : row.grav;
-      rate = Wrap32(RoundHalfEven(ext(rate) * by));
-      d.push_back(std::string(PropellantName(in.PropellantBox)) + ": x " + r.Num(by) +
-                  ", rounded: $" + IntText(rate) + " a pound");
+    d.push_back(r.WholeRead("RoF", in.RoFEdit, 1) + (base.fast ? ", above 3" : ", 3 or less") +
+                ": $" + IntText(base.tableRate) + " a pound for a " +
+                std::string(ConfigurationName(config)));
+    if (base.propellantBy != 0) {
+      d.push_back(std::string(PropellantName(in.PropellantBox)) + ": x " +
+                  r.Num(base.propellantBy) + ", rounded: $" + IntText(base.rate) + " a pound");
     }
     const double w = r.q.LoadedWeightLb;
-    int band = 0;
-    std::string bandName = "below 20 lb";
-    if (w >= 1000) {
-      band = 3;
-      bandName = "1000 lb or more";
-    } else if (w >= 20) {
-      band = fast ? 2 : 1;
-      bandName = fast ? "20 lb to below 1000 lb, RoF above 3" : "20 lb to below 1000 lb";
+    const double bandMultiplier = kWeightCostMultiplier[config][base.band];
+    d.push_back("Loaded weight " + r.Num(w) + " lb, " + kWeightBandNames[base.band] +
+                ": weight multiplier " + r.Num(bandMultiplier));
+    if (base.multiplier != bandMultiplier) {
+      d.push_back("Extra-low-powered pistol: multiplier x 0.5 = " + r.Num(base.multiplier));
     }
-    double multiplier = kWeightCostMultiplier[config][band];
-    d.push_back("Loaded weight " + r.Num(w) + " lb, " + bandName + ": weight multiplier " +
-                r.Num(multiplier));
-    if (config == kPistol && in.ExtraLowBox) {
-      multiplier = Times(multiplier, 0.5);
-      d.push_back("Extra-low-powered pistol: multiplier x 0.5 = " + r.Num(multiplier));
-    }
-    d.push_back("Base cost = " + IntText(rate) + " x " + r.Num(w) + " x " + r.Num(multiplier) +
-                " = " + r.Num(ext(rate) * w * multiplier) +
-                ", rounded to whole dollars, ties to even: " + IntText(baseCost));
+    d.push_back("Base cost = " + IntText(base.rate) + " x " + r.Num(w) + " x " +
+                r.Num(base.multiplier) + " = " + r.Num(ext(base.rate) * w * base.multiplier) +
+                ", rounded to whole dollars, ties to even: " + IntText(base.cost));
   }
   d.push_back("Cost factor of the options (1 plus each option's share, at least 0.2; " +
               r.NumberRead("Arbitrary Extra CF", in.ArbCF, 0.0) + "): " + r.Num(factor));
-  std::int32_t cost = Wrap32(RoundHalfEven(ext(baseCost) * factor));
-  d.push_back("Base cost x cost factor = " + IntText(baseCost) + " x " + r.Num(factor) + " = " +
-              r.Num(ext(baseCost) * factor) + ", rounded: " + IntText(cost));
+  std::int32_t cost = Wrap32(RoundHalfEven(ext(base.cost) * factor));
+  d.push_back("Base cost x cost factor = " + IntText(base.cost) + " x " + r.Num(factor) + " = " +
+              r.Num(ext(base.cost) * factor) + ", rounded: " + IntText(cost));
+  // The accessories in the order the run adds them.
   std::string list;
-  const auto add = [&](bool fitted, std::string_view name, std::int64_t dollars) {
-    if (!fitted || dollars == 0) return;
+  const auto add = [&](std::string_view name, std::int64_t dollars) {
+    if (dollars == 0) return;
     AddDollars(cost, dollars);
     list += list.empty() ? "" : ", ";
     list += std::string(name) + " " + (dollars < 0 ? "-$" : "$") +
             IntText(dollars < 0 ? -dollars : dollars);
   };
-  add(in.IronSightsBox && (config == kSMG || config == kRifle), "iron sights", 100);
-  add(in.IronSightsBox && config == kPistol, "iron sights", 50);
-  add(in.HUDLinkBox, "HUD Link", 250);
-  add(in.HUDLinkBox && in.DataChip, "data chip", 1);
-  add(in.HUDLinkBox && in.GreenEyes, "green eyes", -10);
-  add(in.HUDLinkBox && in.MicroRadio, "micro radio", 10);
-  add(in.HUDLinkBox && in.SecureEncryption, "secure encryption", 500);
-  add(in.HUDLinkBox && in.TinyComputer, "tiny computer", 50);
-  add(in.HUDLinkBox, "targeting software", TargetingSoftwarePrice(in.TargetingSoftware, tl));
-  add(in.RecognitionGripBox, "Recognition Grip", 100);
-  add(in.RecognitionGripBox && in.RGGlove, "glove", 50);
-  add(in.RecognitionGripBox && in.RGGPS, "GPS", -5);
-  add(in.RecognitionGripBox && in.RGIFF, "IFF", -5);
-  add(in.TransponderRingBox, "Transponder Ring", 100);
-  add(in.SDATBox, "SDAT", 100);
-  add(in.DTagBox, "D-tag", 20);
-  add(in.IFFBox, "IFF", 100);
-  add(in.AccRailU, "under-barrel rail", 100);
-  add(in.AccRailO, "over-barrel rail", 100);
-  add(in.AccRailS, "side rail", 100);
-  add(in.AccRailT, "top rail", 100);
-  add(in.SmartgripBox, "smartgrip", 500);
-  add(in.FoldingStockBox, "folding stock", 100);
-  add(in.AntiTamper, "anti-tamper", -50);
-  add(in.CTSBox, "CTS", 1000);
-  add(in.ETSBox, "ETS", 8000);
-  add(true, "camouflage", ItemOr(kCamouflagePrice, in.CamouflageBox, 0));
-  add(true, "muzzle attachment", ItemOr(kMuzzleAttachmentPrice, in.MuzzleBox, 0));
-  add(in.MuzzleWeightBox, "muzzle weight", 100);
-  if (in.GravCompBox) {
-    add(true, "gravitic compensator ($100 per whole ten pounds empty)",
-        std::int64_t{100} * Wrap32(Truncate(ext(r.q.EmptyWeightLb) / 10)));
-  }
+  add("iron sights", IronSightsPrice(in));
+  for (const AccessoryPrice& p : kHUDLinkPrices) add(p.name, PriceIfFitted(in, p));
+  if (in.HUDLinkBox) add("targeting software", TargetingSoftwarePrice(in.TargetingSoftware, tl));
+  for (const AccessoryPrice& p : kFittingPrices) add(p.name, PriceIfFitted(in, p));
+  add("camouflage", ItemOr(kCamouflagePrice, in.CamouflageBox, 0));
+  add("muzzle attachment", ItemOr(kMuzzleAttachmentPrice, in.MuzzleBox, 0));
+  if (in.MuzzleWeightBox) add("muzzle weight", kMuzzleWeightPrice);
+  add("gravitic compensator ($100 per whole ten pounds empty)", GravCompPrice(r));
   d.push_back("Accessories: " + (list.empty() ? std::string("none") : list) + "; in all $" +
               IntText(cost));
   r.Explained(std::move(d), 5);
@@ -351,35 +343,28 @@ void RunCostStage(DesignRun& r) {
   const DesignInput& in = r.in;
   const std::int32_t tl = r.StrictTL();
 
-  r.q.MalfNumber = MalfunctionNumber(in, tl);
+  r.q.MalfNumber = MalfunctionNumber(in, tl, [](std::string_view, std::int32_t, std::int32_t) {});
   MalfLine(r, r.q.MalfNumber);
   if (r.explain) [[unlikely]]
     ExplainMalfunction(r, tl);
 
-  const std::int32_t baseCost = BaseCost(r);
+  const BaseCostSteps base = BaseCost(r);
+  const std::int32_t baseCost = base.cost;
   const double factor = CostFactor(in, r.dec);
   std::int32_t cost = Wrap32(RoundHalfEven(ext(baseCost) * factor));
 
-  // Iron sights come free on support weapons and cannons.
-  if (in.IronSightsBox) {
-    if (in.ConfigurationBox == kSMG || in.ConfigurationBox == kRifle) AddDollars(cost, 100);
-    if (in.ConfigurationBox == kPistol) AddDollars(cost, 50);
-  }
+  AddDollars(cost, IronSightsPrice(in));
   AddCheckedPrices<kHUDLinkPrices>(in, cost);
   if (in.HUDLinkBox) AddDollars(cost, TargetingSoftwarePrice(in.TargetingSoftware, tl));
   AddCheckedPrices<kFittingPrices>(in, cost);
   AddDollars(cost, ItemOr(kCamouflagePrice, in.CamouflageBox, 0));
   AddDollars(cost, ItemOr(kMuzzleAttachmentPrice, in.MuzzleBox, 0));
-  if (in.MuzzleWeightBox) AddDollars(cost, 100);
-  // A gravitic compensator is priced by the ten pounds of gun it steadies.
-  if (in.GravCompBox) {
-    const std::int32_t tens = Wrap32(Truncate(ext(r.q.EmptyWeightLb) / 10));
-    AddDollars(cost, std::int64_t{100} * tens);
-  }
+  if (in.MuzzleWeightBox) AddDollars(cost, kMuzzleWeightPrice);
+  AddDollars(cost, GravCompPrice(r));
 
   r.Line("Cost $", cost);
   if (r.explain) [[unlikely]]
-    ExplainCost(r, baseCost, factor, tl);
+    ExplainCost(r, base, factor, tl);
 }
 
 }  // namespace brennick

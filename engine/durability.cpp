@@ -20,7 +20,7 @@ Toughness HouseRuleToughness(std::int32_t tl) {
   return {0, 0};  // beyond the table
 }
 
-[[gnu::cold, gnu::noinline]] void ExplainToughness(DesignRun& r, std::int32_t value, bool ht) {
+[[gnu::cold, gnu::noinline]] void ExplainToughness(DesignRun& r, bool ht) {
   const DesignInput& in = r.in;
   Derivation d;
   if (in.HouseDRBox) {
@@ -31,7 +31,6 @@ Toughness HouseRuleToughness(std::int32_t tl) {
     d.push_back(ht ? "A gun's HT: 10" : "A gun's DR: 4");
   }
   if (in.RuggedBox) d.push_back(ht ? "Rugged: +2" : "Rugged: x 2");
-  (void)value;
   r.Explained(std::move(d), 4);
 }
 
@@ -62,10 +61,10 @@ void RunDurabilityStage(DesignRun& r) {
   }
   r.Line("HT: ", t.ht);
   if (r.explain) [[unlikely]]
-    ExplainToughness(r, t.ht, true);
+    ExplainToughness(r, true);
   r.Line("DR: ", t.dr);
   if (r.explain) [[unlikely]]
-    ExplainToughness(r, t.dr, false);
+    ExplainToughness(r, false);
 }
 
 }  // namespace brennick

@@ -13,6 +13,10 @@ std::string Quoted(std::string_view text) {
   return quoted;
 }
 
+std::string RuleStepText(std::string_view why, std::int64_t by, std::int64_t now) {
+  return std::string(why) + (by > 0 ? ": +" : ": ") + IntText(by) + " = " + IntText(now);
+}
+
 std::string_view ConfigurationName(int config) {
   static constexpr std::string_view kNames[] = {"Pistol", "SMG", "Rifle", "Support", "Cannon"};
   return ItemOr(kNames, config, "no configuration");
@@ -80,30 +84,39 @@ void ExplainRemainingLines(DesignRun& r, std::size_t first) {
   }
 }
 
+// The text fields a run reads strictly, by the caption the failing read names
+// them with, and whether they take any number or only a whole one.
+struct StrictField {
+  std::string_view caption;
+  std::string DesignInput::*text;
+  bool anyNumber;
+};
+constexpr StrictField kStrictFields[] = {
+    {"Bore Size, mm", &DesignInput::BoreSizeEdit, true},
+    {"PowerMod", &DesignInput::PowerModEdit, true},
+    {"TL", &DesignInput::TLEdit, false},
+    {"RoF", &DesignInput::RoFEdit, false},
+};
+
 void ExplainFailure(DesignRun& r, const std::string& message) {
-  std::vector<Derivation>& explain = *r.explain;
   // The lines the failing stage wrote before it stopped keep their
   // derivations; the failing read's follows them.
-  const std::size_t written = r.out.size();
-  explain.resize(written);
-  for (std::size_t i = 0; i < written; ++i) {
-    if (explain[i].empty()) {
-      explain[i] = {std::string("Written by the ") + r.rule + " rules for the design's choices.",
-                    "= " + std::string(r.out[i])};
-    }
-  }
+  ExplainRemainingLines(r, 0);
   Derivation failure;
   const std::string rule = r.rule ? r.rule : "design";
   if (r.failedField) {
-    const std::string_view field = r.failedField;
+    const std::string_view caption = r.failedField;
     std::string_view typed;
-    if (field == "Bore Size, mm") typed = r.in.BoreSizeEdit;
-    if (field == "PowerMod") typed = r.in.PowerModEdit;
-    if (field == "TL") typed = r.in.TLEdit;
-    if (field == "RoF") typed = r.in.RoFEdit;
-    failure.push_back("The " + rule + " reads " + std::string(field) + ".");
-    failure.push_back(std::string(field) + " as typed: " + Quoted(typed));
-    if (field == "Bore Size, mm" || field == "PowerMod") {
+    bool anyNumber = false;
+    for (const StrictField& field : kStrictFields) {
+      if (field.caption == caption) {
+        typed = r.in.*field.text;
+        anyNumber = field.anyNumber;
+      }
+    }
+    failure.push_back("The " + rule + " reads " + std::string(caption) + ".");
+    failure.push_back(std::string(caption) + " as typed: " + Quoted(typed));
+    if (anyNumber) {
       failure.push_back(std::string("It must be a number: digits, perhaps with the decimal "
                                     "separator ") +
                         Quoted(std::string(1, r.dec)) +
@@ -122,7 +135,7 @@ void ExplainFailure(DesignRun& r, const std::string& message) {
     failure.push_back("While working out the " + rule + ", " + why + ".");
   }
   failure.push_back("The run stops: " + message);
-  explain.push_back(std::move(failure));
+  r.explain->push_back(std::move(failure));
 }
 
 }  // namespace brennick

@@ -1,4 +1,5 @@
 // Accuracy and range: the Acc line, the half-damage and maximum ranges.
+#include <algorithm>
 #include <string>
 
 #include "internal/run.h"
@@ -59,31 +60,46 @@ std::string RoundFigures(const DesignRun& r, std::int32_t before, std::int32_t a
   return "In round figures, " + rule + ", ties to even: " + r.Num(before) + " -> " + r.Num(after);
 }
 
-[[gnu::cold, gnu::noinline]] void ExplainAccuracy(DesignRun& r, int accuracy) {
+// Accuracy before it is kept from going below 0: the base for the
+// configuration, then each rule that applies, passed to `step(why, by, acc)`
+// with the accuracy it leaves.
+template <typename Step>
+int Accuracy(const DesignRun& r, Step step) {
+  const DesignInput& in = r.in;
+  const int config = in.ConfigurationBox;
+  int acc = 0;
+  const auto rule = [&](bool applies, std::string_view why, int by) {
+    if (!applies) return;
+    acc += by;
+    step(why, by, acc);
+  };
+  if (IsTabledConfiguration(config)) {
+    acc = kBaseAccuracy[config][in.PropellantBox == kGrav ? 1 : 0];
+    rule(r.q.BoreMm < 7, "Bore below 7 mm", -1);
+    rule(in.BarrelBox == kShort, "Short barrel", -1);
+    rule(in.BarrelBox == kLong, "Long barrel", 1);
+  }
+  rule(in.QualityAccurate == kFine, "Fine (accurate)", 1);
+  rule(in.QualityAccurate == kVeryFine, "Very fine (accurate)", 2);
+  rule(in.QualityAccurate == kCheap || in.QualityReliable == kCheap, "Cheap", -1);
+  return acc;
+}
+
+[[gnu::cold, gnu::noinline]] void ExplainAccuracy(DesignRun& r) {
   const DesignInput& in = r.in;
   const int config = in.ConfigurationBox;
   Derivation d;
-  int acc = 0;
   if (IsTabledConfiguration(config)) {
-    acc = kBaseAccuracy[config][in.PropellantBox == kGrav ? 1 : 0];
     d.push_back("Base accuracy of a " + std::string(ConfigurationName(config)) +
-                (in.PropellantBox == kGrav ? " (Grav)" : "") + ": " + IntText(acc));
-    if (r.q.BoreMm < 7) d.push_back("Bore below 7 mm: -1 = " + IntText(--acc));
-    if (in.BarrelBox == kShort) d.push_back("Short barrel: -1 = " + IntText(--acc));
-    if (in.BarrelBox == kLong) d.push_back("Long barrel: +1 = " + IntText(++acc));
+                (in.PropellantBox == kGrav ? " (Grav)" : "") + ": " +
+                IntText(kBaseAccuracy[config][in.PropellantBox == kGrav ? 1 : 0]));
   } else {
     d.push_back("A " + std::string(ConfigurationName(config)) +
                 " has no accuracy table: base accuracy 0");
   }
-  if (in.QualityAccurate == kFine) d.push_back("Fine (accurate): +1 = " + IntText(acc += 1));
-  if (in.QualityAccurate == kVeryFine) {
-    d.push_back("Very fine (accurate): +2 = " + IntText(acc += 2));
-  }
-  if (in.QualityAccurate == kCheap || in.QualityReliable == kCheap) {
-    d.push_back("Cheap: -1 = " + IntText(acc -= 1));
-  }
+  const int acc = Accuracy(
+      r, [&](std::string_view why, int by, int now) { d.push_back(RuleStepText(why, by, now)); });
   if (acc < 0) d.push_back("Accuracy is never below 0");
-  (void)accuracy;
   r.Explained(std::move(d), 5);
 }
 
@@ -227,21 +243,10 @@ void RunRangeStage(DesignRun& r) {
   const std::int32_t maxBefore = max;
   max = RoundRange(max);
 
-  int accuracy = 0;
-  if (IsTabledConfiguration(config)) {
-    accuracy = kBaseAccuracy[config][prop == kGrav ? 1 : 0];
-    if (bore < 7) --accuracy;
-    if (in.BarrelBox == kShort) --accuracy;
-    if (in.BarrelBox == kLong) ++accuracy;
-  }
-  if (in.QualityAccurate == kFine) accuracy += 1;
-  if (in.QualityAccurate == kVeryFine) accuracy += 2;
-  if (in.QualityAccurate == kCheap || in.QualityReliable == kCheap) accuracy -= 1;
-  if (accuracy < 0) accuracy = 0;
-
+  const int accuracy = std::max(Accuracy(r, [](std::string_view, int, int) {}), 0);
   r.Line("Acc: ", accuracy);
   if (r.explain) [[unlikely]]
-    ExplainAccuracy(r, accuracy);
+    ExplainAccuracy(r);
   r.Line("Range: ", half, "/", max);
   if (r.explain) [[unlikely]] {
     ExplainRange(r, {barrelFactor, tlFactor, loadingFactor, boreFactor, product, rounded,

@@ -136,7 +136,7 @@ std::int32_t Bulk(const DesignRun& r) {
 // The steps of a strength line: `variant` is the shot it is for, `kyos` whether
 // it is the Knowing-Your-Own-Strength figure of the normal shot.
 [[gnu::cold, gnu::noinline]] void ExplainStrength(DesignRun& r, std::string_view prefix,
-                                                  std::int32_t st, int variant, bool kyos) {
+                                                  int variant, bool kyos) {
   const DesignInput& in = r.in;
   const int config = in.ConfigurationBox;
   Derivation d;
@@ -179,7 +179,6 @@ std::int32_t Bulk(const DesignRun& r) {
     default:
       break;
   }
-  (void)st;
   r.Explained(std::move(d), config >= 0 && config <= kCannon ? prefix.size() : 0);
 }
 
@@ -207,7 +206,7 @@ void StrengthLine(DesignRun& r, std::string_view prefix, std::int32_t st, int va
       break;
   }
   if (r.explain) [[unlikely]]
-    ExplainStrength(r, prefix, st, variant, kyos);
+    ExplainStrength(r, prefix, variant, kyos);
 }
 
 [[gnu::cold, gnu::noinline]] void ExplainRecoil(DesignRun& r, int variant, std::size_t label) {

@@ -134,29 +134,37 @@ double MuzzleAttachmentWeight(const DesignInput& in) {
 }
 
 // Fixed additions: the spare B cell, sights, rails, electronics, camouflage,
-// muzzle devices and stock, added one after another, each sum rounded to a
-// double. The weights lie between a few thousandths of a pound and two pounds
-// and the total stays below eight, so each sum is exact at extended precision
-// and rounds as a plain sum of doubles does: the additions are made in
-// doubles, and what is not fitted adds 0 rather than being left out.
-double AccessoryWeight(const DesignInput& in) {
-  double acc = CellWeight(kCellB, in.PaperBox);
-  const auto add = [&acc](bool fitted, double w) { acc += fitted ? w : 0.0; };
-  add(in.IronSightsBox, in.ConfigurationBox == kPistol ? 0.1 : 0.2);
+// muzzle devices and stock, in the order they are added, each passed to
+// `visit(fitted, name, weight)`.
+template <typename Visit>
+void FixedItems(const DesignInput& in, Visit visit) {
+  visit(true, in.PaperBox ? "spare B paper cell" : "spare B cell", CellWeight(kCellB, in.PaperBox));
+  visit(in.IronSightsBox, "iron sights", in.ConfigurationBox == kPistol ? 0.1 : 0.2);
   // The electric Gatling's motor runs from a cell of its own.
-  add(in.LoadingMechanismBox == kElectricGatling, CellWeight(kCellB, in.PaperBox));
-  add(in.AccRailS, 0.2);
-  add(in.AccRailT, 0.2);
-  add(in.AccRailU, 0.2);
-  add(in.AccRailO, 0.2);
-  add(in.CTSBox, 0.5);
-  add(in.ETSBox, 2.0);
-  add(in.DataChip, 0.01);
-  add(in.TinyComputer, 0.05);
-  acc += ItemOr(kCamouflageWeight, in.CamouflageBox, 0.0);
-  add(in.MuzzleWeightBox, 0.25);
-  acc += MuzzleAttachmentWeight(in);
-  add(in.FoldingStockBox, 0.5);
+  visit(in.LoadingMechanismBox == kElectricGatling, "the Gatling motor's B cell",
+        CellWeight(kCellB, in.PaperBox));
+  visit(in.AccRailS, "side rail", 0.2);
+  visit(in.AccRailT, "top rail", 0.2);
+  visit(in.AccRailU, "under-barrel rail", 0.2);
+  visit(in.AccRailO, "over-barrel rail", 0.2);
+  visit(in.CTSBox, "CTS", 0.5);
+  visit(in.ETSBox, "ETS", 2.0);
+  visit(in.DataChip, "data chip", 0.01);
+  visit(in.TinyComputer, "tiny computer", 0.05);
+  visit(true, "camouflage", ItemOr(kCamouflageWeight, in.CamouflageBox, 0.0));
+  visit(in.MuzzleWeightBox, "muzzle weight", 0.25);
+  visit(true, "muzzle attachment", MuzzleAttachmentWeight(in));
+  visit(in.FoldingStockBox, "folding stock", 0.5);
+}
+
+// The fixed additions summed one after another, each sum rounded to a double.
+// The weights lie between a few thousandths of a pound and two pounds and the
+// total stays below eight, so each sum is exact at extended precision and
+// rounds as a plain sum of doubles does: the additions are made in doubles,
+// and what is not fitted adds 0 rather than being left out.
+double AccessoryWeight(const DesignInput& in) {
+  double acc = 0.0;
+  FixedItems(in, [&acc](bool fitted, std::string_view, double w) { acc += fitted ? w : 0.0; });
   return acc;
 }
 
@@ -182,31 +190,14 @@ struct WeightSteps {
   double reload;
 };
 
-// The fixed additions that are fitted, by name, as AccessoryWeight adds them.
+// The fixed additions that are fitted, by name, with their weights.
 std::string FittedItems(const DesignRun& r) {
-  const DesignInput& in = r.in;
   std::string list;
-  const auto item = [&](bool fitted, std::string_view name, double w) {
+  FixedItems(r.in, [&](bool fitted, std::string_view name, double w) {
     if (!fitted || w == 0) return;
     list += list.empty() ? "" : ", ";
     list += std::string(name) + " " + r.Num(w);
-  };
-  item(true, in.PaperBox ? "spare B paper cell" : "spare B cell", CellWeight(kCellB, in.PaperBox));
-  item(in.IronSightsBox, "iron sights", in.ConfigurationBox == kPistol ? 0.1 : 0.2);
-  item(in.LoadingMechanismBox == kElectricGatling, "the Gatling motor's B cell",
-       CellWeight(kCellB, in.PaperBox));
-  item(in.AccRailS, "side rail", 0.2);
-  item(in.AccRailT, "top rail", 0.2);
-  item(in.AccRailU, "under-barrel rail", 0.2);
-  item(in.AccRailO, "over-barrel rail", 0.2);
-  item(in.CTSBox, "CTS", 0.5);
-  item(in.ETSBox, "ETS", 2.0);
-  item(in.DataChip, "data chip", 0.01);
-  item(in.TinyComputer, "tiny computer", 0.05);
-  item(true, "camouflage", ItemOr(kCamouflageWeight, in.CamouflageBox, 0.0));
-  item(in.MuzzleWeightBox, "muzzle weight", 0.25);
-  item(true, "muzzle attachment", MuzzleAttachmentWeight(in));
-  item(in.FoldingStockBox, "folding stock", 0.5);
+  });
   return list;
 }
 

@@ -75,11 +75,9 @@ void TForm1::BindDerivationPanel() {
   StatblockMemo->viewport()->setMouseTracking(true);
   StatblockMemo->viewport()->installEventFilter(this);
   connect(ShowDerivationsAction, &QAction::toggled, this, &TForm1::ShowDerivations);
-  // Every window opens with the panel shown: the program keeps no settings
-  // beyond files, folders and the window's place.
+  // Every window opens with the panel shown (the toggle shows it): the
+  // program keeps no settings beyond files, folders and the window's place.
   ShowDerivationsAction->setChecked(true);
-  DerivationPanel->setHidden(false);
-  UpdateDerivation();
 }
 
 void TForm1::ShowDerivations(bool shown) {

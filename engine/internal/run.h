@@ -172,7 +172,6 @@ struct DesignRun {
   // TL read leniently, 0 for a text that is not a whole number.
   std::int32_t LenientTL() const { return TL().value_or(0); }
 
-  // Many stages read the TL; the text is parsed once per run.
   // RoF read strictly (throws the integer message on a bad text).
   std::int32_t StrictRoF() const {
     if (const auto read = TryParseInt(in.RoFEdit)) return *read;
@@ -180,6 +179,7 @@ struct DesignRun {
     throw InvalidIntegerText(in.RoFEdit);
   }
 
+  // Many stages read the TL; the text is parsed once per run.
   const std::optional<std::int32_t>& TL() const {
     if (!tlRead) {
       tl = TryParseInt(in.TLEdit);
@@ -251,6 +251,9 @@ void ExplainRemainingLines(DesignRun& r, std::size_t first);
 void ExplainFailure(DesignRun& r, const std::string& message);
 // A text as typed, in quotation marks.
 std::string Quoted(std::string_view text);
+// A rule that adds to a figure: "Cheap: -1 = 4", its reason, the change and
+// the figure it leaves.
+std::string RuleStepText(std::string_view why, std::int64_t by, std::int64_t now);
 // The captions of the selected items, or "no ..." when none is selected.
 std::string_view ConfigurationName(int config);
 std::string_view BarrelName(int barrel);
