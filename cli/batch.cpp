@@ -12,6 +12,61 @@
 #include "weapon_table.h"
 
 namespace brennick::cli {
+
+void AppendVisible(std::string& out, std::string_view text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+  const auto* const e = p + text.size();
+  const auto* run = p;  // start of the bytes that go out as they are
+  while (p < e) {
+    const unsigned char c = *p;
+    std::size_t n = 1;
+    if (c >= 0x20 && c < 0x7F) {
+      ++p;
+      continue;
+    }
+    if (c >= 0x80) {
+      n = json::Utf8SequenceLength(p, e);
+      // A C1 control is C2 followed by 80 to 9F; a terminal may act on it.
+      const bool c1 = n == 2 && c == 0xC2 && p[1] < 0xA0;
+      if (n != 0 && !c1) {
+        p += n;
+        continue;
+      }
+      if (n == 0) n = 1;
+    }
+    out.append(reinterpret_cast<const char*>(run), static_cast<std::size_t>(p - run));
+    for (const auto* b = p; b < p + n; ++b) {
+      switch (*b) {
+        case '\n':
+          out += "\\n";
+          break;
+        case '\r':
+          out += "\\r";
+          break;
+        case '\t':
+          out += "\\t";
+          break;
+        default:
+          out += "\\x";
+          out += kHex[*b >> 4];
+          out += kHex[*b & 0xF];
+      }
+    }
+    p += n;
+    run = p;
+  }
+  out.append(reinterpret_cast<const char*>(run), static_cast<std::size_t>(e - run));
+}
+
+std::string MessageLine(std::string_view message) {
+  std::string line;
+  line.reserve(message.size() + 1);
+  AppendVisible(line, message);
+  line += '\n';
+  return line;
+}
+
 namespace {
 
 constexpr std::size_t kOutputChunk = 64 * 1024;
@@ -133,8 +188,17 @@ class Batch {
     anyPrinted_ = true;
     if (options_.explain) {
       row_.clear();
-      AppendExplainedLines(row_, result);
+      AppendExplainedLines(row_, result, options_.visibleControls);
       buf_.Append(row_);
+    } else if (options_.visibleControls) {
+      // A line break inside a line (a name typed with one) shows as \n, so
+      // only the statblock's own lines begin a line on the screen.
+      for (std::string_view line : result.lines) {
+        row_.clear();
+        AppendVisible(row_, line);
+        row_ += '\n';
+        buf_.Append(row_);
+      }
     } else {
       for (std::string_view line : result.lines) {
         buf_.Append(line);
@@ -213,7 +277,14 @@ class Batch {
     }
     row_.clear();
     AppendTableRow(row_, TableFormatOf(), row);
-    buf_.Append(row_);
+    if (!options_.visibleControls) return buf_.Append(row_);
+    // On a terminal the cells' control characters show as escapes; the
+    // record's own end (LF, or CSV's CR LF) stays.
+    const std::size_t end = row_.size() - (options_.format == Format::Csv ? 2 : 1);
+    std::string visible;
+    AppendVisible(visible, std::string_view(row_).substr(0, end));
+    visible += std::string_view(row_).substr(end);
+    buf_.Append(visible);
   }
 
   // A message on standard error. When it cannot be written the batch goes on
@@ -221,10 +292,8 @@ class Batch {
   void ErrorLine(std::string_view message) {
     Flush();  // keeps standard output and standard error in order on a terminal
     if (errBroken_) return;
-    std::string line = json::ValidUtf8(message);
-    line += '\n';
     try {
-      err_.Write(line);
+      err_.Write(MessageLine(message));
     } catch (const std::runtime_error&) {
       errBroken_ = true;
       inputError_ = true;
@@ -263,7 +332,10 @@ int ProcessDesigns(const json::ReadFn& read, const Options& options, Sink& out, 
   try {
     if (auto fault = ReadDesigns(flushingRead, options.decimalSeparator,
                                  [&](DesignEntry& e) { batch.Design(e); })) {
-      batch.Fatal(*fault);
+      // Named like the other faults of a file; standard input is the one
+      // input when no file is named.
+      batch.Fatal(options.source.empty() ? *fault
+                                         : "brennick-cli: " + options.source + ": " + *fault);
     }
   } catch (const ReadFailure& e) {
     batch.Fatal(std::string("brennick-cli: ") + e.what());

@@ -6,8 +6,12 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <clocale>
+#include <cstdint>
 #include <cstring>
+#include <limits>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -34,6 +38,9 @@ class FdSink : public Sink {
       const ssize_t n = ::write(fd_, data.data(), data.size());
       if (n < 0) {
         if (errno == EINTR) continue;
+        // Only where SIGPIPE is ignored: otherwise the signal has ended the
+        // program quietly already.
+        if (errno == EPIPE) throw OutputClosed("the reader of the output has gone");
         throw std::runtime_error(std::string("write error: ") + std::strerror(errno));
       }
       data.remove_prefix(static_cast<std::size_t>(n));
@@ -64,6 +71,36 @@ const char* Version() {
 }
 
 namespace {
+
+constexpr std::uint64_t kMostRandomDesigns = std::numeric_limits<std::uint64_t>::max();
+constexpr std::uint64_t kMostSeed = 0xFFFFFFFF;
+
+// A whole number written in decimal digits, as --random and --seed take
+// them, when it is no more than `most`. Nothing else is read as one: no sign,
+// no spaces, and no octal or hexadecimal (a seed "010" is ten).
+std::optional<std::uint64_t> DecimalNumber(const std::string& text, std::uint64_t most) {
+  std::uint64_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size() || value > most) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+// The check of a numeric option: the message for a text that is no number
+// within 0 to `most`.
+CLI::Validator NumberCheck(const std::string& what, std::uint64_t most) {
+  return CLI::Validator(
+      [what, most](const std::string& text) -> std::string {
+        if (DecimalNumber(text, most)) return {};
+        if (text.starts_with('-')) return what + " cannot be negative: " + text;
+        if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) {
+          return what + " must be written in decimal digits: " + text;
+        }
+        return what + " " + text + " is too large; the largest is " + std::to_string(most);
+      },
+      "");
+}
 
 // `--table` takes its format as the next argument only when that is a
 // format, so `--table designs.json` reads the file into a Markdown table.
@@ -96,8 +133,8 @@ int Main(int argc, const char* const* argv) {
   bool printTemplate = false;
   bool captions = false;
   std::string separator;
-  std::int64_t randomCount = 0;
-  std::uint64_t seed = 0;
+  std::string randomCount;  // read by DecimalNumber, which the options' checks use
+  std::string seed;
   bool onlyAutomatic = false;
   bool explain = false;
   auto* fileOption =
@@ -131,13 +168,7 @@ int Main(int argc, const char* const* argv) {
                      "Write N random designs as JSON Lines, each made by the window's Randomize "
                      "on a fresh form, then exit.")
           ->type_name("N")
-          ->check(CLI::Validator(
-              [](const std::string& n) {
-                return n.find('-') == std::string::npos
-                           ? std::string()
-                           : "the number of designs cannot be negative: " + n;
-              },
-              ""))
+          ->check(NumberCheck("the number of designs", kMostRandomDesigns))
           ->excludes(fileOption)
           ->excludes(jsonOption)
           ->excludes("--table")
@@ -148,7 +179,7 @@ int Main(int argc, const char* const* argv) {
                      "With --random: design k (from 0) is the click seeded with S + k (modulo "
                      "2^32); without it the seed comes from the clock and goes to standard error.")
           ->type_name("S")
-          ->check(CLI::Range(std::uint64_t{0}, std::uint64_t{0xFFFFFFFF}))
+          ->check(NumberCheck("the seed", kMostSeed))
           ->needs(randomOption);
   app.add_flag("--only-automatic", onlyAutomatic,
                "With --random: tick \"Only automatic\", so every design has an automatic "
@@ -179,14 +210,15 @@ int Main(int argc, const char* const* argv) {
       "\n"
       "Exit status: 0 when every design completed, 1 when a design run failed, 2 for input\n"
       "errors (bad keys or values, malformed JSON, an unreadable file, a bad option) and for\n"
-      "output that cannot be written.");
+      "output that cannot be written. When the reader of the output goes (| head), the program\n"
+      "stops quietly: by SIGPIPE, or with 2 where SIGPIPE is ignored.");
 
   FdSink out(STDOUT_FILENO);
   FdSink err(STDERR_FILENO);
   // A message on standard error, when it can be written at all.
   const auto complain = [&err](const std::string& message) {
     try {
-      err.Write("brennick-cli: " + message + "\n");
+      err.Write(MessageLine("brennick-cli: " + message));
     } catch (const std::exception&) {
     }
   };
@@ -201,8 +233,13 @@ int Main(int argc, const char* const* argv) {
   } catch (const CLI::CallForVersion& e) {
     early = std::string(e.what()) + "\n";
   } catch (const CLI::ParseError& e) {
-    const int code = app.exit(e);
-    return code == 0 ? kExitOk : kExitInputError;
+    // CLI11's message quotes the arguments, so it is written as every other.
+    if (e.get_exit_code() == 0) return kExitOk;
+    try {
+      err.Write(MessageLine(e.what()) + "Run with --help for more information.\n");
+    } catch (const std::exception&) {
+    }
+    return kExitInputError;
   }
 
   try {
@@ -213,9 +250,10 @@ int Main(int argc, const char* const* argv) {
     Options options;
     options.decimalSeparator =
         separator.empty() ? DecimalSeparatorFromEnvironment() : separator.front();
+    const bool terminal = ::isatty(STDOUT_FILENO) == 1;
     if (*compareOption) {
       return CompareDesignFiles(compare[0], compare[1], options.decimalSeparator, jsonOutput, out,
-                                err);
+                                err, terminal);
     }
     if (printTemplate) {
       out.Write(DesignObjectText(DesignInput{}, {options.decimalSeparator, captions}));
@@ -223,11 +261,11 @@ int Main(int argc, const char* const* argv) {
     }
     if (*randomOption) {
       RandomDesigns designs;
-      designs.count = static_cast<std::uint64_t>(randomCount);
+      designs.count = *DecimalNumber(randomCount, kMostRandomDesigns);
       designs.onlyAutomatic = onlyAutomatic;
       designs.decimalSeparator = options.decimalSeparator;
       if (*seedOption) {
-        designs.seed = static_cast<std::uint32_t>(seed);
+        designs.seed = static_cast<std::uint32_t>(*DecimalNumber(seed, kMostSeed));
       } else {
         designs.seed = ClockSeed();
         // Told on standard error, so the designs can be made again.
@@ -241,11 +279,13 @@ int Main(int argc, const char* const* argv) {
                      : table == "csv"      ? Format::Csv
                                            : Format::Plain;
     options.explain = explain;
+    options.visibleControls = terminal;
 
     int fd = STDIN_FILENO;
     std::string source = "standard input";
     if (!file.empty() && file != "-") {
       source = "'" + file + "'";
+      options.source = source;
       fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
       if (fd < 0) {
         complain("cannot open " + source + ": " + std::strerror(errno));
@@ -264,8 +304,11 @@ int Main(int argc, const char* const* argv) {
     const int status = ProcessDesigns(read, options, out, err);
     if (fd != STDIN_FILENO) ::close(fd);
     return status;
+  } catch (const OutputClosed&) {
+    // Whoever reads the output has had enough: no message, as after SIGPIPE.
+    return kExitInputError;
   } catch (const std::exception& e) {
-    // Output that cannot be written (a full disk, a closed pipe).
+    // Output that cannot be written (a full disk).
     complain(e.what());
     return kExitInputError;
   }

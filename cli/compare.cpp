@@ -2,9 +2,11 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <exception>
+#include <map>
 #include <string_view>
 #include <vector>
 
@@ -97,10 +99,51 @@ std::string JsonComparison(const std::string& nameA, const std::vector<std::stri
   return out;
 }
 
+std::string Visible(std::string_view text) {
+  std::string out;
+  AppendVisible(out, text);
+  return out;
+}
+
+// The differences as a terminal is sent them: every line and name through
+// AppendVisible, so a line break inside a line shows as \n. The lines pair up
+// as they do in a file as long as no two different lines look the same; where
+// two would (a line break beside a typed backslash and n), the differences of
+// the lines themselves are shown instead, each line break going on after its
+// marker.
+std::string VisibleDiff(const std::vector<std::string>& a, const std::vector<std::string>& b,
+                        const std::string& nameA, const std::string& nameB) {
+  std::map<std::string, const std::string*> shownFor;
+  bool pairedAlike = true;
+  const auto shown = [&](const std::vector<std::string>& lines) {
+    std::vector<std::string> visible;
+    visible.reserve(lines.size());
+    for (const std::string& line : lines) {
+      visible.push_back(Visible(line));
+      const auto [at, fresh] = shownFor.emplace(visible.back(), &line);
+      if (!fresh && *at->second != line) pairedAlike = false;
+    }
+    return visible;
+  };
+  const std::vector<std::string> visibleA = shown(a);
+  const std::vector<std::string> visibleB = shown(b);
+  if (pairedAlike) return UnifiedDiff(visibleA, visibleB, Visible(nameA), Visible(nameB));
+  const std::string diff = UnifiedDiff(a, b, nameA, nameB);
+  std::string out;
+  std::string_view rest = diff;
+  while (!rest.empty()) {
+    const std::size_t end = std::min(rest.find('\n'), rest.size());
+    AppendVisible(out, rest.substr(0, end));
+    out += '\n';
+    rest.remove_prefix(std::min(end + 1, rest.size()));
+  }
+  return out;
+}
+
 }  // namespace
 
 int CompareDesignFiles(const std::string& a, const std::string& b, char decimalSeparator, bool json,
-                       Sink& out, Sink& err) {
+                       Sink& out, Sink& err, bool visibleControls) {
   std::vector<std::string> linesA;
   std::vector<std::string> linesB;
   try {
@@ -109,13 +152,15 @@ int CompareDesignFiles(const std::string& a, const std::string& b, char decimalS
     linesB = StatblockOf(b, decimalSeparator);
   } catch (const DesignError& e) {
     try {
-      err.Write("brennick-cli: " + e.message() + "\n");
+      err.Write(MessageLine("brennick-cli: " + e.message()));
     } catch (const std::exception&) {
     }
     return kCompareError;
   }
   const bool identical = linesA == linesB;
-  out.Write(json ? JsonComparison(a, linesA, b, linesB) : UnifiedDiff(linesA, linesB, a, b));
+  out.Write(json              ? JsonComparison(a, linesA, b, linesB)
+            : visibleControls ? VisibleDiff(linesA, linesB, a, b)
+                              : UnifiedDiff(linesA, linesB, a, b));
   return identical ? kCompareIdentical : kCompareDiffer;
 }
 

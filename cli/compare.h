@@ -19,8 +19,9 @@ inline constexpr int kCompareError = 2;  // a file that cannot be read, or is no
 // and B's after "+ " (nothing when they are identical), or with `json` as one
 // JSON object. A failed run is compared with its message as its last line,
 // "Error: <message>". A file at fault is told on `err`. Returns one of the
-// statuses above.
+// statuses above. With `visibleControls` (a terminal) the text shows the
+// control characters of names and lines as AppendVisible does.
 int CompareDesignFiles(const std::string& a, const std::string& b, char decimalSeparator, bool json,
-                       Sink& out, Sink& err);
+                       Sink& out, Sink& err, bool visibleControls = false);
 
 }  // namespace brennick::cli

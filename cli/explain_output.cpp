@@ -1,29 +1,39 @@
 #include "explain_output.h"
 
+#include "batch.h"
 #include "json_text.h"
 
 namespace brennick::cli {
 namespace {
 
-void AppendSteps(std::string& out, const Derivation& steps) {
+// A line of plain output: as it is, or on a terminal with its control
+// characters shown.
+void AppendLine(std::string& out, std::string_view line, bool visible) {
+  if (visible) {
+    AppendVisible(out, line);
+  } else {
+    out += line;
+  }
+  out += '\n';
+}
+
+void AppendSteps(std::string& out, const Derivation& steps, bool visible) {
   for (const std::string& step : steps) {
     out += "    ";
-    out += step;
-    out += '\n';
+    AppendLine(out, step, visible);
   }
 }
 
 }  // namespace
 
-void AppendExplainedLines(std::string& out, const DesignResult& result) {
+void AppendExplainedLines(std::string& out, const DesignResult& result, bool visibleControls) {
   for (std::size_t i = 0; i < result.lines.size(); ++i) {
-    out += result.lines[i];
-    out += '\n';
-    if (i < result.explain.size()) AppendSteps(out, result.explain[i]);
+    AppendLine(out, result.lines[i], visibleControls);
+    if (i < result.explain.size()) AppendSteps(out, result.explain[i], visibleControls);
   }
   if (result.error && result.explain.size() > result.lines.size()) {
     out += "  The run stopped:\n";
-    AppendSteps(out, result.explain.back());
+    AppendSteps(out, result.explain.back(), visibleControls);
   }
 }
 

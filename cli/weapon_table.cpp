@@ -47,12 +47,44 @@ void AppendMarkdownCell(std::string& out, std::string_view cell) {
   }
 }
 
+// A figure as the statblock writes a plain number: an optional sign, digits
+// and perhaps a decimal point or comma with more digits ("-3", "-3,5", "+2").
+bool IsPlainNumber(std::string_view cell) {
+  const auto digits = [&cell] {
+    const std::size_t n = cell.find_first_not_of("0123456789");
+    const std::size_t count = n == std::string_view::npos ? cell.size() : n;
+    cell.remove_prefix(count);
+    return count;
+  };
+  if (!cell.empty() && (cell.front() == '-' || cell.front() == '+')) cell.remove_prefix(1);
+  if (digits() == 0) return false;
+  if (!cell.empty() && (cell.front() == '.' || cell.front() == ',')) {
+    cell.remove_prefix(1);
+    if (digits() == 0) return false;
+  }
+  return cell.empty();
+}
+
+// A spreadsheet opening the file takes a cell that begins with one of these
+// for a formula (or, with a tab or carriage return first, may be led to):
+// a name like =HYPERLINK(...) would run as one.
+bool ReadAsFormula(std::string_view cell) {
+  return !cell.empty() &&
+         std::string_view("=+-@\t\r").find(cell.front()) != std::string_view::npos &&
+         !IsPlainNumber(cell);
+}
+
 void AppendCsvField(std::string& out, std::string_view field) {
+  // A leading apostrophe keeps such a text a text; a figure like a Bulk of
+  // -3 stays a number.
+  const std::string_view guard = ReadAsFormula(field) ? "'" : "";
   if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
+    out += guard;
     out += field;
     return;
   }
   out += '"';
+  out += guard;
   for (const char c : field) {
     if (c == '"') out += '"';
     out += c;

@@ -50,8 +50,10 @@ enum class TableFormat { Markdown, Csv };
 
 // Rows of a table in Markdown (a pipe table; characters Markdown would act on
 // are escaped and line breaks become spaces) or in CSV (RFC 4180: fields
-// quoted where they must be, records ended by CR LF). The header row comes
-// first; Markdown's includes the line under the titles.
+// quoted where they must be, records ended by CR LF; a text a spreadsheet
+// would take for a formula, one beginning with =, +, -, @, a tab or a
+// carriage return that is not a plain number, gets a leading apostrophe).
+// The header row comes first; Markdown's includes the line under the titles.
 void AppendTableHeader(std::string& out, TableFormat format);
 void AppendTableRow(std::string& out, TableFormat format, const WeaponRow& row);
 

@@ -278,13 +278,13 @@ TEST(ProcessDesigns, StandardErrorThatCannotBeWrittenLosesNoDesign) {
   EXPECT_EQ(out.text.substr(out.text.size() - 5), "LC 3\n");
 }
 
+// On standard error the NUL shows as \x00, as every control character does.
 TEST(ProcessDesigns, MessagesCarryTheWholeTextAfterANul) {
   const std::string input = R"({"BoreSizeEdit": "10\u0000x"})";
   EXPECT_EQ(Process(input, true).out,
             "{\"statblock\": [\" (TL9)\"], \"error\": \"'10\\u0000x' is not a valid floating "
             "point value\"}\n");
-  EXPECT_EQ(Process(input).err,
-            std::string("design 1: '10\0x' is not a valid floating point value\n", 53));
+  EXPECT_EQ(Process(input).err, "design 1: '10\\x00x' is not a valid floating point value\n");
 }
 
 // The answer to each design goes out before the batch reads on, in every
@@ -397,6 +397,41 @@ TEST(ProcessDesigns, JsonAnswersOfEverySizeComeOutWhole) {
                                R"("error": "'' is not a valid floating point value"})" + "\n")
         << row.what;
   }
+}
+
+}  // namespace
+}  // namespace brennick::cli
+
+namespace brennick::cli {
+namespace {
+
+TEST(AppendVisible, ShowsWhatATerminalWouldActOn) {
+  struct Case {
+    std::string text;
+    std::string shown;
+  };
+  const Case cases[] = {
+      {"", ""},
+      {"Pistol 7.62 \u2020 \u00e9 \u201cx\u201d \U0001F600",
+       "Pistol 7.62 \u2020 \u00e9 \u201cx\u201d \U0001F600"},
+      {"C:\\guns\\n", "C:\\guns\\n"},  // a typed backslash stays one
+      {"a\nb\r\tc", "a\\nb\\r\\tc"},
+      {"\x1b[8mhidden\x1b[0m", "\\x1B[8mhidden\\x1B[0m"},
+      {std::string("\0\x01\x1f\x7f~", 5), "\\x00\\x01\\x1F\\x7F~"},
+      {"\xc2\x85|\xc2\x9b|\xc2\x9f|\xc2\xa0",
+       "\\xC2\\x85|\\xC2\\x9B|\\xC2\\x9F|\xc2\xa0"},  // C1 only
+      {"a\xff", "a\\xFF"},
+      {"\xe2\x80", "\\xE2\\x80"},                    // cut short
+      {"\xc0\xaf", "\\xC0\\xAF"},                    // overlong
+      {"\xed\xa0\x80", "\\xED\\xA0\\x80"},           // a surrogate
+      {"\xf4\x90\x80\x80", "\\xF4\\x90\\x80\\x80"},  // beyond U+10FFFF
+  };
+  for (const Case& c : cases) {
+    std::string shown = "[";
+    AppendVisible(shown, c.text);
+    EXPECT_EQ(shown, "[" + c.shown) << c.shown;
+  }
+  EXPECT_EQ(MessageLine("cannot open 'a\nb\xff'"), "cannot open 'a\\nb\\xFF'\n");
 }
 
 }  // namespace

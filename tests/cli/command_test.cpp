@@ -1,18 +1,25 @@
 // brennick-cli as a program: arguments, files and standard input, the exact
-// bytes on both output streams, exit statuses and the locale's separator.
+// bytes on both output streams, on a terminal too, exit statuses and the
+// locale's separator.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <pty.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <clocale>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <initializer_list>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -58,6 +65,73 @@ Outcome RunCommand(const std::string& args, const std::string& input = "",
                               (errTo.empty() ? err : errTo) + "'";
   const int status = std::system(command.c_str());
   return {Slurp(out), Slurp(err), WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+}
+
+// Starts the program with `args` on the given standard input, output and
+// error, with SIGPIPE ignored or as usual.
+pid_t Start(const std::vector<std::string>& args, int in, int out, int err, bool ignoreSigpipe) {
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::signal(SIGPIPE, ignoreSigpipe ? SIG_IGN : SIG_DFL);
+    ::dup2(in, STDIN_FILENO);
+    ::dup2(out, STDOUT_FILENO);
+    ::dup2(err, STDERR_FILENO);
+    std::vector<const char*> argv = {BRENNICK_CLI_PATH};
+    for (const std::string& a : args) argv.push_back(a.c_str());
+    argv.push_back(nullptr);
+    ::setenv("LC_ALL", "C", 1);
+    ::execv(BRENNICK_CLI_PATH, const_cast<char* const*>(argv.data()));
+    ::_exit(127);
+  }
+  return pid;
+}
+
+// Closes the parent's copies of `fds` and waits for the program's status.
+int Finish(pid_t pid, std::initializer_list<int> fds) {
+  for (const int fd : fds) ::close(fd);
+  int status = -1;
+  ::waitpid(pid, &status, 0);
+  return status;
+}
+
+// Runs the program with standard output on the slave side of a pseudo-
+// terminal in raw mode (so the bytes arrive as written, no CR put before each
+// LF), read from the master; standard error goes to a file, or with
+// `errOnTerminal` onto the terminal too. (The poll only keeps a broken build
+// from hanging the test run; nothing is timed.)
+Outcome RunOnTerminal(const std::vector<std::string>& args, const std::string& input,
+                      bool errOnTerminal = false) {
+  Outcome o;
+  int master = -1;
+  int slave = -1;
+  if (::openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) {
+    ADD_FAILURE() << "openpty: " << std::strerror(errno);
+    return o;
+  }
+  termios raw{};
+  ::tcgetattr(slave, &raw);
+  ::cfmakeraw(&raw);
+  ::tcsetattr(slave, TCSANOW, &raw);
+  const int in = ::open(WriteTemp("tty_stdin", input).c_str(), O_RDONLY);
+  const std::string err = TempPath("tty_stderr");
+  const int errFd = errOnTerminal ? slave : ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  const pid_t pid = Start(args, in, slave, errFd, false);
+  ::close(slave);
+  // The master reads EIO once the program has closed the slave side.
+  char buffer[4096];
+  pollfd ready{master, POLLIN, 0};
+  ssize_t n = 0;
+  while (::poll(&ready, 1, 60000) == 1 && (n = ::read(master, buffer, sizeof buffer)) > 0) {
+    o.out.append(buffer, static_cast<std::size_t>(n));
+  }
+  ::close(master);
+  const int status = Finish(pid, {in});
+  if (!errOnTerminal) {
+    ::close(errFd);
+    o.err = Slurp(err);
+  }
+  o.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return o;
 }
 
 // An installed locale with a decimal comma, or empty.
@@ -151,6 +225,167 @@ TEST(Command, RandomDesignsTellTheirSeedAndReadBack) {
     EXPECT_EQ(o.status, 2) << bad;
     EXPECT_EQ(o.out, "") << bad;
   }
+}
+
+// --random and --seed take whole numbers in decimal digits that fit: a count
+// beyond 2^64 - 1 or a seed beyond 2^32 - 1 is refused, not wrapped round, and
+// a leading zero is no octal.
+TEST(Command, NumericOptionsTakeDecimalNumbersThatFit) {
+  const std::string tooMany = "99999999999999999999999";
+  const std::pair<std::string, std::string> refused[] = {
+      {"--random " + tooMany, "--random: the number of designs " + tooMany +
+                                  " is too large; the largest is 18446744073709551615"},
+      {"--random -1", "--random: the number of designs cannot be negative: -1"},
+      {"--random 0x10", "--random: the number of designs must be written in decimal digits: 0x10"},
+      {"--random +2", "--random: the number of designs must be written in decimal digits: +2"},
+      {"--random 2 --seed 4294967296",
+       "--seed: the seed 4294967296 is too large; the largest is 4294967295"},
+      {"--random 2 --seed 0x10", "--seed: the seed must be written in decimal digits: 0x10"},
+  };
+  for (const auto& [args, message] : refused) {
+    const Outcome o = RunCommand(args);
+    EXPECT_EQ(o.status, 2) << args;
+    EXPECT_EQ(o.out, "") << args;
+    EXPECT_EQ(o.err, message + "\nRun with --help for more information.\n") << args;
+  }
+  const std::string ten = RunCommand("--random 010 --seed 3").out;
+  EXPECT_EQ(std::count(ten.begin(), ten.end(), '\n'), 10);
+  EXPECT_EQ(RunCommand("--random 2 --seed 010").out, RunCommand("--random 2 --seed 10").out);
+}
+
+// Every message on standard error shows the control characters and the bytes
+// that are not UTF-8 of what it quotes (file names, typed texts, arguments),
+// whatever standard error is.
+TEST(Command, MessagesShowControlCharactersOfWhatTheyQuote) {
+  const std::string malformed = R"({"BoreSizeEdit" 1)";
+  const std::string evilName = TempPath("a\x1b]0;owned\x07\xff.json");
+  const std::string tabName = WriteTemp("b\tc.json", malformed);
+  const std::string dir = TempPath("");
+  struct Case {
+    std::string args;
+    std::string input;
+    std::string err;
+  };
+  const Case cases[] = {
+      {"", R"({"BoreSizeEdit": "1\u001b[2J\n"})",
+       "design 1: '1\\x1B[2J\\n' is not a valid floating point value\n"},
+      {"", R"({"TLEdit": "9\u009b31m", "BoreSizeEdit": "4", "ConfigurationBox": "Pistol"})",
+       "design 1: '9\\xC2\\x9B31m' is not a valid integer value\n"},
+      {"'" + evilName + "'", "",
+       "brennick-cli: cannot open '" + dir +
+           "a\\x1B]0;owned\\x07\\xFF.json': No such file or "
+           "directory\n"},
+      {"'" + tabName + "'", "",
+       "brennick-cli: '" + dir +
+           "b\\tc.json': malformed JSON at line 1, column 17: unexpected "
+           "'1'; expected ':'\n"},
+      {"", malformed, "malformed JSON at line 1, column 17: unexpected '1'; expected ':'\n"},
+      {"--compare '" + tabName + "' '" + tabName + "'", "",
+       "brennick-cli: '" + dir +
+           "b\\tc.json': malformed JSON at line 1, column 17: unexpected "
+           "'1'; expected ':'\n"},
+      {"\"--bogus$(printf '\\033[8m')\"", "",
+       "The following argument was not expected: --bogus\\x1B[8m\n"
+       "Run with --help for more information.\n"},
+  };
+  for (const Case& c : cases) {
+    const Outcome o = RunCommand(c.args, c.input);
+    EXPECT_EQ(o.err, c.err) << c.args;
+    EXPECT_NE(o.status, 0) << c.args;
+  }
+}
+
+// A 10 mm pistol whose name fakes a second damage line and hides what follows
+// (ESC[8m, concealed text), with a tab, a DEL, a C1 control (CSI, U+009B) and
+// an e acute, which is printable and stays.
+constexpr const char* kFakeName =
+    R"({"NameEdit": "Pistol\nDamage: 9d+2 pi++\u001b[8m\t\u007f\u009b\u00e9",
+        "BoreSizeEdit": "10", "ConfigurationBox": "pistol", "BarrelBox": "medium",
+        "LoadingMechanismBox": "fast"})";
+constexpr const char* kFakeShown = "Pistol\\nDamage: 9d+2 pi++\\x1B[8m\\t\\x7F\\xC2\\x9B\u00e9";
+
+// On a terminal the name shows its control characters and the statblock's
+// own lines follow as they are; a file gets the name's bytes.
+TEST(Command, OnATerminalTheNameCannotFakeOrHideLines) {
+  const Outcome screen = RunOnTerminal({}, kFakeName);
+  const Outcome file = RunCommand("", kFakeName);
+  EXPECT_EQ(screen.status, 0) << screen.err;
+  const std::string title = std::string(kFakeShown) + " (TL9)\n";
+  ASSERT_EQ(screen.out.rfind(title, 0), 0u) << screen.out;
+  const std::string rawTitle = "Pistol\nDamage: 9d+2 pi++\x1b[8m\t\x7f\xc2\x9b\u00e9 (TL9)\n";
+  ASSERT_EQ(file.out.rfind(rawTitle, 0), 0u) << file.out;
+  EXPECT_EQ(screen.out.substr(title.size()), file.out.substr(rawTitle.size()));
+  EXPECT_EQ(screen.out.substr(title.size()).rfind("Damage: 3d+1 pi+\n", 0), 0u) << screen.out;
+}
+
+// Tables, derivations and comparisons on a terminal: nothing reaches it that
+// it would act on but the line ends; JSON is the same as in a file.
+TEST(Command, OnATerminalEveryTextOutputShowsControlCharacters) {
+  const std::string fake = WriteTemp("fake.json", kFakeName);
+  const std::string other = WriteTemp("other.json", R"({"NameEdit": "B"})");
+  const std::string shown = kFakeShown;
+  struct Case {
+    std::vector<std::string> args;
+    std::string piece;  // of what the screen shows
+  };
+  const Case cases[] = {
+      {{"--table", "csv"}, "\"" + shown + "\",9,3d+1 pi+,"},
+      {{"--table", "markdown"},
+       "| Pistol Damage: 9d+2 pi++\\x1B\\[8m\\t\\x7F\\xC2\\x9B\u00e9 | 9 | 3d+1 pi+ |"},
+      {{"--explain"}, "    Weapon Name as typed: \u201c" + shown + "\u201d\n"},
+      {{"--compare", fake, other}, "\n- " + shown + " (TL9)\n"},
+  };
+  for (const Case& c : cases) {
+    const std::string out = RunOnTerminal(c.args, kFakeName).out;
+    EXPECT_NE(out.find(c.piece), std::string::npos) << c.args[0] << ":\n" << out;
+    for (std::size_t i = 0; i < out.size(); ++i) {
+      const auto b = static_cast<unsigned char>(out[i]);
+      const bool lineEnd = b == '\n' || (b == '\r' && out[i + 1] == '\n');
+      ASSERT_TRUE((b >= 0x20 && b != 0x7F) || lineEnd) << c.args[0] << ": byte " << int(b);
+    }
+  }
+  EXPECT_EQ(RunOnTerminal({"--json"}, kFakeName).out, RunCommand("--json", kFakeName).out);
+
+  // Beside a name typed with a backslash and n, which looks the same as the
+  // line break, the lines pair up as in a file and each line break goes on
+  // after its marker instead.
+  const std::string typed = WriteTemp("typed.json", R"({"NameEdit": "X\\nY"})");
+  const std::string broken = WriteTemp("broken.json", R"({"NameEdit": "X\nY"})");
+  EXPECT_EQ(RunOnTerminal({"--compare", broken, typed}, "").out,
+            "--- " + broken + "\n+++ " + typed + "\n@@ -1 +1 @@\n- X\n- Y (TL9)\n+ X\\nY (TL9)\n");
+
+  // Messages read the same on the terminal as in a file.
+  const std::string bore = R"({"BoreSizeEdit": "1\u001b[2J"})";
+  EXPECT_EQ(RunOnTerminal({}, bore, true).out,
+            " (TL9)\ndesign 1: '1\\x1B[2J' is not a valid floating point value\n");
+}
+
+// A reader that has gone (`| head`) stops the program without a message:
+// by SIGPIPE as usual, or with status 2 where SIGPIPE is ignored.
+TEST(Command, AClosedPipeStopsQuietly) {
+  const int in =
+      ::open(WriteTemp("pipe_input", RunCommand("--random 200 --seed 1").out).c_str(), O_RDONLY);
+  const std::string err = TempPath("pipe_err");
+  const std::vector<std::string> modes[] = {
+      {}, {"--table", "csv"}, {"--random", "5000", "--seed", "1"}};
+  for (const auto& args : modes) {
+    for (const bool ignore : {false, true}) {
+      int toNobody[2];
+      ASSERT_EQ(::pipe(toNobody), 0);
+      ::close(toNobody[0]);
+      ::lseek(in, 0, SEEK_SET);
+      const int errFd = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      const int status = Finish(Start(args, in, toNobody[1], errFd, ignore), {toNobody[1], errFd});
+      const std::string what = (args.empty() ? "plain" : args[0]) + (ignore ? ", ignored" : "");
+      if (ignore) {
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << what << ": " << status;
+      } else {
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGPIPE) << what << ": " << status;
+      }
+      EXPECT_EQ(Slurp(err), "") << what;
+    }
+  }
+  ::close(in);
 }
 
 // The 4 mm liquid-propellant Pistol of batch_test.cpp: its seventh line, the

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 namespace brennick {
@@ -76,6 +77,57 @@ TEST(WeaponTable, MarkdownAndCsvEscapeWhatTheyMust) {
     std::string csv;
     AppendTableRow(csv, TableFormat::Csv, row);
     EXPECT_EQ(csv, c.csv + ",,,,,,,,,,,,,,3,\r\n");
+  }
+}
+
+// Texts a spreadsheet would run as formulas get a leading apostrophe in CSV,
+// in whichever cell they stand; figures that are plain numbers stay numbers.
+// Markdown is not read by spreadsheets and stays as it was.
+TEST(WeaponTable, CsvKeepsFormulasFromRunning) {
+  struct Case {
+    WeaponColumn column;
+    std::string cell;
+    std::string csv;
+  };
+  const Case cases[] = {
+      {kColName, "=HYPERLINK(\"http://x\",\"y\")", "\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\""},
+      {kColName, "+cmd|' /C calc'!A0", "'+cmd|' /C calc'!A0"},
+      {kColName, "@SUM(1+1)", "'@SUM(1+1)"},
+      {kColName, "-2+3", "'-2+3"},
+      {kColName, "\t=1", "'\t=1"},
+      {kColName, "\r=1", "\"'\r=1\""},
+      {kColName, "=", "'="},
+      {kColName, "Gun =1+1", "Gun =1+1"},
+      {kColName, " =1+1", " =1+1"},
+      {kColTL, "=1+1", "'=1+1"},
+      {kColTL, "+9", "+9"},
+      {kColBulk, "-3", "-3"},
+      {kColBulk, "-3,5", "\"-3,5\""},
+      {kColBulk, "-3.5", "-3.5"},
+      {kColBulk, "-0", "-0"},
+      {kColBulk, "-", "'-"},
+      {kColBulk, "-3.", "'-3."},
+      {kColBulk, "-.5", "'-.5"},
+      {kColBulk, "--3", "'--3"},
+      {kColST, "-1M", "'-1M"},
+      {kColDamage, "1d-5 pi-", "1d-5 pi-"},
+  };
+  for (const Case& c : cases) {
+    WeaponRow row;
+    row[c.column] = c.cell;
+    std::string expected;
+    for (std::size_t i = 0; i < kWeaponColumns; ++i) {
+      if (i != 0) expected += ',';
+      if (i == c.column) expected += c.csv;
+    }
+    std::string csv;
+    AppendTableRow(csv, TableFormat::Csv, row);
+    EXPECT_EQ(csv, expected + "\r\n") << c.cell;
+    std::string markdown;
+    AppendTableRow(markdown, TableFormat::Markdown, row);
+    EXPECT_EQ(std::count(markdown.begin(), markdown.end(), '\''),
+              std::count(c.cell.begin(), c.cell.end(), '\''))
+        << c.cell;
   }
 }
 
