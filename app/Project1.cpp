@@ -22,7 +22,9 @@ int main(int argc, char** argv) {
   form1.RestoreGeometry();
   form1.show();
   // A design file named after the program opens; a file that cannot be read
-  // is reported and the start form stays.
-  form1.OpenStartFile(QApplication::arguments());
+  // is reported and the start form stays. QApplication took its own options
+  // out of argc and argv: what is left is the program's, as the bytes the
+  // file system names the file by (a name that is no valid text opens too).
+  form1.OpenStartFile(argc, argv);
   return QApplication::exec();
 }

@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 #include <optional>
 
+#include "FileSupport.h"
 #include "Unit1.h"
 #include "file_io.h"
 
@@ -242,9 +243,13 @@ void TArmouryWindow::Export(TableFormat format) {
       QDir(folder_).filePath(QFileInfo(folder_).fileName() + (markdown ? ".md" : ".csv"));
   const QString caption = markdown ? tr("Export Table as Markdown") : tr("Export Table as CSV");
   const QString filter = markdown ? tr("Markdown (*.md)") : tr("CSV (*.csv)");
-  const QString path = saveChooser_
-                           ? saveChooser_(this, caption, suggested, filter)
-                           : QFileDialog::getSaveFileName(this, caption, suggested, filter);
+  // A name typed without an extension takes the table's, as every save does.
+  const QString path = brennick::files_ui::CompleteSavePath(
+      saveChooser_ ? TForm1::ChosenFile(saveChooser_(this, caption, suggested, filter))
+                   : brennick::files_ui::RunSaveDialog(this, caption, suggested, filter),
+      filter, [this](const QString& file) {
+        return replacePrompt_ ? replacePrompt_(file) : brennick::files_ui::AskReplace(this, file);
+      });
   if (!path.isEmpty()) ExportTable(path, format);
 }
 

@@ -75,6 +75,11 @@ class TArmouryWindow : public QWidget {
   void ExportCsv();
 
   void setSaveChooser(SaveChooser chooser) { saveChooser_ = std::move(chooser); }
+  // Asks whether to replace the existing file an export would write once the
+  // extension was added to the name typed (a message box, No by default).
+  void setReplacePrompt(std::function<bool(const QString& path)> prompt) {
+    replacePrompt_ = std::move(prompt);
+  }
   void setErrorReporter(std::function<void(const QString&)> reporter) {
     errorReporter_ = std::move(reporter);
   }
@@ -102,5 +107,6 @@ class TArmouryWindow : public QWidget {
   QPushButton* exportMarkdown_;
   QPushButton* exportCsv_;
   SaveChooser saveChooser_;
+  std::function<bool(const QString&)> replacePrompt_;
   std::function<void(const QString&)> errorReporter_;
 };

@@ -27,6 +27,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QUrl>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -172,23 +173,49 @@ void TForm1::CreateFileActions() {
 // ---------------------------------------------------------------------------
 // The form as a whole
 
+namespace {
+
+// The message of a failure, whole: a design message may quote a NUL.
+QString MessageOf(const std::exception& error) {
+  const auto* design = dynamic_cast<const DesignError*>(&error);
+  return FromUtf8(design ? design->message() : std::string(error.what()));
+}
+
+// The file a path names, from the root: how the window remembers a file, so
+// that a change of the working folder changes nothing.
+std::filesystem::path Absolute(const std::filesystem::path& path) {
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+  return error ? path : absolute.lexically_normal();
+}
+
+QByteArray BytesOf(const std::filesystem::path& path) {
+  return QByteArray(path.native().data(), static_cast<qsizetype>(path.native().size()));
+}
+
+}  // namespace
+
 void TForm1::RestoreForm(const FormState& state) {
   model_.Restore(state);
   ShowState(true);
 }
 
 bool TForm1::isModified() const {
-  return !(model_.state() == savedState_);
+  return history_.document().Modified(model_.state());
+}
+
+QString TForm1::currentFile() const {
+  return DisplayName(currentPath());
 }
 
 void TForm1::UpdateTitle() {
   // "pistol.json - Brennick", with "*" after the name while it has unsaved
   // changes; a design without a file is "Brennick".
   const bool modified = isModified();
-  if (currentFile_.isEmpty()) {
+  if (currentPath().empty()) {
     setWindowTitle(modified ? QStringLiteral("Brennick[*]") : QStringLiteral("Brennick"));
   } else {
-    setWindowTitle(tr("%1[*] - Brennick").arg(QFileInfo(currentFile_).fileName()));
+    setWindowTitle(tr("%1[*] - Brennick").arg(DisplayName(currentPath().filename())));
   }
   setWindowModified(modified);
   if (undoAction_) undoAction_->setEnabled(history_.CanUndo());
@@ -196,6 +223,7 @@ void TForm1::UpdateTitle() {
 }
 
 void TForm1::Undo() {
+  // The history brings back the file the form belonged to with the form.
   if (auto back = history_.Undo(model_.state())) RestoreForm(*back);
   UpdateTitle();
 }
@@ -205,13 +233,27 @@ void TForm1::Redo() {
   UpdateTitle();
 }
 
+void TForm1::Replace(const FormState& state, brennick::FormDocument document) {
+  // New and Open are one step to undo, which takes the file back too; the
+  // one catch of the event, as UserEvent is for the others.
+  try {
+    const FormState before = model_.state();
+    RestoreForm(state);
+    StatblockMemo->clear();
+    history_.Replaced(before, model_.state(), std::move(document));
+  } catch (const std::exception& error) {
+    ReportError(MessageOf(error));
+  }
+  UpdateTitle();
+}
+
 // ---------------------------------------------------------------------------
 // Unsaved changes
 
 bool TForm1::MaybeSave() {
   if (!isModified()) return true;
   const QString name =
-      currentFile_.isEmpty() ? tr("the new design") : QFileInfo(currentFile_).fileName();
+      currentPath().empty() ? tr("the new design") : DisplayName(currentPath().filename());
   UnsavedAnswer answer = UnsavedAnswer::Cancel;
   if (unsavedPrompt_) {
     answer = unsavedPrompt_(name);
@@ -243,68 +285,67 @@ bool TForm1::MaybeSave() {
 
 void TForm1::FileNew() {
   if (!MaybeSave()) return;
-  UserEvent([this] {
-    RestoreForm(FormState());
-    StatblockMemo->clear();
-    currentFile_.clear();
-    savedState_ = FormState();
-  });
+  Replace(FormState(), brennick::FormDocument{});
 }
 
 void TForm1::FileOpen() {
   if (!MaybeSave()) return;
   const QString path = ChooseFile(false, tr("Open Design"), LastFolder(kDesignFolderKey));
-  if (!path.isEmpty()) LoadFile(path);
+  if (!path.isEmpty()) LoadFile(PathOf(path));
 }
 
-bool TForm1::OpenFile(const QString& path) {
+bool TForm1::OpenFile(const std::filesystem::path& path) {
   return MaybeSave() && LoadFile(path);
 }
 
-bool TForm1::LoadFile(const QString& path) {
-  bool loaded = false;
-  UserEvent([this, &path, &loaded] {
-    // Read whole and checked before anything changes: a bad file leaves the
-    // form as it was.
-    const FormState state = brennick::LoadDesignFile(PathOf(path), DecimalSeparator());
-    RestoreForm(state);
-    StatblockMemo->clear();
-    currentFile_ = QFileInfo(path).absoluteFilePath();
-    savedState_ = state;
-    loaded = true;
-  });
-  if (loaded) Remember(currentFile_, kDesignFolderKey);
-  return loaded;
+bool TForm1::OpenFile(const QString& path) {
+  return OpenFile(PathOf(path));
+}
+
+bool TForm1::LoadFile(const std::filesystem::path& path) {
+  // Read whole and checked before anything changes: a bad file leaves the
+  // form as it was.
+  FormState state;
+  try {
+    state = brennick::LoadDesignFile(path, DecimalSeparator());
+  } catch (const std::exception& error) {
+    ReportError(MessageOf(error));
+    return false;
+  }
+  const std::filesystem::path file = Absolute(path);
+  Replace(state, brennick::FormDocument{file, state});
+  Remember(file, kDesignFolderKey);
+  return true;
 }
 
 bool TForm1::Save() {
-  if (currentFile_.isEmpty()) return SaveAs();
-  return SaveFile(currentFile_);
+  if (currentPath().empty()) return SaveAs();
+  return SaveFile(currentPath());
 }
 
 bool TForm1::SaveAs() {
-  QString suggested = currentFile_;
-  if (suggested.isEmpty()) {
-    const QString name = QString::fromStdString(model_.state().NameEdit.text).trimmed();
-    suggested = QDir(LastFolder(kDesignFolderKey))
-                    .filePath((name.isEmpty() ? tr("design") : name) + QStringLiteral(".json"));
-  }
-  QString path = ChooseFile(true, tr("Save Design As"), suggested);
+  const QString suggested =
+      currentPath().empty() ? SuggestedPath(kDesignFolderKey, tr("design"), QStringLiteral("json"))
+                            : DisplayName(currentPath());
+  const QString path = ChooseSaveFile(tr("Save Design As"), suggested, DesignFilter());
   if (path.isEmpty()) return false;
-  if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".json");
   return SaveFile(path);
 }
 
 bool TForm1::SaveFile(const QString& path) {
+  return SaveFile(PathOf(path));
+}
+
+bool TForm1::SaveFile(const std::filesystem::path& path) {
   try {
-    brennick::SaveDesignFile(PathOf(path), model_.state(), DecimalSeparator());
-  } catch (const std::exception& e) {
-    ReportError(FromUtf8(e.what()));
+    brennick::SaveDesignFile(path, model_.state(), DecimalSeparator());
+  } catch (const std::exception& error) {
+    ReportError(MessageOf(error));
     return false;
   }
-  currentFile_ = QFileInfo(path).absoluteFilePath();
-  savedState_ = model_.state();
-  Remember(currentFile_, kDesignFolderKey);
+  const std::filesystem::path file = Absolute(path);
+  history_.Saved(file, model_.state());
+  Remember(file, kDesignFolderKey);
   UpdateTitle();
   return true;
 }
@@ -312,18 +353,44 @@ bool TForm1::SaveFile(const QString& path) {
 // ---------------------------------------------------------------------------
 // Recent files and folders
 
-QStringList TForm1::recentFiles() const {
-  return Settings().value(kRecentKey).toStringList();
+// The recent files are kept as the file system's bytes, so that any name it
+// holds opens again; names kept as text by earlier versions still read.
+std::vector<std::filesystem::path> TForm1::recentPaths() const {
+  const QVariant value = Settings().value(kRecentKey);
+  QVariantList entries;
+  if (value.typeId() == QMetaType::QString || value.typeId() == QMetaType::QByteArray) {
+    entries << value;
+  } else if (value.isValid()) {
+    entries = value.toList();
+  }
+  std::vector<std::filesystem::path> paths;
+  for (const QVariant& entry : entries) {
+    const QByteArray bytes = entry.typeId() == QMetaType::QByteArray
+                                 ? entry.toByteArray()
+                                 : QFile::encodeName(entry.toString());
+    if (bytes.isEmpty()) continue;
+    paths.emplace_back(bytes.toStdString());
+    if (paths.size() == kMaxRecentFiles) break;
+  }
+  return paths;
 }
 
-void TForm1::Remember(const QString& file, const QString& folderKey) {
+QStringList TForm1::recentFiles() const {
+  QStringList names;
+  for (const std::filesystem::path& path : recentPaths()) names << DisplayName(path);
+  return names;
+}
+
+void TForm1::Remember(const std::filesystem::path& file, const QString& folderKey) {
+  std::vector<std::filesystem::path> recent = recentPaths();
+  std::erase(recent, file);
+  recent.insert(recent.begin(), file);
+  if (recent.size() > kMaxRecentFiles) recent.resize(kMaxRecentFiles);
+  QVariantList stored;
+  for (const std::filesystem::path& path : recent) stored << BytesOf(path);
   QSettings settings = Settings();
-  QStringList recent = settings.value(kRecentKey).toStringList();
-  recent.removeAll(file);
-  recent.prepend(file);
-  while (recent.size() > kMaxRecentFiles) recent.removeLast();
-  settings.setValue(kRecentKey, recent);
-  settings.setValue(folderKey, QFileInfo(file).absolutePath());
+  settings.setValue(kRecentKey, stored);
+  settings.setValue(folderKey, DisplayName(file.parent_path()));
   UpdateRecentMenu();
 }
 
@@ -335,21 +402,21 @@ QString TForm1::LastFolder(const QString& key) const {
 void TForm1::UpdateRecentMenu() {
   if (recentMenu_ == nullptr) return;
   recentMenu_->clear();
-  const QStringList recent = recentFiles();
-  for (int i = 0; i < recent.size(); ++i) {
-    const QString& file = recent[i];
+  const std::vector<std::filesystem::path> recent = recentPaths();
+  for (std::size_t i = 0; i < recent.size(); ++i) {
+    const std::filesystem::path& file = recent[i];
     // "&1" to "&9", then "1&0": each entry has its own key.
     const QString number = i < 9 ? QStringLiteral("&%1").arg(i + 1) : QStringLiteral("1&0");
     QAction* action = recentMenu_->addAction(
         number + QLatin1Char(' ') +
-        QFileInfo(file).fileName().replace(QLatin1Char('&'), QStringLiteral("&&")));
-    action->setToolTip(QDir::toNativeSeparators(file));
-    action->setStatusTip(QDir::toNativeSeparators(file));
+        DisplayName(file.filename()).replace(QLatin1Char('&'), QStringLiteral("&&")));
+    action->setToolTip(QDir::toNativeSeparators(DisplayName(file)));
+    action->setStatusTip(QDir::toNativeSeparators(DisplayName(file)));
     connect(action, &QAction::triggered, this, [this, file] { OpenFile(file); });
   }
   recentMenu_->addSeparator();
   QAction* clear = recentMenu_->addAction(tr("&Clear Menu"));
-  clear->setEnabled(!recent.isEmpty());
+  clear->setEnabled(!recent.empty());
   connect(clear, &QAction::triggered, this, [this] {
     Settings().remove(kRecentKey);
     UpdateRecentMenu();
@@ -378,21 +445,134 @@ void TForm1::OpenStartFile(const QStringList& arguments) {
   if (arguments.size() > 1) OpenFile(arguments.at(1));
 }
 
+void TForm1::OpenStartFile(int argc, const char* const* argv) {
+  if (argc > 1 && argv[1] != nullptr) OpenFile(std::filesystem::path(argv[1]));
+}
+
 // ---------------------------------------------------------------------------
 // Choosing files
 
 QString TForm1::ChooseFile(bool save, const QString& caption, const QString& path,
                            const QString& filter) {
   const QString f = filter.isEmpty() ? DesignFilter() : filter;
-  if (fileChooser_) return fileChooser_(save, caption, path, f);
+  if (fileChooser_) return fileChooser_(save, caption, path, f).path;
   return save ? QFileDialog::getSaveFileName(this, caption, path, f)
               : QFileDialog::getOpenFileName(this, caption, path, f);
+}
+
+QString TForm1::ChooseSaveFile(const QString& caption, const QString& path, const QString& filter) {
+  const ChosenFile chosen = fileChooser_ ? fileChooser_(true, caption, path, filter)
+                                         : RunSaveDialog(this, caption, path, filter);
+  return CompleteSavePath(chosen, filter, [this](const QString& file) {
+    return replacePrompt_ ? replacePrompt_(file) : AskReplace(this, file);
+  });
+}
+
+QString TForm1::SuggestedPath(const QString& folderKey, const QString& fallback,
+                              const QString& extension) const {
+  const QString name = QString::fromStdString(model_.state().NameEdit.text);
+  return QDir(LastFolder(folderKey)).filePath(SuggestedFileName(name, fallback, extension));
 }
 
 QString TForm1::ChooseFolder(const QString& caption, const QString& path) {
   if (folderChooser_) return folderChooser_(caption, path);
   return QFileDialog::getExistingDirectory(this, caption, path);
 }
+
+// ---------------------------------------------------------------------------
+// The save dialogs' rule
+
+namespace brennick::files_ui {
+
+QString SuggestedFileName(const QString& name, const QString& fallback, const QString& extension) {
+  QString base = name.trimmed();
+  for (QChar& c : base) {
+    if (c == QLatin1Char('/') || c.category() == QChar::Other_Control) c = QLatin1Char('-');
+  }
+  const auto dotsOnly = [](const QString& text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c == QLatin1Char('.'); });
+  };
+  if (dotsOnly(base)) base = fallback;  // also the empty name
+  const QString tail = QLatin1Char('.') + extension;
+  // Every character takes a byte at least: what is beyond the limit in
+  // characters is beyond it in bytes, and cut at once.
+  base.truncate(kMaxFileNameBytes);
+  if (!base.isEmpty() && base.back().isHighSurrogate()) base.chop(1);
+  while (!base.isEmpty() && QFile::encodeName(base + tail).size() > kMaxFileNameBytes) {
+    base.chop(base.size() > 1 && base.back().isLowSurrogate() ? 2 : 1);
+  }
+  if (dotsOnly(base)) base = fallback;
+  return base + tail;
+}
+
+QString SuffixOfFilter(const QString& item) {
+  // "Markdown (*.md *.markdown)": the first pattern that names one
+  // extension.
+  const qsizetype open = item.lastIndexOf(QLatin1Char('('));
+  const qsizetype close = item.lastIndexOf(QLatin1Char(')'));
+  if (open < 0 || close < open) return {};
+  for (const QString& pattern :
+       item.mid(open + 1, close - open - 1).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+    if (!pattern.startsWith(QLatin1String("*."))) continue;
+    const QString suffix = pattern.mid(2);
+    if (!suffix.isEmpty() && !suffix.contains(QLatin1Char('*')) &&
+        !suffix.contains(QLatin1Char('?')) && !suffix.contains(QLatin1Char('['))) {
+      return suffix;
+    }
+  }
+  return {};
+}
+
+QString DefaultSuffix(const QString& filter, const QString& chosen) {
+  const QString suffix = SuffixOfFilter(chosen);
+  if (!suffix.isEmpty()) return suffix;
+  return SuffixOfFilter(filter.section(QStringLiteral(";;"), 0, 0));
+}
+
+TForm1::ChosenFile RunSaveDialog(QWidget* parent, const QString& caption, const QString& path,
+                                 const QString& filter) {
+  QFileDialog dialog(parent, caption, QFileInfo(path).absolutePath(), filter);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.selectFile(QFileInfo(path).fileName());
+  // The dialog adds the suffix before it checks for a file to replace.
+  dialog.setDefaultSuffix(DefaultSuffix(filter, {}));
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                   [&dialog, &filter](const QString& item) {
+                     dialog.setDefaultSuffix(DefaultSuffix(filter, item));
+                   });
+  if (dialog.exec() != QDialog::Accepted) return {};
+  const QStringList files = dialog.selectedFiles();
+  if (files.isEmpty()) return {};
+  return {files.front(), dialog.selectedNameFilter()};
+}
+
+bool AskReplace(QWidget* parent, const QString& path) {
+  QMessageBox box(QMessageBox::Warning, QStringLiteral("Brennick"),
+                  TForm1::tr("\"%1\" already exists. Replace it?")
+                      .arg(QDir::toNativeSeparators(QFileInfo(path).fileName())),
+                  QMessageBox::Yes | QMessageBox::No, parent);
+  box.setTextFormat(Qt::PlainText);
+  box.setInformativeText(TForm1::tr("Replacing it overwrites what it holds."));
+  box.setDefaultButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes;
+}
+
+QString CompleteSavePath(const TForm1::ChosenFile& chosen, const QString& filter,
+                         const std::function<bool(const QString& path)>& replace) {
+  if (chosen.path.isEmpty()) return {};
+  // A name with a dot keeps its own extension, as the file dialog keeps it.
+  if (QFileInfo(chosen.path).fileName().contains(QLatin1Char('.'))) return chosen.path;
+  const QString suffix = DefaultSuffix(filter, chosen.filter);
+  if (suffix.isEmpty()) return chosen.path;
+  const QString path = chosen.path + QLatin1Char('.') + suffix;
+  std::error_code error;
+  const bool exists = std::filesystem::exists(std::filesystem::symlink_status(PathOf(path), error));
+  if (exists && !replace(path)) return {};
+  return path;
+}
+
+}  // namespace brennick::files_ui
 
 // ---------------------------------------------------------------------------
 // Dropping a file on the window
@@ -408,5 +588,5 @@ void TForm1::dropEvent(QDropEvent* event) {
   const QList<QUrl> urls = event->mimeData()->urls();
   if (urls.isEmpty() || !urls.front().isLocalFile()) return;
   event->acceptProposedAction();
-  OpenFile(urls.front().toLocalFile());
+  OpenFile(PathOfUrl(urls.front()));
 }

@@ -1,10 +1,13 @@
 // What the window's file operations share: the settings keys, paths and
-// texts of design files, and the pane's lines as the exports take them.
+// texts of design files, the save dialogs' rule, and the pane's lines as the
+// exports take them.
 #pragma once
 
 #include <QFile>
 #include <QString>
+#include <QUrl>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,6 +26,22 @@ inline std::filesystem::path PathOf(const QString& file) {
   return std::filesystem::path(QFile::encodeName(file).toStdString());
 }
 
+// A path as the window shows it: the file system's bytes decoded as it
+// names files (a byte it cannot decode shows as a replacement character).
+inline QString DisplayName(const std::filesystem::path& path) {
+  const std::string& bytes = path.native();
+  return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+}
+
+// The file a local URL names, as the file system's bytes: the path's
+// percent-encoded bytes taken as they are, so that a dropped file whose name
+// is no valid text opens too.
+inline std::filesystem::path PathOfUrl(const QUrl& url) {
+  if (!url.host().isEmpty()) return PathOf(url.toLocalFile());  // a shared folder's //host/path
+  return std::filesystem::path(
+      QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString());
+}
+
 inline QString FromUtf8(const std::string& text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
@@ -38,5 +57,41 @@ inline std::vector<std::string> LinesOf(const QString& pane) {
   for (const QString& line : pane.split(QLatin1Char('\n'))) lines.push_back(line.toStdString());
   return lines;
 }
+
+// --- Saving and exporting to a file the user names. ---
+
+// The longest file name most file systems hold, in bytes.
+inline constexpr qsizetype kMaxFileNameBytes = 255;
+
+// The file name a save or export suggests for a design called `name`, with
+// `extension` ("json"): a character a file name cannot hold (a slash, NUL or
+// another control character) becomes '-', the name is cut to fit the file
+// system with its extension, and an empty name or one of dots alone gives
+// `fallback` instead.
+QString SuggestedFileName(const QString& name, const QString& fallback, const QString& extension);
+
+// The extension a filter item of a file dialog stands for: "md" for
+// "Markdown (*.md)"; empty for "All files (*)".
+QString SuffixOfFilter(const QString& item);
+
+// The extension a name typed without one takes: the chosen filter item's,
+// or the first item's of `filter` (items split by ";;") when the chosen one
+// stands for none.
+QString DefaultSuffix(const QString& filter, const QString& chosen);
+
+// The save dialog: its default suffix follows the filter chosen, and it asks
+// itself before replacing the file so named. Nothing when cancelled.
+TForm1::ChosenFile RunSaveDialog(QWidget* parent, const QString& caption, const QString& path,
+                                 const QString& filter);
+
+// Asks in a message box whether to replace the existing `path`; No by default.
+bool AskReplace(QWidget* parent, const QString& path);
+
+// The rule every save and export shares for the file a dialog gave: a name
+// without an extension takes DefaultSuffix's, and when the file so named
+// exists, `replace` is asked first (the name typed was not the file's, so
+// nobody has yet agreed to replace it). Empty when cancelled or not replaced.
+QString CompleteSavePath(const TForm1::ChosenFile& chosen, const QString& filter,
+                         const std::function<bool(const QString& path)>& replace);
 
 }  // namespace brennick::files_ui

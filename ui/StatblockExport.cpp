@@ -2,6 +2,7 @@
 // the armoury.
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
@@ -16,12 +17,12 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPageLayout>
+#include <QPdfWriter>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QSettings>
-#include <QTemporaryFile>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QUrl>
@@ -65,12 +66,12 @@ bool TForm1::HasStatblock() {
 
 void TForm1::ExportStatblock() {
   if (!HasStatblock()) return;
-  const QString name = QString::fromStdString(model_.state().NameEdit.text).trimmed();
-  const QString suggested =
-      QDir(LastFolder(kExportFolderKey))
-          .filePath((name.isEmpty() ? tr("statblock") : name) + QStringLiteral(".txt"));
-  const QString path = ChooseFile(true, tr("Export Statblock"), suggested,
-                                  tr("Plain text (*.txt);;Markdown (*.md)"));
+  // The extension of the filter chosen decides the format of a name typed
+  // without one.
+  const QString path =
+      ChooseSaveFile(tr("Export Statblock"),
+                     SuggestedPath(kExportFolderKey, tr("statblock"), QStringLiteral("txt")),
+                     tr("Plain text (*.txt);;Markdown (*.md)"));
   if (!path.isEmpty()) ExportStatblockTo(path);
 }
 
@@ -92,7 +93,7 @@ bool TForm1::ExportStatblockTo(const QString& path) {
 
 // The page: the title as a heading, then the statblock's sections (the
 // figures, the notes and features, the ammunition block) as paragraphs.
-void TForm1::PrintTo(QPrinter& printer) {
+QString TForm1::LayOutPage(QTextDocument& page) const {
   const std::vector<std::string> lines = LinesOf(StatblockText());
   QString html = QStringLiteral("<html><body>");
   if (!lines.empty()) {
@@ -114,7 +115,6 @@ void TForm1::PrintTo(QPrinter& printer) {
   }
   flush();
   html += QStringLiteral("</body></html>");
-  QTextDocument page;
   // A typewriter face, as the statblock reads in the pane; it joins no
   // letters, so text taken from the page is the statblock's own.
   QFont font(QStringLiteral("DejaVu Sans Mono"));
@@ -122,7 +122,12 @@ void TForm1::PrintTo(QPrinter& printer) {
   font.setPointSize(10);
   page.setDefaultFont(font);
   page.setHtml(html);
-  printer.setDocName(lines.empty() ? QStringLiteral("Brennick") : FromUtf8(lines.front()));
+  return lines.empty() ? QStringLiteral("Brennick") : FromUtf8(lines.front());
+}
+
+void TForm1::PrintTo(QPrinter& printer) {
+  QTextDocument page;
+  printer.setDocName(LayOutPage(page));
   page.print(&printer);
 }
 
@@ -140,37 +145,34 @@ void TForm1::PrintStatblock() {
 
 void TForm1::ExportPdf() {
   if (!HasStatblock()) return;
-  const QString name = QString::fromStdString(model_.state().NameEdit.text).trimmed();
-  const QString suggested =
-      QDir(LastFolder(kExportFolderKey))
-          .filePath((name.isEmpty() ? tr("statblock") : name) + QStringLiteral(".pdf"));
-  QString path = ChooseFile(true, tr("Export PDF"), suggested, tr("PDF (*.pdf)"));
-  if (path.isEmpty()) return;
-  if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".pdf");
-  ExportPdfTo(path);
+  const QString path = ChooseSaveFile(
+      tr("Export PDF"), SuggestedPath(kExportFolderKey, tr("statblock"), QStringLiteral("pdf")),
+      tr("PDF (*.pdf)"));
+  if (!path.isEmpty()) ExportPdfTo(path);
 }
 
 bool TForm1::ExportPdfTo(const QString& path) {
-  // The page is rendered into a scratch file, then written to the target
-  // as every other file is: atomically, with the old file's permissions or
-  // the usual ones (a scratch file is private to its owner).
-  QTemporaryFile scratch(QDir(QDir::tempPath()).filePath(QStringLiteral("brennick-XXXXXX.pdf")));
-  if (!scratch.open()) {
-    ReportError(FromUtf8(brennick::CannotSave(PathOf(path), scratch.errorString().toStdString())));
-    return false;
+  // The page is rendered in memory, then written to the target as every
+  // other file is: atomically, with the old file's permissions or the usual
+  // ones. Nothing goes through the temporary folder, whose lack of room
+  // would otherwise cut the PDF short unnoticed.
+  QByteArray pdf;
+  {
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    // The page of a PDF printer, as Print to a file lays it out.
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    writer.setResolution(printer.resolution());
+    writer.setPageLayout(printer.pageLayout());
+    writer.setCreator(printer.creator());
+    QTextDocument page;
+    writer.setTitle(LayOutPage(page));
+    page.print(&writer);
   }
-  scratch.close();
-  QPrinter printer(QPrinter::HighResolution);
-  printer.setOutputFormat(QPrinter::PdfFormat);
-  printer.setOutputFileName(scratch.fileName());
-  PrintTo(printer);
-  if (!scratch.open()) {
-    ReportError(FromUtf8(brennick::CannotSave(PathOf(path), scratch.errorString().toStdString())));
-    return false;
-  }
-  const QByteArray pdf = scratch.readAll();
   try {
-    if (pdf.isEmpty()) throw brennick::DesignError("the PDF could not be written");
+    if (!pdf.startsWith("%PDF")) throw brennick::DesignError("the PDF could not be made");
     brennick::WriteFileAtomically(
         PathOf(path), std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())));
   } catch (const std::exception& e) {

@@ -18,6 +18,7 @@
 #include <QSettings>
 #include <QString>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <string_view>
 #include <vector>
@@ -35,6 +36,7 @@ class QDragEnterEvent;
 class QDropEvent;
 class QMenu;
 class QPrinter;
+class QTextDocument;
 class TArmouryWindow;
 class TCompareDialog;
 class QGroupBox;
@@ -124,12 +126,27 @@ class TForm1 : public QMainWindow {
   void setUnsavedPrompt(std::function<UnsavedAnswer(const QString& name)> prompt) {
     unsavedPrompt_ = std::move(prompt);
   }
+  // A file chosen in a file dialog, with the filter item chosen beside it
+  // ("Markdown (*.md)"; empty for the first). Not explicit: a chooser may
+  // give a path alone.
+  struct ChosenFile {
+    ChosenFile(QString chosenPath = {}, QString chosenFilter = {})
+        : path(std::move(chosenPath)), filter(std::move(chosenFilter)) {}
+    QString path;
+    QString filter;
+  };
   // Chooses a file to open (`save` false) or to save to, from a caption, a
   // suggested path and a filter; an empty result cancels (a file dialog by
-  // default).
-  using FileChooser = std::function<QString(bool save, const QString& caption, const QString& path,
-                                            const QString& filter)>;
+  // default). A path to save to comes as typed: the window adds the
+  // extension of the chosen filter when it has none.
+  using FileChooser = std::function<ChosenFile(bool save, const QString& caption,
+                                               const QString& path, const QString& filter)>;
   void setFileChooser(FileChooser chooser) { fileChooser_ = std::move(chooser); }
+  // Asks whether to replace the existing file `path` that a save or export
+  // would write once the extension was added to the name typed; true
+  // replaces it (a message box, No by default).
+  using ReplacePrompt = std::function<bool(const QString& path)>;
+  void setReplacePrompt(ReplacePrompt prompt) { replacePrompt_ = std::move(prompt); }
   void setFolderChooser(std::function<QString(const QString& caption, const QString& path)> c) {
     folderChooser_ = std::move(c);
   }
@@ -141,11 +158,15 @@ class TForm1 : public QMainWindow {
 
   // File menu. New, Open and OpenFile ask about unsaved changes first; a
   // file that cannot be read is reported and leaves the form as it was.
+  // Paths are the file system's own bytes; a QString path is a dialog's
+  // result, turned into them as the file system names files.
   void FileNew();
   void FileOpen();
+  bool OpenFile(const std::filesystem::path& path);
   bool OpenFile(const QString& path);
   bool Save();
   bool SaveAs();
+  bool SaveFile(const std::filesystem::path& path);
   bool SaveFile(const QString& path);
   void ExportStatblock();
   bool ExportStatblockTo(const QString& path);  // .md as Markdown, else plain text
@@ -162,9 +183,15 @@ class TForm1 : public QMainWindow {
   // Asks about unsaved changes: true when the form may be replaced.
   bool MaybeSave();
 
-  QString currentFile() const { return currentFile_; }
+  // The design file of the form (empty for a new design), as the file
+  // system names it and as the window shows it.
+  const std::filesystem::path& currentPath() const { return history_.document().file; }
+  QString currentFile() const;
   bool isModified() const;
+  // The recent files, newest first, as the window shows them and as the file
+  // system names them.
   QStringList recentFiles() const;
+  std::vector<std::filesystem::path> recentPaths() const;
   // Puts a whole form in place, as undo and opening a file do: no rule runs.
   void RestoreForm(const brennick::FormState& state);
   const brennick::FormHistory& history() const { return history_; }
@@ -174,7 +201,10 @@ class TForm1 : public QMainWindow {
   void SaveGeometry();
   // `brennick FILE`: the first argument after the program's name (Qt has
   // taken its own options out) is a design file, opened as File > Open does.
+  // The program's own arguments are the bytes Qt left in argv, so that any
+  // file name the file system holds opens.
   void OpenStartFile(const QStringList& arguments);
+  void OpenStartFile(int argc, const char* const* argv);
 
   // --- Menu commands. ---
   // Puts the pane's text on the clipboard exactly as the pane holds it.
@@ -302,28 +332,40 @@ class TForm1 : public QMainWindow {
   std::vector<QLabel*> fieldLabels_;
   // Files, undo and exports (DesignFiles.cpp).
   void CreateFileActions();
-  bool LoadFile(const QString& path);
+  bool LoadFile(const std::filesystem::path& path);
+  // Puts a whole form in place for New and Open, with the document it
+  // belongs to: one step to undo.
+  void Replace(const brennick::FormState& state, brennick::FormDocument document);
   void UpdateTitle();
   void UpdateRecentMenu();
-  void Remember(const QString& file, const QString& folderKey);
+  void Remember(const std::filesystem::path& file, const QString& folderKey);
   QString LastFolder(const QString& key) const;
   QString ChooseFile(bool save, const QString& caption, const QString& path,
                      const QString& filter = {});
+  // Chooses the file a save or export writes, its extension completed from
+  // the filter (the first filter's is the default); empty when cancelled.
+  QString ChooseSaveFile(const QString& caption, const QString& path, const QString& filter);
+  // The folder to suggest for a save, and a name made of the weapon's.
+  QString SuggestedPath(const QString& folderKey, const QString& fallback,
+                        const QString& extension) const;
   QString ChooseFolder(const QString& caption, const QString& path);
   QString StatblockText() const;
   bool HasStatblock();
   void PrintTo(QPrinter& printer);
+  // Lays the statblock out as a page; returns the name of the document.
+  QString LayOutPage(QTextDocument& page) const;
 
   brennick::FormModel model_;
+  // The steps to undo, and the document the form belongs to: its file and
+  // the form as last saved or opened.
   brennick::FormHistory history_;
-  brennick::FormState savedState_;  // the form as last saved or opened
-  QString currentFile_;
   QMenu* recentMenu_ = nullptr;
   QAction* undoAction_ = nullptr;
   QAction* redoAction_ = nullptr;
   TArmouryWindow* armoury_ = nullptr;
   std::function<UnsavedAnswer(const QString&)> unsavedPrompt_;
   FileChooser fileChooser_;
+  ReplacePrompt replacePrompt_;
   std::function<QString(const QString&, const QString&)> folderChooser_;
   std::function<bool(QPrinter&)> printDialog_;
   brennick::FormState shown_;  // the model's state as the widgets last showed it

@@ -248,4 +248,139 @@ TEST(FormHistoryTest, RandomActionsUndoAndRedoToTheFormsSeenBefore) {
   }
 }
 
+// ---------------------------------------------------------------------------
+// The document each form belongs to
+
+FormState Named(const std::string& name) {
+  FormState s;
+  s.NameEdit.text = name;
+  return s;
+}
+
+// The document the present form belongs to, in one line: the file (or
+// "new"), then "saved", "modified" or "overwritten" for the present form.
+std::string DocumentOf(const FormHistory& history, const FormState& form) {
+  const FormDocument& d = history.document();
+  const std::string file = d.file.empty() ? "new" : d.file.string();
+  if (!d.saved) return file + " overwritten";
+  return file + (d.Modified(form) ? " modified" : " saved");
+}
+
+// Open, New, Save and edits, as the window reports them to the history, and
+// the form and document after each.
+TEST(FormHistoryTest, UndoAndRedoBringBackTheDocumentOfTheForm) {
+  User u;
+  const auto replace = [&u](const std::string& file) {
+    const FormState before = u.model.state();
+    u.model.Restore(file.empty() ? FormState() : Named(file));
+    u.history.Replaced(before, u.model.state(),
+                       file.empty() ? FormDocument{} : FormDocument{file, Named(file)});
+  };
+  const struct {
+    const char* action;  // "open A", "new", "save A", "edit B2", "undo", "redo"
+    const char* name;
+    const char* document;
+  } steps[] = {
+      {"open A", "A", "A saved"},  {"open B", "B", "B saved"},
+      {"undo", "A", "A saved"},  // Save now writes A's form into A
+      {"redo", "B", "B saved"},    {"edit B2", "B2", "B modified"},
+      {"new", "", "new saved"},    {"undo", "B2", "B modified"},
+      {"save B", "B2", "B saved"},  // for every step of B's document
+      {"undo", "B", "B modified"}, {"redo", "B2", "B saved"},
+      {"save C", "B2", "C saved"},  // Save As: the document follows its file
+      {"undo", "B", "C modified"}, {"undo", "A", "A saved"},
+      {"undo", "", "new saved"},   {"redo", "A", "A saved"},
+      {"redo", "B", "C modified"}, {"redo", "B2", "C saved"},
+      {"redo", "", "new saved"},
+  };
+  for (const auto& step : steps) {
+    const std::string action = step.action;
+    if (action == "undo" || action == "redo") {
+      ASSERT_TRUE(action == "undo" ? u.Undo() : u.Redo()) << action;
+    }
+    if (action == "new") replace("");
+    if (action.starts_with("open ")) replace(action.substr(5));
+    if (action.starts_with("save ")) u.history.Saved(action.substr(5), u.model.state());
+    if (action.starts_with("edit ")) u.Do("NameEdit", action.substr(5));
+    EXPECT_EQ(u.model.state().NameEdit.text, step.name) << action;
+    EXPECT_EQ(DocumentOf(u.history, u.model.state()), step.document) << action;
+  }
+  EXPECT_FALSE(u.Redo());
+}
+
+// New or Open that changes neither the form nor its document is no step;
+// one that changes only the document is.
+TEST(FormHistoryTest, ReplacingIsAStepWhenTheFormOrItsDocumentChanges) {
+  const struct {
+    const char* what;
+    FormState after;
+    FormDocument document;
+    std::size_t steps;
+  } cases[] = {
+      {"New on the start form", FormState(), FormDocument{}, 0},
+      {"opening a file that holds the start form", FormState(), FormDocument{"A", FormState()}, 1},
+      {"opening another form", Named("A"), FormDocument{"A", Named("A")}, 1},
+  };
+  for (const auto& c : cases) {
+    User u;
+    u.history.Replaced(u.model.state(), c.after, c.document);
+    EXPECT_EQ(u.history.undoSteps(), c.steps) << c.what;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Memory
+
+// Steps whose name takes 100,000 bytes, under a limit of 1 MiB: a step takes
+// the name and the form itself (well under 4 KiB), so ten fit
+// (10 x 104,000 < 1,048,576) and eleven never do (11 x 100,000 > 1,048,576).
+TEST(FormHistoryTest, KeepsItsStepsWithinItsMemoryNewestFirst) {
+  FormHistory history(500, std::size_t{1} << 20);
+  FormState form;
+  for (int i = 0; i < 60; ++i) {
+    FormState next;
+    next.NameEdit.text = std::string(100000, static_cast<char>('A' + i % 26));
+    next.TLEdit.text = std::to_string(i);
+    history.Changed(form, next);
+    form = next;
+    ASSERT_LE(history.memory(), std::size_t{1} << 20) << i;
+  }
+  ASSERT_EQ(history.undoSteps(), 10u);
+  // The ten newest: the forms before changes 50 to 59, the form of change 49
+  // first.
+  for (int i = 58; i >= 49; --i) {
+    const auto back = history.Undo(form);
+    ASSERT_TRUE(back.has_value()) << i;
+    EXPECT_EQ(back->TLEdit.text, std::to_string(i));
+    form = *back;
+    EXPECT_LE(history.memory(), std::size_t{1} << 20);
+  }
+  EXPECT_FALSE(history.Undo(form));
+  // Forgetting every step frees what they held.
+  history.Clear();
+  EXPECT_EQ(history.memory(), 0u);
+}
+
+// The steps of one document share it: a document whose form holds 600,000
+// bytes counts once, however many steps belong to it.
+TEST(FormHistoryTest, StepsShareTheirDocument) {
+  constexpr std::size_t kLimit = std::size_t{2} << 20;
+  FormHistory history(500, kLimit);
+  const FormState big = Named(std::string(600000, 'x'));
+  history.Replaced(FormState(), big, FormDocument{"big.json", big});
+  FormState form = big;
+  for (int i = 0; i < 100; ++i) {
+    FormState next = Named(std::to_string(i));
+    history.Changed(form, next);
+    form = next;
+  }
+  // The opening step, the step that holds the big form, 99 small steps of a
+  // few KiB at most, and the document with its 600,000 bytes once: 1.2 MB
+  // and some, where counting the document per step would pass the 2 MiB
+  // with the fourth step.
+  EXPECT_EQ(history.undoSteps(), 101u);
+  EXPECT_GT(history.memory(), 1200000u);
+  EXPECT_LT(history.memory(), kLimit);
+}
+
 }  // namespace
