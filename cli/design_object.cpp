@@ -103,6 +103,12 @@ std::string KeyPrefix(std::size_t position, const FieldInfo& field) {
   return DesignPrefix(position) + ", key \"" + field.name + "\": ";
 }
 
+// A text read whole that is longer than a field can hold.
+std::string TooLong(std::size_t length, const char* holder) {
+  return "the text is " + std::to_string(length) + " characters long; " + holder +
+         " holds at most " + std::to_string(kMaxTextLength);
+}
+
 std::string ItemRange(const FieldInfo& field) {
   return "-1.." + std::to_string(static_cast<long long>(field.items.size()) - 1);
 }
@@ -150,7 +156,7 @@ std::string ItemList(const FieldInfo& field) {
 class StreamReader {
  public:
   StreamReader(const json::ReadFn& read, char dec, const DesignFn& onDesign)
-      : reader_(read), dec_(dec), onDesign_(onDesign) {
+      : reader_(read, kMaxTextLength), dec_(dec), onDesign_(onDesign) {
     seen_.resize(DesignFields().size());
     fromNumber_.resize(DesignFields().size());
   }
@@ -158,6 +164,7 @@ class StreamReader {
   void Run() {
     while (reader_.NextTopLevel()) {
       if (reader_.PeekValue() == Kind::Array) {
+        ++arrays_;
         reader_.BeginArray();
         while (reader_.NextElement()) Slot(false);
       } else {
@@ -165,6 +172,9 @@ class StreamReader {
       }
     }
   }
+
+  // The top-level arrays read so far.
+  std::size_t Arrays() const { return arrays_; }
 
  private:
   // One value where a design goes: a whole top-level value or an element of a
@@ -181,6 +191,7 @@ class StreamReader {
     }
     entry_.position = position;
     entry_.input = DesignInput{};
+    entry_.form.reset();
     entry_.inputError =
         DesignPrefix(position) + ": expected a design object, got " + json::KindName(kind);
     onDesign_(entry_);
@@ -191,6 +202,7 @@ class StreamReader {
     // Copied over the design before, so its texts keep their memory.
     static const DesignInput start;
     entry_.input = start;
+    entry_.form.reset();
     entry_.inputError.reset();
     std::fill(seen_.begin(), seen_.end(), 0);
     std::fill(fromNumber_.begin(), fromNumber_.end(), 0);
@@ -203,14 +215,18 @@ class StreamReader {
         SeparatorValue();
       } else if (key_ == kFormKey) {
         // What a design file keeps of the window beyond the design's values:
-        // no input of the design, so the design run passes over it. Given
-        // twice it is refused, like any other key, and as the window does.
-        if (formSeen_ && !entry_.inputError) {
+        // no input of the design run, but checked wherever a design stands,
+        // so what the window refuses to open is refused everywhere.
+        if (entry_.inputError) {
+          reader_.SkipValue();
+        } else if (formSeen_) {
           entry_.inputError = DesignPrefix(entry_.position) + ": key " + json::Quoted(key_) +
                               " is given more than once";
+          reader_.SkipValue();
+        } else {
+          formSeen_ = true;
+          FormValue();
         }
-        formSeen_ = true;
-        reader_.SkipValue();
       } else if (const FieldInfo* field = TakeField(); field != nullptr) {
         Value(*field);
       } else {
@@ -237,12 +253,110 @@ class StreamReader {
           prefix + "expected \".\" or \",\", got " + json::KindName(reader_.SkipValue());
       return;
     }
-    reader_.ReadString(text_);
+    if (const auto length = reader_.ReadString(text_)) {
+      entry_.inputError = prefix + TooLong(*length, "a field");
+      return;
+    }
     if (text_ != "." && text_ != ",") {
       entry_.inputError = prefix + "expected \".\" or \",\", got " + json::Quoted(text_);
       return;
     }
     typedWith_ = text_[0];
+  }
+
+  // "Form": an object of at most four members, each checked as it is read (a
+  // control name of "Disabled" as soon as it is read, so a list of any length
+  // keeps no more names than the form has controls).
+  // Out of line: the loop over a design's keys stays small.
+  [[gnu::noinline]] void FormValue() {
+    const std::string prefix =
+        DesignPrefix(entry_.position) + ", key " + json::Quoted(kFormKey) + ": ";
+    if (reader_.PeekValue() != Kind::Object) {
+      entry_.inputError = prefix + "expected an object, got " + json::KindName(reader_.SkipValue());
+      return;
+    }
+    FormMember& member = entry_.form.emplace();
+    enum Member { kDisabled, kCaption, kGunLauncher, kOnlyAuto, kUnknown };
+    std::array<bool, kUnknown> seen{};
+    reader_.BeginObject();
+    while (reader_.NextMember(key_)) {
+      if (entry_.inputError) {
+        reader_.SkipValue();
+        continue;
+      }
+      const std::string name = json::Quoted(key_);
+      const auto fail = [&](const std::string& what) { entry_.inputError = prefix + what; };
+      // Skips the value, after `name` was taken: the key is let go of.
+      const auto wrongType = [&](const char* expected) {
+        const Kind got = reader_.SkipValue();
+        fail("member " + name + ": expected " + expected + ", got " + json::KindName(got));
+      };
+      const Member which = key_ == kDisabledKey            ? kDisabled
+                           : key_ == kMaxRoFLabelKey       ? kCaption
+                           : key_ == "GunLauncherCheckBox" ? kGunLauncher
+                           : key_ == "OnlyAuto"            ? kOnlyAuto
+                                                           : kUnknown;
+      if (which == kUnknown) {
+        const std::size_t cut = reader_.CutKeyLength();
+        fail(cut != 0 ? "unknown member of " + std::to_string(cut) + " characters"
+                      : "unknown member " + name);
+        reader_.SkipValue();
+        continue;
+      }
+      if (seen[which]) {
+        fail("member " + name + " is given more than once");
+        reader_.SkipValue();
+        continue;
+      }
+      seen[which] = true;
+      switch (which) {
+        case kDisabled:
+          if (reader_.PeekValue() != Kind::Array) {
+            wrongType("an array of control names");
+          } else {
+            DisabledNames(member.disabled.emplace(), name, prefix);
+          }
+          break;
+        case kCaption:
+          if (reader_.PeekValue() != Kind::String) {
+            wrongType("a string");
+          } else if (const auto length = reader_.ReadString(member.maxRoFLabel.emplace())) {
+            fail("member " + name + ": " + TooLong(*length, "a caption"));
+          } else if (auto problem = MaxRoFLabelProblem(*member.maxRoFLabel)) {
+            fail(*problem);
+          }
+          break;
+        default:
+          if (reader_.PeekValue() != Kind::Boolean) {
+            wrongType("true or false");
+          } else {
+            (which == kOnlyAuto ? member.onlyAuto : member.gunLauncher) = reader_.ReadBoolean();
+          }
+      }
+    }
+  }
+
+  // The list of "Disabled", at its opening bracket; `name` is the member's
+  // name, quoted.
+  [[gnu::noinline]] void DisabledNames(std::vector<std::string>& names, const std::string& name,
+                                       const std::string& prefix) {
+    DisabledList list;
+    reader_.BeginArray();
+    while (reader_.NextElement()) {
+      if (entry_.inputError) {
+        reader_.SkipValue();
+      } else if (reader_.PeekValue() != Kind::String) {
+        const Kind got = reader_.SkipValue();
+        entry_.inputError = prefix + "member " + name +
+                            ": expected an array of control names, got " + json::KindName(got);
+      } else if (const auto length = reader_.ReadString(text_)) {
+        entry_.inputError = prefix + "member " + name + ": " + TooLong(*length, "a control name");
+      } else if (auto problem = list.Add(text_)) {
+        entry_.inputError = prefix + *problem;
+      } else {
+        names.push_back(text_);
+      }
+    }
   }
 
   // Texts typed with the other separator, swapped into the reader's. Numbers
@@ -268,7 +382,11 @@ class StreamReader {
     if (entry_.inputError) return nullptr;
     const FieldInfo* field = index_.Find(key_);
     if (field == nullptr) {
-      entry_.inputError = DesignPrefix(entry_.position) + ": unknown key " + json::Quoted(key_);
+      // A key longer than any text is given cut; it names no field either.
+      const std::size_t cut = reader_.CutKeyLength();
+      entry_.inputError =
+          DesignPrefix(entry_.position) + ": unknown key " +
+          (cut != 0 ? "of " + std::to_string(cut) + " characters" : json::Quoted(key_));
       return nullptr;
     }
     const auto slot = static_cast<std::size_t>(field - fields_.data());
@@ -297,13 +415,38 @@ class StreamReader {
     entry_.inputError = msg + ", got " + json::KindName(got);
   }
 
+  // A string, or a number for a text, longer than the limit.
+  [[gnu::cold, gnu::noinline]] void LongString(const FieldInfo& field, std::size_t length) {
+    if (field.kind == FieldKind::Check) return WrongType(field, Kind::String);
+    entry_.inputError = KeyPrefix(entry_.position, field) + TooLong(length, "a field");
+  }
+
+  // A number for an option group that is no index of its items.
+  [[gnu::cold, gnu::noinline]] void BadIndex(const FieldInfo& field, const json::Number& n) {
+    // Of a number too long to keep, its length.
+    const bool cut = n.length > n.text.size();
+    if (!n.integer) {
+      // 1.0 or 1e0 may mean item 1, but an index is counted, not measured.
+      entry_.inputError =
+          KeyPrefix(entry_.position, field) + "expected an item index (a whole number, " +
+          ItemRange(field) + ") or an item caption, got " +
+          (cut ? "a number of " + std::to_string(n.length) + " characters" : std::string(n.text));
+      return;
+    }
+    entry_.inputError =
+        KeyPrefix(entry_.position, field) + "item index " +
+        (cut ? "of " + std::to_string(n.length) + " characters" : std::string(n.text)) +
+        " is outside " + ItemRange(field);
+  }
+
   // The value of a known field: stored when it has the field's type.
   void Value(const FieldInfo& field) {
     DesignInput& in = entry_.input;
     switch (reader_.PeekValue()) {
       case Kind::String: {
-        if (field.kind == FieldKind::Text) return reader_.ReadString(in.*field.text);
-        reader_.ReadString(text_);
+        std::string& text = field.kind == FieldKind::Text ? in.*field.text : text_;
+        if (const auto length = reader_.ReadString(text)) return LongString(field, *length);
+        if (field.kind == FieldKind::Text) return;
         if (field.kind != FieldKind::Group) return WrongType(field, Kind::String);
         const int index = MatchItem(field, text_);
         if (index < 0) {
@@ -320,6 +463,7 @@ class StreamReader {
       case Kind::Integer: {
         const json::Number n = reader_.ReadNumber();
         if (field.kind == FieldKind::Text) {
+          if (n.length > n.text.size()) return LongString(field, n.length);
           // The number's own text, its decimal point the reader's separator.
           std::string& text = in.*field.text;
           text = n.text;
@@ -327,16 +471,13 @@ class StreamReader {
           fromNumber_[static_cast<std::size_t>(&field - fields_.data())] = 1;
           return;
         }
-        if (!n.integer || field.kind != FieldKind::Group) {
+        if (field.kind != FieldKind::Group) {
           return WrongType(field, n.integer ? Kind::Integer : Kind::Float);
         }
         const auto last = static_cast<std::uint64_t>(field.items.size()) - 1;
-        const bool inRange = !n.tooLarge && (n.negative ? n.magnitude <= 1 : n.magnitude <= last);
-        if (!inRange) {
-          entry_.inputError = KeyPrefix(entry_.position, field) + "item index " +
-                              std::string(n.text) + " is outside " + ItemRange(field);
-          return;
-        }
+        const bool inRange =
+            n.integer && !n.tooLarge && (n.negative ? n.magnitude <= 1 : n.magnitude <= last);
+        if (!inRange) return BadIndex(field, n);
         const auto magnitude = static_cast<int>(n.magnitude);
         in.*field.group = n.negative ? -magnitude : magnitude;
         return;
@@ -358,6 +499,7 @@ class StreamReader {
   const char dec_;
   const DesignFn& onDesign_;
   std::size_t position_ = 0;
+  std::size_t arrays_ = 0;
   DesignEntry entry_;
   // One byte per field rather than one bit, so clearing them is a memset.
   std::vector<unsigned char> seen_;
@@ -439,15 +581,26 @@ DesignEntry ReadDesignObject(std::string_view text, char decimalSeparator) {
   DesignEntry only;
   std::size_t count = 0;
   const json::ReadFn read = json::ReadFromText(text);
-  const auto fault = ReadDesigns(read, decimalSeparator, [&](DesignEntry& e) {
+  const DesignFn onDesign = [&](DesignEntry& e) {
     if (++count == 1) only = std::move(e);
-  });
-  if (fault) {
-    only.inputError = *fault;
-  } else if (count != 1) {
+  };
+  StreamReader reader(read, decimalSeparator, onDesign);
+  try {
+    reader.Run();
+  } catch (const json::SyntaxError& e) {
+    only.inputError = e.what();
+    only.position = 1;
+    return only;
+  }
+  if (count != 1) {
     only = DesignEntry{};
     only.inputError = count == 0 ? "expected a design object, got nothing"
                                  : "expected one design object, got " + std::to_string(count);
+  } else if (reader.Arrays() != 0 && !only.inputError) {
+    // One sound design in an array is still no design object (one value that
+    // is no design says what it is instead).
+    only = DesignEntry{};
+    only.inputError = "expected a design object, got an array";
   }
   only.position = 1;
   return only;

@@ -9,6 +9,11 @@
 // boxes take true or false. Absent keys keep the form's start values, so {}
 // is the form as the window opens.
 //
+// A text may be at most kMaxTextLength characters long (UTF-16 code units, as
+// the window's text fields count them); a longer one is an input error, found
+// without holding it. A design file's member "Form" (see form_member.h) is
+// read and checked wherever a design object stands, as the window checks it.
+//
 // The key "DecimalSeparator" (".", or ",") names the separator the design's
 // texts were typed with. A design that has it reads the same everywhere: where
 // the reader's separator is the other one, the two characters are swapped in
@@ -23,17 +28,20 @@
 #include <string_view>
 
 #include "design.h"
+#include "form_member.h"
 #include "json_reader.h"
 
 namespace brennick {
 
 // One design read from a stream of design objects. `position` counts designs
 // from 1 across the whole stream (each element of an array is a design of its
-// own). When `inputError` is set the design could not be read and `input` is
+// own). `form` is the design's "Form" member when it has one, checked. When
+// `inputError` is set the design could not be read and `input` and `form` are
 // incomplete.
 struct DesignEntry {
   std::size_t position = 0;
   DesignInput input;
+  std::optional<FormMember> form;
   std::optional<std::string> inputError;
 };
 using DesignFn = std::function<void(DesignEntry& entry)>;
@@ -52,8 +60,9 @@ std::optional<std::string> ReadDesigns(std::string_view text, char decimalSepara
                                        const DesignFn& onDesign);
 
 // Reads a text that holds exactly one design object, such as a design file.
-// Malformed JSON, anything but one object, and the input errors above are
-// given in `inputError`, with the design counted as design 1.
+// Malformed JSON, anything but one object (several values, or an array even of
+// one sound design), and the input errors above are given in `inputError`,
+// with the design counted as design 1.
 DesignEntry ReadDesignObject(std::string_view text, char decimalSeparator);
 
 // How a design object is written.

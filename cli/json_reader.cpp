@@ -70,14 +70,16 @@ SyntaxError::SyntaxError(std::size_t atLine, std::size_t atColumn, const std::st
       line(atLine),
       column(atColumn) {}
 
-Reader::Reader(ReadFn read)
+Reader::Reader(ReadFn read, std::size_t maxLength)
     // The padding behind the buffer lets strings be scanned sixteen bytes at a
     // time up to its very end; it is zeroed once, so no byte read is undefined.
     : read_(std::move(read)),
       buf_(new char[kBufferSize + kBufferPadding]()),
       p_(buf_.get()),
-      end_(buf_.get()) {
+      end_(buf_.get()),
+      maxLength_(maxLength) {
   lineStart_ = p_;
+  open_.reserve(kMaxDepth);
 }
 
 Reader::~Reader() = default;
@@ -208,8 +210,18 @@ Kind Reader::PeekOtherValue() {
   }
 }
 
-void Reader::BeginObject() {
+void Reader::FailTooDeep() {
+  FailAt(p_, "nested deeper than " + std::to_string(kMaxDepth) + " levels");
+}
+
+void Reader::Open() {
+  if (depth_ == kMaxDepth) FailTooDeep();
+  ++depth_;
   ++p_;
+}
+
+void Reader::BeginObject() {
+  Open();
   first_ = true;
 }
 
@@ -226,6 +238,7 @@ bool Reader::NextMember(std::string_view& key) {
   if (c == '}' && p_ < end_) {
     ++p_;
     first_ = false;
+    --depth_;
     return false;
   }
   if (first_) {
@@ -237,30 +250,36 @@ bool Reader::NextMember(std::string_view& key) {
     SkipSpace();
     if (Peek() != '"') Fail("a key string");
   }
-  // Most keys are plain ASCII followed at once by the colon and the value, all
-  // in the buffer: the key is then a view into it, which no read moves before
-  // the next call.
+  // Most keys are plain ASCII followed by the colon, perhaps one space (as
+  // pretty-printed JSON has it) and the value, all in the buffer: the key is
+  // then a view into it, which no read moves before the next call.
   const char* const start = p_ + 1;
   const char* q = start + PlainAsciiRun(start, end_, buf_.get() + kBufferSize + kBufferPadding);
-  if (end_ - q >= 3 && q[0] == '"' && q[1] == ':' && static_cast<unsigned char>(q[2]) > ' ') {
-    key = std::string_view(start, static_cast<std::size_t>(q - start));
-    p_ = q + 2;
-    return true;
+  if (end_ - q >= 4 && q[0] == '"' && q[1] == ':') {
+    const char* const value = q + 2 + (q[2] == ' ');
+    const auto length = static_cast<std::size_t>(q - start);
+    if (static_cast<unsigned char>(*value) > ' ' && length <= maxLength_) {
+      key = std::string_view(start, length);
+      p_ = value;
+      cutKey_ = 0;
+      return true;
+    }
   }
-  ReadKey(key_);
+  ReadKey(&key_);
   key = key_;
   return true;
 }
 
-void Reader::ReadKey(std::string& key) {
-  ReadString(key);
+void Reader::ReadKey(std::string* key) {
+  cutKey_ = (key != nullptr ? ReadString(*key) : SkipString()).value_or(0);
   SkipSpace();
-  Expect(':', "':'");
+  if (Peek() != ':' || p_ == end_) Fail("':'");
+  ++p_;
   SkipSpace();
 }
 
 void Reader::BeginArray() {
-  ++p_;
+  Open();
   first_ = true;
 }
 
@@ -270,6 +289,7 @@ bool Reader::NextElement() {
   if (c == ']' && p_ < end_) {
     ++p_;
     first_ = false;
+    --depth_;
     return false;
   }
   if (first_) {

@@ -50,12 +50,47 @@ void AppendUtf8(std::string& out, unsigned long cp) {
 
 }  // namespace
 
-void Reader::ReadString(std::string& out) {
+std::optional<std::size_t> Reader::ReadString(std::string& out) {
   ++p_;  // the opening quote
+  // Mostly a run of plain ASCII that ends at the closing quote, in the buffer.
+  const std::size_t run = PlainAsciiRun(p_, end_, buf_.get() + kBufferSize + kBufferPadding);
+  if (run > maxLength_) {
+    out.clear();
+    p_ += run;
+    return StringRest(nullptr, run);
+  }
   out.clear();
+  out.append(p_, run);
+  p_ += run;
+  if (p_ < end_ && *p_ == '"') {
+    ++p_;
+    return std::nullopt;
+  }
+  return StringRest(&out, run);
+}
+
+std::optional<std::size_t> Reader::SkipString() {
+  ++p_;  // the opening quote
+  return StringRest(nullptr, 0);
+}
+
+// Its length is counted in UTF-16 code units as it goes, a run of plain ASCII
+// at a time, so a string that outgrows the limit is let go of at once and only
+// read on, checked, to its end.
+std::optional<std::size_t> Reader::StringRest(std::string* keep, std::size_t units) {
+  // Whether the bytes just counted are kept: while the string fits, and never
+  // again once it does not.
+  const auto fits = [&] {
+    if (units <= maxLength_) return keep != nullptr;
+    if (keep != nullptr) keep->clear();
+    keep = nullptr;
+    return false;
+  };
+  const char* const readable = buf_.get() + kBufferSize + kBufferPadding;
   for (;;) {
-    const std::size_t run = PlainAsciiRun(p_, end_, buf_.get() + kBufferSize + kBufferPadding);
-    out.append(p_, run);
+    const std::size_t run = PlainAsciiRun(p_, end_, readable);
+    units += run;
+    if (fits()) keep->append(p_, run);
     p_ += run;
     if (p_ == end_) {
       if (!Fill()) FailAt(p_, "unexpected end of input in a string");
@@ -64,10 +99,13 @@ void Reader::ReadString(std::string& out) {
     const auto c = static_cast<unsigned char>(*p_);
     if (c == '"') {
       ++p_;
-      return;
+      if (units > maxLength_) return units;
+      return std::nullopt;
     }
     if (c == '\\') {
-      Escape(out);
+      const unsigned long cp = Escape();
+      units += cp < 0x10000 ? 1 : 2;
+      if (fits()) AppendUtf8(*keep, cp);
     } else if (c < 0x20) {
       FailAt(p_, "unexpected " + Describe(p_) + " in a string; control characters must be escaped");
     } else {
@@ -75,42 +113,40 @@ void Reader::ReadString(std::string& out) {
       const std::size_t n = Utf8SequenceLength(reinterpret_cast<const unsigned char*>(p_),
                                                reinterpret_cast<const unsigned char*>(end_));
       if (n == 0) FailAt(p_, "invalid UTF-8: unexpected " + Describe(p_) + " in a string");
-      out.append(p_, n);
+      units += n < 4 ? 1 : 2;  // four bytes are a character beyond U+FFFF
+      if (fits()) keep->append(p_, n);
       p_ += n;
     }
   }
 }
 
-// The escape at p_ (its backslash). Its bytes are read whole before any of
-// them is let go, so a fault is placed at the backslash.
-void Reader::Escape(std::string& out) {
+// The escape at p_ (its backslash), its code point; a surrogate pair is one.
+// Its bytes are read whole before any of them is let go, so a fault is placed
+// at the backslash.
+unsigned long Reader::Escape() {
   if (!Ensure(2)) FailAt(end_, "unexpected end of input in a string");
   const char kind = p_[1];
-  const char* simple = nullptr;
+  char simple = 0;
   switch (kind) {
     case '"':
-      simple = "\"";
-      break;
     case '\\':
-      simple = "\\";
-      break;
     case '/':
-      simple = "/";
+      simple = kind;
       break;
     case 'b':
-      simple = "\b";
+      simple = '\b';
       break;
     case 'f':
-      simple = "\f";
+      simple = '\f';
       break;
     case 'n':
-      simple = "\n";
+      simple = '\n';
       break;
     case 'r':
-      simple = "\r";
+      simple = '\r';
       break;
     case 't':
-      simple = "\t";
+      simple = '\t';
       break;
     case 'u':
       break;
@@ -118,10 +154,9 @@ void Reader::Escape(std::string& out) {
       Ensure(1 + Utf8ClaimedLength(static_cast<unsigned char>(kind)));
       FailAt(p_, "invalid escape " + Describe(p_ + 1) + " in a string");
   }
-  if (simple != nullptr) {
-    out += *simple;
+  if (simple != 0) {
     p_ += 2;
-    return;
+    return static_cast<unsigned char>(simple);
   }
   Ensure(6);
   const long cp = end_ - p_ >= 6 ? Hex4(p_ + 2) : -1;
@@ -130,9 +165,8 @@ void Reader::Escape(std::string& out) {
     FailAt(p_, "invalid \\u escape: a low surrogate without a high one");
   }
   if (cp < 0xD800 || cp > 0xDBFF) {
-    AppendUtf8(out, static_cast<unsigned long>(cp));
     p_ += 6;
-    return;
+    return static_cast<unsigned long>(cp);
   }
   Ensure(12);
   const char* const second = p_ + 6;
@@ -144,12 +178,18 @@ void Reader::Escape(std::string& out) {
   if (low < 0xDC00 || low > 0xDFFF) {
     FailAt(p_, "invalid \\u escape: a high surrogate must be followed by a low one");
   }
-  AppendUtf8(out, 0x10000 + ((static_cast<unsigned long>(cp) - 0xD800) << 10) +
-                      (static_cast<unsigned long>(low) - 0xDC00));
   p_ += 12;
+  return 0x10000 + ((static_cast<unsigned long>(cp) - 0xD800) << 10) +
+         (static_cast<unsigned long>(low) - 0xDC00);
 }
 
 Number Reader::ReadNumber() {
+  return ScanNumber(true);
+}
+
+// A number; its text is kept up to the limit, or not at all when `keep` is
+// false (a number skipped).
+Number Reader::ScanNumber(bool keep) {
   Number n;
   // Mostly a short integer whose end is in the buffer: its text is then a view
   // into the buffer, which no read moves before the next call.
@@ -169,8 +209,10 @@ Number Reader::ReadNumber() {
       ++q;
     }
   }
-  if (q > digits && q < end_ && !IsDigit(*q) && *q != '.' && *q != 'e' && *q != 'E') {
+  if (q > digits && q < end_ && !IsDigit(*q) && *q != '.' && *q != 'e' && *q != 'E' &&
+      static_cast<std::size_t>(q - p_) <= maxLength_) {
     n.text = std::string_view(p_, static_cast<std::size_t>(q - p_));
+    n.length = n.text.size();
     p_ = q;
     return n;
   }
@@ -178,7 +220,11 @@ Number Reader::ReadNumber() {
   // end of what has been read) is read byte by byte, reading more as needed.
   n = Number{};
   number_.clear();
-  const auto take = [&] { number_ += *p_++; };
+  const std::size_t kept = keep ? maxLength_ : 0;
+  const auto take = [&] {
+    if (n.length++ < kept) number_ += *p_;
+    ++p_;
+  };
   if (Peek() == '-') {
     n.negative = true;
     take();
@@ -243,14 +289,14 @@ Kind Reader::Literal(std::string_view word, Kind kind) {
 Kind Reader::SkipScalar() {
   switch (PeekValue()) {
     case Kind::String:
-      ReadString(scratch_);
+      SkipString();
       return Kind::String;
     case Kind::Boolean:
       return Literal(*p_ == 't' ? "true" : "false", Kind::Boolean);
     case Kind::Null:
       return Literal("null", Kind::Null);
     default:
-      return ReadNumber().integer ? Kind::Integer : Kind::Float;
+      return ScanNumber(false).integer ? Kind::Integer : Kind::Float;
   }
 }
 
@@ -263,13 +309,14 @@ Kind Reader::SkipValue() {
     const Kind at = PeekValue();
     if (at == Kind::Object || at == Kind::Array) {
       const bool object = at == Kind::Object;
+      if (depth_ + open_.size() == kMaxDepth) FailTooDeep();
       open_ += object ? '}' : ']';
       ++p_;
       SkipSpace();
       if (Peek() != open_.back() || p_ == end_) {
         if (object) {
           if (Peek() != '"') Fail("a key string or '}'");
-          ReadKey(scratch_);
+          ReadKey(nullptr);
         }
         continue;
       }
@@ -289,7 +336,7 @@ Kind Reader::SkipValue() {
         SkipSpace();
         if (object) {
           if (Peek() != '"') Fail("a key string");
-          ReadKey(scratch_);
+          ReadKey(nullptr);
         }
         break;
       }

@@ -8,6 +8,7 @@
 // so a field exists in exactly one place.
 #pragma once
 
+#include <cstddef>
 #include <span>
 #include <string_view>
 
@@ -17,6 +18,12 @@
 namespace brennick {
 
 class FormModel;
+
+// The longest text a text field holds: the window's line edits hold 32,767
+// UTF-16 code units (a character beyond U+FFFF takes two), so every reader of
+// designs counts a text in those units and refuses a longer one while reading
+// it, rather than take a text the window would cut when it shows it.
+inline constexpr std::size_t kMaxTextLength = 32767;
 
 enum class FieldKind { Text, Group, Check };
 

@@ -1,7 +1,5 @@
 #include "form_member.h"
 
-#include <set>
-
 #include "fields.h"
 
 namespace brennick {
@@ -15,11 +13,19 @@ auto& EnabledOf(State& state, const FieldInfo& f) {
   return (state.*f.checkControl).enabled;
 }
 
-// A JSON string of plain printable ASCII, which is all a control name and a
-// hint caption can hold.
+// A JSON string. A control name and a hint caption are plain printable
+// ASCII; a name read from a file that names no control may hold anything, and
+// its control characters are escaped, so a message never carries one.
 std::string Quoted(std::string_view text) {
   std::string out = "\"";
   for (char c : text) {
+    if (static_cast<unsigned char>(c) < 0x20) {
+      static constexpr char kHex[] = "0123456789abcdef";
+      out += "\\u00";
+      out += kHex[(c >> 4) & 0xF];
+      out += kHex[c & 0xF];
+      continue;
+    }
     if (c == '"' || c == '\\') out += '\\';
     out += c;
   }
@@ -27,6 +33,22 @@ std::string Quoted(std::string_view text) {
 }
 
 }  // namespace
+
+DisabledList::DisabledList() : listed_(FormFields().size()) {}
+
+std::optional<std::string> DisabledList::Add(std::string_view name) {
+  const FieldInfo* f = FindFormField(name);
+  if (f == nullptr) return "\"" + std::string(kDisabledKey) + "\" names no control " + Quoted(name);
+  const auto at = static_cast<std::size_t>(f - FormFields().data());
+  if (listed_[at]) return "\"" + std::string(kDisabledKey) + "\" lists " + Quoted(name) + " twice";
+  listed_[at] = true;
+  return std::nullopt;
+}
+
+std::optional<std::string> MaxRoFLabelProblem(std::string_view caption) {
+  if (IsMaxRoFCaption(caption)) return std::nullopt;
+  return "\"" + std::string(kMaxRoFLabelKey) + "\" is not a caption of the Max RoF hint";
+}
 
 bool IsMaxRoFCaption(std::string_view caption) {
   if (caption == kMaxRoFStart || caption == "RoF: 3-16" || caption == "RoF: 3-20") return true;
@@ -78,21 +100,15 @@ FormState FormOfDesign(const DesignInput& design, const FormMember& member) {
     throw DesignError("key \"" + std::string(kFormKey) + "\": " + what);
   };
   if (member.disabled) {
-    std::set<std::string_view> listed;
+    DisabledList list;
     for (const std::string& name : *member.disabled) {
-      const FieldInfo* f = FindFormField(name);
-      if (f == nullptr)
-        fail("\"" + std::string(kDisabledKey) + "\" names no control " + Quoted(name));
-      if (!listed.insert(f->name).second) {
-        fail("\"" + std::string(kDisabledKey) + "\" lists " + Quoted(name) + " twice");
-      }
+      if (auto problem = list.Add(name)) fail(*problem);
     }
-    for (const FieldInfo& f : FormFields()) EnabledOf(state, f) = !listed.contains(f.name);
+    for (const FieldInfo& f : FormFields()) EnabledOf(state, f) = true;
+    for (const std::string& name : *member.disabled) EnabledOf(state, *FindFormField(name)) = false;
   }
   if (member.maxRoFLabel) {
-    if (!IsMaxRoFCaption(*member.maxRoFLabel)) {
-      fail("\"" + std::string(kMaxRoFLabelKey) + "\" is not a caption of the Max RoF hint");
-    }
+    if (auto problem = MaxRoFLabelProblem(*member.maxRoFLabel)) fail(*problem);
     state.MaxRoFLabel = *member.maxRoFLabel;
   }
   if (member.gunLauncher) state.GunLauncherCheckBox.checked = *member.gunLauncher;

@@ -57,6 +57,24 @@ FormState FormOfDesign(const DesignInput& design, const FormMember& member);
 // whole number, "RoF: 3-16" or "RoF: 3-20".
 bool IsMaxRoFCaption(std::string_view caption);
 
+// The checks of FormOfDesign one part at a time, for a reader that checks the
+// member while it reads it: each gives the problem in FormOfDesign's words
+// (less its "key \"Form\": "), or nothing.
+//
+// The names of "Disabled", in the order they are listed: Add takes the next
+// one, or gives why it cannot be listed (no such control, or listed before).
+// What it keeps is bounded by the form's controls, however long the list.
+class DisabledList {
+ public:
+  DisabledList();
+  std::optional<std::string> Add(std::string_view name);
+
+ private:
+  std::vector<bool> listed_;  // one per control of FormFields()
+};
+// Why "MaxRoFLabel" cannot be `caption`, or nothing.
+std::optional<std::string> MaxRoFLabelProblem(std::string_view caption);
+
 // The member as JSON text, its members one per line indented by `indent`
 // spaces plus two, the closing brace by `indent`.
 std::string FormMemberJson(const FormMember& member, int indent);

@@ -16,6 +16,10 @@
 
 #include "design.h"
 #include "design_codec.h"
+#include "design_file.h"
+#include "fields.h"
+#include "form_member.h"
+#include "form_model.h"
 #include "worked_designs.h"
 
 namespace fs = std::filesystem;
@@ -240,6 +244,40 @@ void JsonSeeds(const fs::path& dir) {
   }
 }
 
+void DesignFileSeeds(const fs::path& dir) {
+  // Control byte: bit 0 the reader's separator is ','.
+  const auto write = [&](const std::string& name, char dec, const std::string& text) {
+    Write(dir, name, std::string(1, dec == ',' ? '\1' : '\0') + text);
+  };
+  write("start-form", '.', brennick::DesignFileText(brennick::FormState(), '.'));
+  write("worked-pistol", '.', brennick::DesignFileText(brennick::FormOfDesign(TenMmPistol()), '.'));
+  DesignInput comma = SevenMmLiquidRifle();
+  comma.BoreSizeEdit = "7,62";
+  comma.NameEdit = "Carbine, short";
+  write("comma-file-read-with-point", '.',
+        brennick::DesignFileText(brennick::FormOfDesign(comma), ','));
+  for (const std::uint32_t seed : {1u, 2u, 3u}) {
+    brennick::FormModel model(seed == 2 ? ',' : '.');
+    model.RandomButtonClick(seed);
+    write("random-" + std::to_string(seed), seed == 2 ? ',' : '.',
+          brennick::DesignFileText(model.state(), seed == 2 ? ',' : '.'));
+  }
+  const std::vector<std::pair<std::string, std::string>> texts = {
+      {"hand-made", R"j({"NameEdit": "Hand-made", "LoadingMechanismBox": "electric", "RoFEdit": 40,
+ "Form": {"OnlyAuto": false}})j"},
+      {"form-faults", R"j({"Form": {"Disabled": ["RoFEdit", "Label1", "RoFEdit"], "Hidden": 1}})j"},
+      {"form-caption",
+       R"j({"Form": {"MaxRoFLabel": "Max RoF: -12", "GunLauncherCheckBox": true}})j"},
+      {"array-of-one", R"j([{"NameEdit": "A"}])j"},
+      {"escapes", R"j({"NameEdit": "\u00e9\ud83d\ude00\u0000\"", "ArbCF": 2.5E-3})j"},
+      {"longest-name", "{\"NameEdit\": \"" + std::string(brennick::kMaxTextLength, 'n') + "\"}"},
+      {"name-too-long",
+       "{\"NameEdit\": \"" + std::string(brennick::kMaxTextLength - 1, 'n') + "\\ud83d\\ude00\"}"},
+      {"deep", "{\"Bogus\": " + std::string(255, '[') + std::string(255, ']') + "}"},
+  };
+  for (const auto& [name, text] : texts) write(name, '.', text);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -253,5 +291,6 @@ int main(int argc, char** argv) {
   DesignSeeds(root / "fuzz_design");
   JsonSeeds(root / "fuzz_json");
   CliSeeds(root / "fuzz_cli");
+  DesignFileSeeds(root / "fuzz_design_file");
   return 0;
 }

@@ -364,23 +364,28 @@ namespace brennick::cli {
 namespace {
 
 // JSON lines are written in place into the output buffer, which grows for an
-// answer larger than itself; a statblock with a name of megabytes is quoted
-// piece by piece instead. Either way every answer comes out whole and in order.
+// answer larger than itself, up to the longest name a field holds (written in
+// escapes, six bytes a character). Every answer comes out whole and in order.
 TEST(ProcessDesigns, JsonAnswersOfEverySizeComeOutWhole) {
   struct Row {
-    std::size_t plain;  // plain bytes in the name, between its quote and its escapes
+    std::size_t plain;  // U+0001 in the name, between its quote and its other escapes
     const char* what;
   };
   const Row rows[] = {
       {0, "short"},
-      {70'000, "larger than a flush"},
-      {140'000, "larger than the buffer"},
-      {400'000, "quoted piece by piece"},
+      {11'700, "larger than a flush"},
+      {23'400, "larger than the buffer"},
+      {kMaxTextLength - 3, "the longest name"},
+  };
+  const auto escapes = [](std::size_t n) {
+    std::string text;
+    for (std::size_t i = 0; i < n; ++i) text += "\\u0001";
+    return text;
   };
   std::string input;
   std::string expected;
   for (const Row& row : rows) {
-    const std::string plain(row.plain, 'n');
+    const std::string plain = escapes(row.plain);
     input += R"({"NameEdit": "\")" + plain + "\xC3\xA9\\u0001\"}\n";
     expected += R"({"statblock": ["\")" + plain + "\xC3\xA9\\u0001 (TL9)\"], " +
                 R"("error": "'' is not a valid floating point value"})" + "\n";
@@ -391,7 +396,7 @@ TEST(ProcessDesigns, JsonAnswersOfEverySizeComeOutWhole) {
   EXPECT_EQ(r.status, kExitDesignFailed);
   // Each on its own, so a fault names its row.
   for (const Row& row : rows) {
-    const std::string plain(row.plain, 'n');
+    const std::string plain = escapes(row.plain);
     const BatchResult one = Process(R"({"NameEdit": ")" + plain + "\"}", true);
     EXPECT_TRUE(one.out == R"({"statblock": [")" + plain + " (TL9)\"], " +
                                R"("error": "'' is not a valid floating point value"})" + "\n")

@@ -201,6 +201,11 @@ TEST(DesignObject, ADesignFileHoldsExactlyOneObject) {
       {"{} {}", "expected one design object, got 2"},
       {"[]", "expected a design object, got nothing"},
       {"7", "design 1: expected a design object, got a number"},
+      // An array is no design object, even of one design.
+      {R"([{"NameEdit": "A"}])", "expected a design object, got an array"},
+      {"[7]", "design 1: expected a design object, got a number"},
+      {"{} []", "expected a design object, got an array"},
+      {"[{}, {}]", "expected one design object, got 2"},
       {R"({"NameEdit": "A")",
        "malformed JSON at line 1, column 17: unexpected end of input; expected ',' or '}'"},
   };
@@ -210,37 +215,155 @@ TEST(DesignObject, ADesignFileHoldsExactlyOneObject) {
 }
 
 // A design file's "Form" member keeps the window's state beyond the design's
-// values; a design run passes over it, whatever it holds and wherever it
-// stands, and a key that only looks like it is still unknown.
-TEST(DesignObject, TheFormMemberIsPassedOver) {
+// values. The design run does not read it, but it is checked, and handed on,
+// wherever a design stands: alone, in a stream, in an array, with the same
+// message. A key that only looks like it is still unknown.
+TEST(DesignObject, TheFormMemberIsCheckedWhereverADesignStands) {
   const struct {
     const char* json;
-    const char* name;  // the design's name read, or null for an input error
-    const char* error;
+    const char* name;   // the design's name read, or null for an input error
+    const char* error;  // after "design N"
   } cases[] = {
       {R"({"NameEdit": "A", "Form": {"Disabled": ["RoFEdit"], "OnlyAuto": true}})", "A", ""},
       {R"({"Form": {"MaxRoFLabel": "Max RoF: 12"}, "NameEdit": "B"})", "B", ""},
-      {R"({"NameEdit": "C", "Form": [1, {"x": [null]}, "y"]})", "C", ""},
-      {R"({"NameEdit": "D", "Form": 7, "TLEdit": "9"})", "D", ""},
-      {R"({"NameEdit": "E", "form": {}})", nullptr, "design 1: unknown key \"form\""},
-      {R"({"NameEdit": "F", "Forms": {}})", nullptr, "design 1: unknown key \"Forms\""},
+      {R"({"NameEdit": "C", "Form": [1, {"x": [null]}, "y"]})", nullptr,
+       ", key \"Form\": expected an object, got an array"},
+      {R"({"NameEdit": "D", "Form": 7, "TLEdit": "9"})", nullptr,
+       ", key \"Form\": expected an object, got a number"},
+      {R"({"NameEdit": "E", "form": {}})", nullptr, ": unknown key \"form\""},
+      {R"({"NameEdit": "F", "Forms": {}})", nullptr, ": unknown key \"Forms\""},
+      {R"({"Form": {"Hidden": [], "OnlyAuto": 1}})", nullptr,
+       ", key \"Form\": unknown member \"Hidden\""},
+      {R"({"Form": {"Disabled": ["RoFEdit", ["x"]]}})", nullptr,
+       ", key \"Form\": member \"Disabled\": expected an array of control names, got an array"},
+      {R"({"Form": {"Disabled": ["RoFEdit", "Label1\n"]}})", nullptr,
+       ", key \"Form\": \"Disabled\" names no control \"Label1\\u000a\""},
+      {R"({"Form": {"Disabled": ["RoFEdit", "BipodBox", "RoFEdit"]}})", nullptr,
+       ", key \"Form\": \"Disabled\" lists \"RoFEdit\" twice"},
+      {R"({"Form": {"MaxRoFLabel": "RoF: 3-17"}})", nullptr,
+       ", key \"Form\": \"MaxRoFLabel\" is not a caption of the Max RoF hint"},
+      {R"({"Form": {"GunLauncherCheckBox": null}})", nullptr,
+       ", key \"Form\": member \"GunLauncherCheckBox\": expected true or false, got null"},
+      // The first fault is the one told, the rest of the design read on.
+      {R"({"Form": {"OnlyAuto": true, "OnlyAuto": 3}, "Bogus": 1})", nullptr,
+       ", key \"Form\": member \"OnlyAuto\" is given more than once"},
+      {R"({"Bogus": 1, "Form": {"Hidden": 1}})", nullptr, ": unknown key \"Bogus\""},
   };
   for (const auto& c : cases) {
-    const DesignEntry e = ReadDesignObject(c.json, '.');
-    if (c.name != nullptr) {
-      EXPECT_FALSE(e.inputError) << c.json << ": " << e.inputError.value_or("");
-      EXPECT_EQ(e.input.NameEdit, c.name) << c.json;
-    } else {
-      EXPECT_EQ(e.inputError.value_or("(none)"), c.error) << c.json;
+    const DesignEntry alone = ReadDesignObject(c.json, '.');
+    // Second in an array, and second in a stream after an array.
+    std::vector<DesignEntry> read;
+    const std::string stream = std::string("[{}, ") + c.json + "] {}\n" + c.json;
+    ASSERT_FALSE(ReadDesigns(stream, '.', [&](DesignEntry& e) { read.push_back(e); }));
+    ASSERT_EQ(read.size(), 4u) << c.json;
+    EXPECT_FALSE(read[2].inputError) << "the design after " << c.json;
+    for (const DesignEntry* e : std::vector<const DesignEntry*>{&alone, &read[1], &read[3]}) {
+      if (c.name != nullptr) {
+        EXPECT_FALSE(e->inputError) << c.json << ": " << e->inputError.value_or("");
+        EXPECT_EQ(e->input.NameEdit, c.name) << c.json;
+        EXPECT_TRUE(e->form) << c.json;
+      } else {
+        EXPECT_EQ(e->inputError.value_or("(none)"),
+                  "design " + std::to_string(e->position) + c.error)
+            << c.json;
+      }
     }
   }
-  // The rest of the design is read as if the member were not there.
+  // The member is handed on as read, and the rest of the design is read as if
+  // it were not there.
   DesignInput pistol = examples::TenMmPistol();
   std::string text = DesignObjectText(pistol, {'.', false});
-  text.insert(1, R"("Form": {"Disabled": ["ChambersEdit"]},)");
+  text.insert(1, R"("Form": {"Disabled": ["ChambersEdit", "OnlyAuto"], "OnlyAuto": false},)");
   const DesignEntry e = ReadDesignObject(text, '.');
   EXPECT_FALSE(e.inputError) << e.inputError.value_or("");
   EXPECT_TRUE(e.input == pistol);
+  ASSERT_TRUE(e.form);
+  EXPECT_EQ(e.form->disabled, (std::vector<std::string>{"ChambersEdit", "OnlyAuto"}));
+  EXPECT_EQ(e.form->onlyAuto, false);
+  EXPECT_FALSE(e.form->maxRoFLabel);
+  EXPECT_FALSE(e.form->gunLauncher);
+  EXPECT_FALSE(ReadDesignObject("{}", '.').form);
+}
+
+// A text may be as long as a window's text field holds, 32,767 UTF-16 code
+// units, however many bytes they take; one unit more is an input error of the
+// design alone, whatever the value is for and however it is written.
+TEST(DesignObject, TextsLongerThanAFieldHoldsAreRefused) {
+  const auto repeat = [](std::string_view piece, std::size_t n) {
+    std::string text;
+    for (std::size_t i = 0; i < n; ++i) text += piece;
+    return text;
+  };
+  const std::size_t max = kMaxTextLength;
+  const std::string field = "a field holds at most 32767";
+  const struct {
+    std::string json;
+    std::string error;  // empty when the design is read
+  } cases[] = {
+      {R"({"NameEdit": ")" + repeat("a", max) + "\"}", ""},
+      {R"({"NameEdit": ")" + repeat("a", max + 1) + "\"}",
+       R"(design 1, key "NameEdit": the text is 32768 characters long; )" + field},
+      // Two bytes and three bytes a unit; a character beyond U+FFFF is two.
+      {R"({"NameEdit": ")" + repeat("\u00e9", max) + "\"}", ""},
+      {R"({"NameEdit": ")" + repeat("\u20ac", max) + "\"}", ""},
+      {R"({"NameEdit": ")" + repeat("\U0001F600", max / 2) + "a\"}", ""},
+      {R"({"NameEdit": ")" + repeat("\U0001F600", max / 2 + 1) + "\"}",
+       R"(design 1, key "NameEdit": the text is 32768 characters long; )" + field},
+      // Escapes count as what they stand for.
+      {R"({"ArbCF": ")" + repeat("\\u0041", max) + "\"}", ""},
+      {R"({"ArbCF": ")" + repeat("\\ud83d\\ude00", 20000) + "\"}",
+       R"(design 1, key "ArbCF": the text is 40000 characters long; )" + field},
+      // A number for a text field is its text.
+      {R"({"TLEdit": )" + repeat("9", max) + "}", ""},
+      {R"({"TLEdit": )" + repeat("9", max) + ".5}",
+       R"(design 1, key "TLEdit": the text is 32769 characters long; )" + field},
+      {R"({"ConfigurationBox": ")" + repeat("r", 40000) + "\"}",
+       R"(design 1, key "ConfigurationBox": the text is 40000 characters long; )" + field},
+      {R"({"BarrelBox": -)" + repeat("1", 40000) + "}",
+       R"(design 1, key "BarrelBox": item index of 40001 characters is outside -1..2)"},
+      {R"({"DecimalSeparator": ")" + repeat(".", 40000) + "\"}",
+       R"(design 1, key "DecimalSeparator": the text is 40000 characters long; )" + field},
+      {R"({")" + repeat("k", 40000) + "\": 1}", R"(design 1: unknown key of 40000 characters)"},
+      {R"({"Form": {"MaxRoFLabel": ")" + repeat("M", 40000) + "\"}}",
+       R"(design 1, key "Form": member "MaxRoFLabel": the text is 40000 characters long; )"
+       R"(a caption holds at most 32767)"},
+      {R"({"Form": {"Disabled": [")" + repeat("R", 40000) + "\"]}}",
+       R"(design 1, key "Form": member "Disabled": the text is 40000 characters long; )"
+       R"(a control name holds at most 32767)"},
+      // Skipped, a long text is no fault: the design is wrong for its first key.
+      {R"({"Bogus": 1, "NameEdit": ")" + repeat("a", 40000) + "\"}",
+       R"(design 1: unknown key "Bogus")"},
+  };
+  for (const auto& c : cases) {
+    const std::string what = c.json.substr(0, 40) + "... (" + std::to_string(c.json.size()) + ")";
+    std::vector<DesignEntry> read;
+    const auto fault = ReadDesigns(c.json + R"({"NameEdit": "next"})", '.',
+                                   [&](DesignEntry& e) { read.push_back(e); });
+    ASSERT_FALSE(fault) << what << ": " << *fault;
+    ASSERT_EQ(read.size(), 2u) << what;
+    EXPECT_EQ(read[0].inputError.value_or(""), c.error) << what;
+    EXPECT_FALSE(read[1].inputError) << what;
+    EXPECT_EQ(read[1].input.NameEdit, "next") << what;
+  }
+  EXPECT_EQ(ReadOne(R"({"TLEdit": )" + repeat("9", max) + "}").input.TLEdit, repeat("9", max));
+  EXPECT_EQ(ReadOne(R"({"NameEdit": ")" + repeat("\\u20ac", max) + "\"}").input.NameEdit,
+            repeat("\u20ac", max));
+}
+
+// An option group counts its items: a number with a fraction or an exponent
+// is no index, even where it stands for a whole one.
+TEST(DesignObject, AnItemIndexIsAWholeNumber) {
+  const char* cases[][2] = {
+      {R"({"BarrelBox": 1.0})",
+       R"(design 1, key "BarrelBox": expected an item index (a whole number, -1..2) or an item caption, got 1.0)"},
+      {R"({"BarrelBox": 2e0})",
+       R"(design 1, key "BarrelBox": expected an item index (a whole number, -1..2) or an item caption, got 2e0)"},
+      {R"({"StylingBox": -0.5})",
+       R"(design 1, key "StylingBox": expected an item index (a whole number, -1..3) or an item caption, got -0.5)"},
+  };
+  for (const auto& [json, message] : cases) {
+    EXPECT_EQ(ReadOne(json).inputError.value_or("(none)"), message) << json;
+  }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -252,6 +253,164 @@ TEST(JsonReader, SkippingChecksWhatItSkips) {
       }
       EXPECT_EQ(message, *c.message ? std::string("malformed JSON at ") + c.message : "")
           << c.input;
+    }
+  }
+}
+
+// A reader keeps no more of a string than its limit, counted in UTF-16 code
+// units whatever the bytes (two for a character beyond U+FFFF, escaped or
+// not); a longer string is read to its end, its length told, and the next
+// value is read as usual, however the input is cut.
+TEST(JsonReader, StringsAreKeptUpToTheLimitInUtf16Units) {
+  struct Case {
+    std::string string;  // the JSON string, quotes and all
+    std::string kept;    // when it fits
+    std::size_t length;  // when it does not
+  };
+  const Case cases[] = {
+      {R"("abcd")", "abcd", 0},
+      {R"("abcde")", "", 5},
+      {"\"\u00e9\u00e9\u00e9\u00e9\"", "\u00e9\u00e9\u00e9\u00e9", 0},
+      {"\"\u20ac\u20ac\u20ac\u20ac\"", "\u20ac\u20ac\u20ac\u20ac", 0},
+      {"\"\u20ac\u20ac\u20ac\u20ac\u20ac\"", "", 5},
+      {"\"\U0001F600\U0001F600\"", "\U0001F600\U0001F600", 0},
+      {"\"a\U0001F600\U0001F600\"", "", 5},
+      {"\"\U0001F600\U0001F600\U0001F600\"", "", 6},
+      {R"("\ud83d\ude00\u00e9\n")", "\U0001F600\u00e9\n", 0},
+      {R"("\ud83d\ude00\ud83d\ude00\t")", "", 5},
+      {"\"" + std::string(100000, 'a') + "\"", "", 100000},
+  };
+  for (const Case& c : cases) {
+    for (std::size_t piece : kPieces) {
+      const std::string input = "[" + c.string + ", \"next\"]";
+      Reader r(ReadFromText(input, piece), 4);
+      SCOPED_TRACE(c.string.substr(0, 40) + " in pieces of " + std::to_string(piece));
+      ASSERT_TRUE(r.NextTopLevel());
+      r.BeginArray();
+      ASSERT_TRUE(r.NextElement());
+      std::string out = "old";
+      const std::optional<std::size_t> length = r.ReadString(out);
+      if (c.length == 0) {
+        EXPECT_FALSE(length);
+        EXPECT_EQ(out, c.kept);
+      } else {
+        EXPECT_EQ(length.value_or(0), c.length);
+        EXPECT_EQ(out, "");
+      }
+      ASSERT_TRUE(r.NextElement());
+      EXPECT_FALSE(r.ReadString(out));
+      EXPECT_EQ(out, "next");
+      EXPECT_FALSE(r.NextElement());
+    }
+  }
+}
+
+// Keys and numbers are held to the same limit: a key longer is given empty
+// with its length, a number keeps the beginning of its text and its length.
+TEST(JsonReader, KeysAndNumbersAreHeldToTheLimit) {
+  const std::string input = R"({"abcde": 123456, "a\u00e9\ud83d\ude00": 1.5e10, "abcd": -12})";
+  for (std::size_t piece : kPieces) {
+    SCOPED_TRACE("pieces of " + std::to_string(piece));
+    Reader r(ReadFromText(input, piece), 4);
+    ASSERT_TRUE(r.NextTopLevel());
+    r.BeginObject();
+    std::string_view key;
+    const struct {
+      const char* key;
+      std::size_t cut;
+      const char* text;
+      std::size_t length;
+    } members[] = {
+        {"", 5, "1234", 6},
+        {"a\u00e9\U0001F600", 0, "1.5e", 6},
+        {"abcd", 0, "-12", 3},
+    };
+    for (const auto& m : members) {
+      ASSERT_TRUE(r.NextMember(key));
+      EXPECT_EQ(key, m.key);
+      EXPECT_EQ(r.CutKeyLength(), m.cut);
+      const Number n = r.ReadNumber();
+      EXPECT_EQ(n.text, m.text);
+      EXPECT_EQ(n.length, m.length);
+    }
+    EXPECT_FALSE(r.NextMember(key));
+  }
+}
+
+// Arrays and objects nest up to kMaxDepth levels, counted from the top level
+// whether the caller walks them or skips them; the first bracket deeper is a
+// fault at its place. Closing a value gives its levels back.
+TEST(JsonReader, NestingStopsAtTheDepthLimit) {
+  const std::size_t max = kMaxDepth;
+  const auto nested = [](std::size_t levels) {
+    std::string open;
+    std::string close;
+    for (std::size_t i = 0; i < levels; ++i) {
+      open += i % 2 ? "{\"k\":" : "[";
+      close.insert(0, i % 2 ? "}" : "]");
+    }
+    return open + "0" + close;
+  };
+  static_assert(kMaxDepth == 256, "the columns below are counted for 256 levels");
+  const std::string deepest = nested(max);
+  // Before the 257th bracket: 128 arrays of one character, 128 objects of five.
+  const std::string tooDeep = "malformed JSON at line 1, column 769: nested deeper than 256 levels";
+  for (std::size_t piece : kPieces) {
+    SCOPED_TRACE("pieces of " + std::to_string(piece));
+    const std::vector<std::string> twice = DumpAll(deepest + deepest, piece);
+    EXPECT_EQ(twice.size(), 2u);
+    EXPECT_EQ(twice.back().find("malformed"), std::string::npos) << twice.back();
+    EXPECT_EQ(DumpAll(nested(max + 1), piece).back(), tooDeep);
+
+    // Skipped inside a value the caller walks: the same limit.
+    for (const std::size_t levels : {max - 1, max}) {
+      const std::string input = "[" + nested(levels) + "]";
+      Reader r(ReadFromText(input, piece));
+      std::string message;
+      try {
+        ASSERT_TRUE(r.NextTopLevel());
+        r.BeginArray();
+        ASSERT_TRUE(r.NextElement());
+        r.SkipValue();
+        EXPECT_FALSE(r.NextElement());
+      } catch (const SyntaxError& e) {
+        message = e.what();
+      }
+      // Before the 257th bracket: the outer one, then 128 arrays and 127 objects.
+      EXPECT_EQ(message, levels < max ? ""
+                                      : "malformed JSON at line 1, column 765: nested deeper "
+                                        "than 256 levels");
+    }
+  }
+}
+
+// Strings and keys skipped are checked as those read are.
+TEST(JsonReader, SkippedStringsAndKeysAreChecked) {
+  const struct {
+    const char* input;
+    const char* message;
+  } cases[] = {
+      {R"([{"k\q": 1}])", "line 1, column 5: invalid escape 'q' in a string"},
+      {"[{\"k\": \"\xff\"}]", "line 1, column 9: invalid UTF-8: unexpected byte 0xFF in a string"},
+      {R"([{"\ud800x": 1}])",
+       "line 1, column 4: invalid \\u escape: a high surrogate must be "
+       "followed by a low one"},
+      {"[\"a\tb\"]",
+       "line 1, column 4: unexpected U+0009 in a string; control characters must be escaped"},
+      {R"([{"k": "abc)", "line 1, column 12: unexpected end of input in a string"},
+  };
+  for (const auto& c : cases) {
+    for (std::size_t piece : kPieces) {
+      Reader r(ReadFromText(c.input, piece));
+      std::string message;
+      try {
+        ASSERT_TRUE(r.NextTopLevel());
+        r.SkipValue();
+      } catch (const SyntaxError& e) {
+        message = e.what();
+      }
+      EXPECT_EQ(message, std::string("malformed JSON at ") + c.message)
+          << c.input << " in pieces of " << piece;
     }
   }
 }

@@ -158,7 +158,7 @@ TEST(ReadDesigns, InputErrorsNameTheDesignAndTheKey) {
       {R"({"ConfigurationBox": true})",
        R"(design 1, key "ConfigurationBox": expected an item index (-1..4) or an item caption, got a boolean)"},
       {R"({"ConfigurationBox": 1.0})",
-       R"(design 1, key "ConfigurationBox": expected an item index (-1..4) or an item caption, got a number)"},
+       R"(design 1, key "ConfigurationBox": expected an item index (a whole number, -1..4) or an item caption, got 1.0)"},
       {R"({"CaselessBox": 1})",
        R"(design 1, key "CaselessBox": expected true or false, got a number)"},
       {R"({"TLEdit": null})", R"(design 1, key "TLEdit": expected a string or a number, got null)"},
@@ -292,17 +292,26 @@ TEST(ReadDesigns, ColumnsSurviveLongLines) {
   }
 }
 
+// Nesting is read without recursion up to the reader's depth limit (the
+// design object is the first level); one level more is malformed.
 TEST(ReadDesigns, DeepNestingIsReadWithoutRecursion) {
-  const std::size_t depth = 200000;
+  const std::size_t depth = json::kMaxDepth - 1;
   const std::string nested = std::string(depth, '[') + std::string(depth, ']');
   const ReadResult skipped = ReadAll("{\"Foo\": " + nested + "}");
   ASSERT_FALSE(skipped.fault);
   ASSERT_EQ(skipped.designs.size(), 1u);
   EXPECT_EQ(skipped.designs[0].inputError.value_or(""), R"(design 1: unknown key "Foo")");
 
-  const ReadResult open = ReadAll(std::string(depth, '['));
-  ASSERT_TRUE(open.fault);
-  EXPECT_NE(open.fault->find("unexpected end of input"), std::string::npos) << *open.fault;
+  const ReadResult deeper = ReadAll("{\"Foo\": [" + nested + "]}");
+  EXPECT_EQ(deeper.fault.value_or(""),
+            "malformed JSON at line 1, column " + std::to_string(8 + json::kMaxDepth) +
+                ": nested deeper than " + std::to_string(json::kMaxDepth) + " levels");
+  EXPECT_TRUE(deeper.designs.empty());
+
+  const ReadResult open = ReadAll(std::string(200000, '['));
+  EXPECT_EQ(open.fault.value_or(""),
+            "malformed JSON at line 1, column " + std::to_string(json::kMaxDepth + 1) +
+                ": nested deeper than " + std::to_string(json::kMaxDepth) + " levels");
 }
 
 }  // namespace

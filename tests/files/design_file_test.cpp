@@ -7,6 +7,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include "design_object.h"
 #include "fields.h"
 #include "file_io.h"
 #include "files_test_util.h"
@@ -108,7 +109,7 @@ TEST(DesignFileTest, WritesEveryKeyInTheTableOrderThenTheForm) {
       << text;
 }
 
-// brennick-cli reads a design file as a design and passes over "Form".
+// brennick-cli reads a design file as a design; its "Form" is no input.
 TEST(DesignFileTest, TheCommandLineDesignerReadsADesignFile) {
   Folder folder;
   FormModel model;
@@ -155,6 +156,9 @@ TEST(DesignFileTest, TextsThatAreNoDesignFileSayWhy) {
       {"not an object", "[1, 2]", nullptr},
       {"a number", "42", "expected a design object, got a number"},
       {"two designs", "{} {}", "expected one design object, got 2"},
+      {"an array of one design", R"([{"NameEdit": "A"}])",
+       "expected a design object, got an array"},
+      {"a design and an empty array", "{} []", "expected a design object, got an array"},
       {"unknown key", R"({"Calibre": "9"})", "unknown key \"Calibre\""},
       {"repeated key", R"({"TLEdit": "9", "TLEdit": "8"})",
        "key \"TLEdit\" is given more than once"},
@@ -162,6 +166,9 @@ TEST(DesignFileTest, TextsThatAreNoDesignFileSayWhy) {
        "key \"ShotgunBox\": expected true or false, got a number"},
       {"index out of range", R"({"BarrelBox": 3})",
        "key \"BarrelBox\": item index 3 is outside -1..2"},
+      {"index with a fraction", R"({"BarrelBox": 1.0})",
+       "key \"BarrelBox\": expected an item index (a whole number, -1..2) or an item caption, "
+       "got 1.0"},
       {"form not an object", R"({"Form": []})", "key \"Form\": expected an object, got an array"},
       {"form twice", R"({"Form": {}, "Form": {}})", "key \"Form\" is given more than once"},
       {"form member unknown", R"({"Form": {"Hidden": []}})",
@@ -187,6 +194,50 @@ TEST(DesignFileTest, TextsThatAreNoDesignFileSayWhy) {
       EXPECT_NE(message, "(no error)") << c.what;
     }
   }
+}
+
+// One reader decides what a design file holds: the window's Open and
+// brennick-cli (and with it the armoury, which reads files as it does) refuse
+// the same files with the same message, found in one pass.
+TEST(DesignFileTest, TheWindowAndTheCommandLineRefuseTheSameFiles) {
+  const std::string longName(kMaxTextLength + 1, 'n');
+  const std::string deep = std::string(300, '[') + std::string(300, ']');
+  const struct {
+    std::string text;
+    std::string message;
+  } cases[] = {
+      {R"({"NameEdit": "A", "Form": {"Hidden": true}})", "key \"Form\": unknown member \"Hidden\""},
+      {R"({"Form": {"Disabled": ["Label1"]}, "NameEdit": "A"})",
+       "key \"Form\": \"Disabled\" names no control \"Label1\""},
+      {R"({"Form": {"MaxRoFLabel": "Max RoF: 12x"}})",
+       "key \"Form\": \"MaxRoFLabel\" is not a caption of the Max RoF hint"},
+      {R"({"Form": 1})", "key \"Form\": expected an object, got a number"},
+      {R"({"NameEdit": ")" + longName + R"("})",
+       "key \"NameEdit\": the text is 32768 characters long; a field holds at most 32767"},
+      {R"({"Form": {"MaxRoFLabel": ")" + longName + R"("}})",
+       "key \"Form\": member \"MaxRoFLabel\": the text is 32768 characters long; a caption "
+       "holds at most 32767"},
+      // 300 levels inside the design object: the 256th of them is one too deep.
+      {R"({"Bogus": )" + deep + "}",
+       "malformed JSON at line 1, column 266: nested deeper than 256 levels"},
+  };
+  for (const auto& c : cases) {
+    const std::string what = c.text.substr(0, 60);
+    EXPECT_EQ(MessageOf([&] { ReadDesignFileText(c.text, '.'); }), c.message) << what;
+    std::vector<std::string> messages;
+    const auto fault = ReadDesigns(
+        c.text, '.', [&](DesignEntry& e) { messages.push_back(e.inputError.value_or("(none)")); });
+    if (fault) messages.push_back(*fault);
+    std::string cli = messages.empty() ? "(nothing)" : messages.front();
+    for (const std::string_view prefix : {"design 1, ", "design 1: "}) {
+      if (cli.starts_with(prefix)) cli.erase(0, prefix.size());
+    }
+    EXPECT_EQ(cli, c.message) << what;
+  }
+  // The longest name a field holds opens whole.
+  FormState longest;
+  longest.NameEdit.text = std::string(kMaxTextLength, 'n');
+  EXPECT_TRUE(ReadDesignFileText(DesignFileText(longest, '.'), '.') == longest);
 }
 
 TEST(DesignFileTest, FilesThatCannotBeOpenedAreNamedWithTheReason) {
