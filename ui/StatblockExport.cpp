@@ -193,8 +193,11 @@ bool TForm1::OpenArmouryFolder(const QString& folder) {
   if (armoury_ == nullptr) {
     armoury_ = new TArmouryWindow(this);
     armoury_->setErrorReporter([this](const QString& message) { ReportError(message); });
-    connect(armoury_, &TArmouryWindow::openDesign, this, [this](const QString& path) {
-      if (OpenFile(path)) {
+    connect(armoury_, &TArmouryWindow::openDesign, this, [this](const std::filesystem::path& path) {
+      const std::string& bytes = path.native();
+      const QString name =
+          QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+      if (OpenFile(name)) {  // merge: OpenFile(path)
         raise();
         activateWindow();
       }
