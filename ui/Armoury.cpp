@@ -223,6 +223,9 @@ TArmouryWindow::TArmouryWindow(QWidget* parent)
   progress_->setObjectName(QStringLiteral("ArmouryProgress"));
   progress_->setAccessibleName(tr("Files read"));
   progress_->setFormat(tr("%v of %m files"));
+  progress_->setMinimumWidth(
+      progress_->fontMetrics().horizontalAdvance(tr("00000 of 00000 files")) +
+      4 * progress_->fontMetrics().averageCharWidth());
   progress_->hide();
   cancel_ = new QPushButton(tr("Cancel"), this);
   cancel_->setObjectName(QStringLiteral("ArmouryCancel"));
