@@ -126,19 +126,21 @@ std::optional<double> LeadingFigure(const QString& cell) {
 // The table
 
 void TArmouryModel::setRows(std::vector<ArmouryRow> rows) {
-  beginResetModel();
-  rows_ = std::move(rows);
-  cells_.clear();
-  cells_.reserve(rows_.size() * (brennick::kWeaponColumns + 1));
-  for (const ArmouryRow& row : rows_) {
+  // The cells are made before the model changes: a failure leaves it whole.
+  std::vector<QString> cells;
+  cells.reserve(rows.size() * (brennick::kWeaponColumns + 1));
+  for (const ArmouryRow& row : rows) {
     for (std::size_t column = 0; column < row.row.size(); ++column) {
       // A file that is no design is named by its file in the Name column.
-      cells_.push_back(brennick::shown::ShownText(column == brennick::kColName && !row.design
-                                                      ? FileName(row.file.filename())
-                                                      : FromUtf8(row.row[column])));
+      cells.push_back(brennick::shown::ShownText(column == brennick::kColName && !row.design
+                                                     ? FileName(row.file.filename())
+                                                     : FromUtf8(row.row[column])));
     }
-    cells_.push_back(brennick::shown::ShownText(FileName(row.file.filename())));
+    cells.push_back(brennick::shown::ShownText(FileName(row.file.filename())));
   }
+  beginResetModel();
+  rows_ = std::move(rows);
+  cells_ = std::move(cells);
   endResetModel();
 }
 
@@ -294,21 +296,20 @@ TArmouryWindow::~TArmouryWindow() {
 }
 
 bool TArmouryWindow::OpenFolder(const QString& folder, char decimalSeparator) {
-  std::vector<std::filesystem::path> files;
+  auto reading = std::make_unique<ArmouryReading>();
   try {
-    files = brennick::ListArmoury(std::filesystem::path(QFile::encodeName(folder).toStdString()));
+    reading->files =
+        brennick::ListArmoury(std::filesystem::path(QFile::encodeName(folder).toStdString()));
+    reading->decimalSeparator = decimalSeparator;
+    reading->reader = fileReader_;
+    ArmouryReading* worker = reading.get();
+    reading->worker = std::jthread([worker](const std::stop_token& stop) { worker->Run(stop); });
   } catch (const std::exception& e) {
     ReportError(tr("Cannot open the armoury \"%1\": %2")
                     .arg(QDir::toNativeSeparators(folder), QString::fromUtf8(e.what())));
     return false;
   }
   StopReading();
-  auto reading = std::make_unique<ArmouryReading>();
-  reading->files = std::move(files);
-  reading->decimalSeparator = decimalSeparator;
-  reading->reader = fileReader_;
-  ArmouryReading* worker = reading.get();
-  reading->worker = std::jthread([worker](const std::stop_token& stop) { worker->Run(stop); });
   reading_ = std::move(reading);
   readingFolder_ = folder;
   readingFor_.start();
@@ -348,7 +349,7 @@ void TArmouryWindow::StopReading() {
 
 void TArmouryWindow::FinishReading(bool cancelled) {
   std::vector<ArmouryRow> rows = reading_->TakeRows();
-  unread_ = reading_->files.size() - rows.size();
+  const std::size_t unread = reading_->files.size() - rows.size();
   if (cancelled) {
     StopReading();
   } else {
@@ -356,10 +357,18 @@ void TArmouryWindow::FinishReading(bool cancelled) {
   }
   progress_->hide();
   cancel_->hide();
-  model_.setRows(std::move(rows));
-  folder_ = readingFolder_;
-  setWindowTitle(tr("%1 - Armoury").arg(QFileInfo(folder_).fileName()));
-  table_->resizeColumnsToContents();
+  // Called from the timer and the Cancel button: nothing may unwind into
+  // Qt's dispatch. A table that cannot be made leaves the one shown.
+  try {
+    model_.setRows(std::move(rows));
+    unread_ = unread;
+    folder_ = readingFolder_;
+    setWindowTitle(tr("%1 - Armoury").arg(QFileInfo(folder_).fileName()));
+    table_->resizeColumnsToContents();
+  } catch (const std::exception& e) {
+    ReportError(tr("Cannot open the armoury \"%1\": %2")
+                    .arg(QDir::toNativeSeparators(readingFolder_), QString::fromUtf8(e.what())));
+  }
   ShowCount();
   emit readingFinished();
 }
