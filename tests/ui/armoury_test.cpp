@@ -5,12 +5,15 @@
 // a gate paces the worker, so no test depends on timing.
 #include "Armoury.h"
 
+#include <gtest/gtest.h>
+
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTest>
 #include <atomic>
 #include <condition_variable>
 #include <fstream>
@@ -21,7 +24,6 @@
 #include "ShownText.h"
 #include "design_file.h"
 #include "form_member.h"
-#include "support.h"
 #include "worked_designs.h"
 
 namespace {
@@ -242,21 +244,6 @@ TEST_F(ArmouryWindowTest, ALongNameShowsItsStartAndIsExportedWhole) {
   std::stringstream text;
   text << in.rdbuf();
   EXPECT_NE(text.str().find("\n" + std::string(5000, 'W') + ","), std::string::npos);
-}
-
-// The design window opens a design of the armoury on a double click.
-TEST_F(FormTest, TheArmouryOpensADesignInTheWindow) {
-  QTemporaryDir folder;
-  SaveDesignFile(fs::path(QFile::encodeName(folder.filePath("gauss.json")).toStdString()),
-                 FormOfDesign(examples::FourMmGaussRifle()), '.');
-  ASSERT_TRUE(form->OpenArmouryFolder(folder.path()));
-  TArmouryWindow* armoury = form->armoury();
-  ASSERT_TRUE(QTest::qWaitFor([armoury] { return !armoury->isReading(); }, kGenerous));
-  const QPoint at = armoury->table()->visualRect(armoury->filter()->index(0, kColName)).center();
-  QTest::mouseClick(armoury->table()->viewport(), Qt::LeftButton, {}, at);
-  QTest::mouseDClick(armoury->table()->viewport(), Qt::LeftButton, {}, at);
-  EXPECT_EQ(form->NameEdit->text(), QStringLiteral("Gauss Rifle"));
-  EXPECT_TRUE(errors.isEmpty());
 }
 
 }  // namespace
