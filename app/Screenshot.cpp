@@ -34,9 +34,13 @@ int main(int argc, char** argv) {
     window.resize(1300, 360);
     window.show();
     int status = 1;
-    QTimer::singleShot(300, [&] {
-      if (window.grab().save(output)) status = 0;
-      QApplication::quit();
+    // The folder is read off the window thread: the picture waits for its
+    // table.
+    QObject::connect(&window, &TArmouryWindow::readingFinished, [&] {
+      QTimer::singleShot(300, [&] {
+        if (window.grab().save(output)) status = 0;
+        QApplication::quit();
+      });
     });
     QApplication::exec();
     return status;

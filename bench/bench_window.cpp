@@ -1,14 +1,23 @@
 // The window's Design click: from the click to the statblock painted in the
-// pane. Runs headless (offscreen) unless a display is given.
+// pane and the derivation panel, with usual texts and with very long ones;
+// and the armoury window reading a folder of large files, with the peak
+// memory of the process (run it alone: --benchmark_filter=Armoury). Runs
+// headless (offscreen) unless a display is given.
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
+#include <cstdint>
 #include <cstdlib>
+#include <fstream>
 
+#include "Armoury.h"
 #include "Unit1.h"
 
 namespace {
@@ -25,20 +34,103 @@ void EnterLiquidRifle(TForm1& form) {
   form.Change(form.ShotsEdit, QStringLiteral("30"));
 }
 
-void BM_WindowDesignClick(benchmark::State& state) {
-  TForm1 form;
-  form.setErrorReporter([](const QString&) {});
-  EnterLiquidRifle(form);
+void Click(benchmark::State& state, TForm1& form) {
   form.show();
   QApplication::processEvents();
   for (auto _ : state) {
     form.DesignButton->click();
     form.StatblockMemo->repaint();  // paint the new text now, not at the next event loop turn
+    if (form.DerivationPanel != nullptr) form.DerivationPanel->repaint();
     benchmark::DoNotOptimize(form.StatblockMemo->document()->blockCount());
   }
   state.counters["lines"] = form.StatblockMemo->document()->blockCount();
 }
+
+void BM_WindowDesignClick(benchmark::State& state) {
+  TForm1 form;
+  form.setErrorReporter([](const QString&) {});
+  EnterLiquidRifle(form);
+  Click(state, form);
+}
 BENCHMARK(BM_WindowDesignClick)->Unit(benchmark::kMicrosecond);
+
+// A name of `length` characters without a space, set in the form model as a
+// design file's would be, past what the name field itself holds. The pane
+// shows it in the statblock's first line, the derivation panel in the
+// derivation of that line, where the cursor stands after Design.
+brennick::FormState WithLongName(const TForm1& form, std::int64_t length) {
+  brennick::FormState state = form.model().state();
+  state.NameEdit.text.assign(static_cast<std::size_t>(length), 'W');
+  return state;
+}
+
+void BM_WindowDesignLongName(benchmark::State& state) {
+  TForm1 form;
+  form.setErrorReporter([](const QString&) {});
+  EnterLiquidRifle(form);
+  form.RestoreForm(WithLongName(form, state.range(0)));
+  Click(state, form);
+}
+BENCHMARK(BM_WindowDesignLongName)
+    ->Arg(32767)
+    ->Arg(100000)
+    ->Arg(1 << 20)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+
+// The same with the derivation panel hidden: the pane's own share.
+void BM_WindowDesignLongNamePaneAlone(benchmark::State& state) {
+  TForm1 form;
+  form.setErrorReporter([](const QString&) {});
+  EnterLiquidRifle(form);
+  form.ShowDerivations(false);
+  form.RestoreForm(WithLongName(form, state.range(0)));
+  Click(state, form);
+}
+BENCHMARK(BM_WindowDesignLongNamePaneAlone)
+    ->Arg(32767)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+
+// The longest texts the fields hold, typed: a name and a bore of 32,767
+// characters. The bore is no number, so Design stops on it and the
+// derivation panel quotes it.
+void BM_WindowDesignLongestTexts(benchmark::State& state) {
+  TForm1 form;
+  form.setErrorReporter([](const QString&) {});
+  EnterLiquidRifle(form);
+  form.Change(form.NameEdit, QString(32767, QLatin1Char('W')));
+  form.Change(form.BoreSizeEdit, QString(32767, QLatin1Char('9')));
+  Click(state, form);
+}
+BENCHMARK(BM_WindowDesignLongestTexts)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// A folder of three files of 1 MiB that each hold an array of empty objects
+// ("[{},{},...]"), opened in the armoury window until its table shows.
+void BM_ArmouryOfThreeArrayFiles(benchmark::State& state) {
+  QTemporaryDir dir;
+  for (int i = 0; i < 3; ++i) {
+    std::string text = "[";
+    while (text.size() + 3 < (std::size_t{1} << 20)) text += "{},";
+    text += "{}]";
+    std::ofstream(QFile::encodeName(dir.filePath(QStringLiteral("a%1.json").arg(i))).toStdString(),
+                  std::ios::binary)
+        << text;
+  }
+  TArmouryWindow window;
+  window.setErrorReporter([](const QString&) {});
+  window.show();
+  for (auto _ : state) {
+    window.OpenFolder(dir.path(), '.');
+    while (window.isReading()) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  }
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  state.counters["rows"] = window.model()->rowCount();
+  state.counters["peak_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+BENCHMARK(BM_ArmouryOfThreeArrayFiles)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
 

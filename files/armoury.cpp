@@ -3,45 +3,34 @@
 #include <algorithm>
 #include <system_error>
 
-#include "design_object.h"
-#include "file_io.h"
+#include "design_file.h"
 
 namespace brennick {
 
-void ReadArmouryFile(const std::filesystem::path& file, char decimalSeparator,
-                     std::vector<ArmouryRow>& rows) {
-  const auto problem = [&](const std::string& why) {
-    ArmouryRow row{file, {}, false};
-    row.row[kColName] = file.filename().string();
-    row.row[kColError] = why;
-    rows.push_back(std::move(row));
-  };
-  std::string text;
+ArmouryRow ReadArmouryFile(const std::filesystem::path& file, char decimalSeparator) {
+  ArmouryRow row{file, {}, true};
+  FormState state;
   try {
-    text = ReadFileText(file);
-  } catch (const DesignError& e) {
-    return problem(e.what());
+    // One reader decides for the armoury and for Open: a file is a design
+    // here exactly when the window would open it.
+    state = LoadDesignFile(file, decimalSeparator);
+  } catch (const std::exception& e) {
+    // Open's message is "Cannot open "<file>": <problem>"; the row names its
+    // file already and keeps the problem.
+    std::string problem = e.what();
+    const std::string opening = CannotOpen(file, "");
+    if (problem.starts_with(opening)) problem.erase(0, opening.size());
+    row.design = false;
+    row.row[kColName] = file.filename().string();
+    row.row[kColError] = std::move(problem);
+    return row;
   }
-  // Every design of the file, as brennick-cli reads a stream of them: a
-  // design file holds one, a hand-made file may hold an array.
-  const std::optional<std::string> fault =
-      ReadDesigns(text, decimalSeparator, [&](DesignEntry& entry) {
-        ArmouryRow row{file, {}, true};
-        if (entry.inputError) {
-          row.row[kColError] = *entry.inputError;
-        } else {
-          row.row = WeaponRowOf(entry.input, RunDesign(entry.input, decimalSeparator));
-        }
-        rows.push_back(std::move(row));
-      });
-  if (fault) {
-    problem(*fault);
-  } else if (rows.empty() || rows.back().file != file) {
-    problem("the file holds no design");
-  }
+  const DesignInput input = state.Input();
+  row.row = WeaponRowOf(input, RunDesign(input, decimalSeparator));
+  return row;
 }
 
-std::vector<ArmouryRow> ReadArmoury(const std::filesystem::path& folder, char decimalSeparator) {
+std::vector<std::filesystem::path> ListArmoury(const std::filesystem::path& folder) {
   std::vector<std::filesystem::path> files;
   std::error_code error;
   std::filesystem::directory_iterator it(folder, error);
@@ -56,11 +45,16 @@ std::vector<ArmouryRow> ReadArmoury(const std::filesystem::path& folder, char de
   }
   if (error) throw DesignError(error.message());
   std::sort(files.begin(), files.end(), [](const auto& a, const auto& b) {
-    return a.filename().string() < b.filename().string();
+    return a.filename().native() < b.filename().native();
   });
+  return files;
+}
+
+std::vector<ArmouryRow> ReadArmoury(const std::filesystem::path& folder, char decimalSeparator) {
+  const std::vector<std::filesystem::path> files = ListArmoury(folder);
   std::vector<ArmouryRow> rows;
   rows.reserve(files.size());
-  for (const auto& file : files) ReadArmouryFile(file, decimalSeparator, rows);
+  for (const auto& file : files) rows.push_back(ReadArmouryFile(file, decimalSeparator));
   return rows;
 }
 

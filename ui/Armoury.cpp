@@ -9,23 +9,86 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <atomic>
+#include <mutex>
 #include <optional>
+#include <thread>
 
 #include "FileSupport.h"
+#include "ShownText.h"
 #include "Unit1.h"
 #include "file_io.h"
 
 using brennick::ArmouryRow;
 using brennick::TableFormat;
 
+// A folder's read: the worker reads the files in order and appends a row per
+// file; the window thread takes the rows. The worker touches nothing else.
+struct ArmouryReading {
+  std::vector<std::filesystem::path> files;
+  char decimalSeparator = '.';
+  TArmouryWindow::FileReader reader;
+  std::mutex mutex;
+  std::vector<ArmouryRow> rows;  // guarded by `mutex`
+  std::atomic<std::size_t> read{0};
+  std::atomic<bool> done{false};
+  // Last, so that it is stopped and joined before the rest goes.
+  std::jthread worker;
+
+  void Run(const std::stop_token& stop) noexcept;
+  // The rows read so far, taken out.
+  std::vector<ArmouryRow> TakeRows() {
+    const std::lock_guard lock(mutex);
+    return std::move(rows);
+  }
+};
+
+void ArmouryReading::Run(const std::stop_token& stop) noexcept {
+  // No exception leaves the worker: a file that fails in any way is a row
+  // that says why, and a failure beyond that ends the read early.
+  try {
+    for (const std::filesystem::path& file : files) {
+      if (stop.stop_requested()) break;
+      ArmouryRow row;
+      try {
+        row = reader(file, decimalSeparator);
+      } catch (const std::exception& e) {
+        row = ArmouryRow{file, {}, false};
+        row.row[brennick::kColName] = file.filename().string();
+        row.row[brennick::kColError] = e.what();
+      }
+      {
+        const std::lock_guard lock(mutex);
+        rows.push_back(std::move(row));
+      }
+      read.fetch_add(1);
+    }
+  } catch (...) {
+  }
+  done = true;
+}
+
 namespace {
+
+// How often the window looks at the worker, and how long a read goes on
+// before its progress shows, in milliseconds.
+constexpr int kPollInterval = 30;
+constexpr int kProgressDelay = 400;
 
 QString FromUtf8(const std::string& text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A file's name as the system encodes it, for showing: bytes that are no
+// UTF-8 show as replacement characters, while the path keeps them.
+QString FileName(const std::filesystem::path& path) {
+  const std::string& bytes = path.native();
+  return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
 }
 
 // The figure a cell begins with: "$881" is 881, "-3" is -3, "3.21/0.51" is
@@ -64,14 +127,21 @@ std::optional<double> LeadingFigure(const QString& cell) {
 // The table
 
 void TArmouryModel::setRows(std::vector<ArmouryRow> rows) {
+  // The cells are made before the model changes: a failure leaves it whole.
+  std::vector<QString> cells;
+  cells.reserve(rows.size() * (brennick::kWeaponColumns + 1));
+  for (const ArmouryRow& row : rows) {
+    for (std::size_t column = 0; column < row.row.size(); ++column) {
+      // A file that is no design is named by its file in the Name column.
+      cells.push_back(brennick::shown::ShownText(column == brennick::kColName && !row.design
+                                                     ? FileName(row.file.filename())
+                                                     : FromUtf8(row.row[column])));
+    }
+    cells.push_back(brennick::shown::ShownText(FileName(row.file.filename())));
+  }
   beginResetModel();
   rows_ = std::move(rows);
-  cells_.clear();
-  cells_.reserve(rows_.size() * (brennick::kWeaponColumns + 1));
-  for (const ArmouryRow& row : rows_) {
-    for (const std::string& cell : row.row) cells_.push_back(FromUtf8(cell));
-    cells_.push_back(FromUtf8(row.file.filename().string()));
-  }
+  cells_ = std::move(cells);
   endResetModel();
 }
 
@@ -95,7 +165,7 @@ QVariant TArmouryModel::data(const QModelIndex& index, int role) const {
       // A long message or name is easier read whole.
       return index.column() == brennick::kColError || index.column() == brennick::kColName
                  ? cell
-                 : FromUtf8(rows_[row].file.string());
+                 : brennick::shown::ShownText(QDir::toNativeSeparators(FileName(rows_[row].file)));
     case Qt::ForegroundRole:
       if (!rows_[row].design || !rows_[row].row[brennick::kColError].empty()) {
         return QColor(Qt::darkRed);
@@ -131,7 +201,10 @@ bool TArmouryFilter::lessThan(const QModelIndex& left, const QModelIndex& right)
 // ---------------------------------------------------------------------------
 // The window
 
-TArmouryWindow::TArmouryWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+TArmouryWindow::TArmouryWindow(QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      fileReader_(brennick::ReadArmouryFile),
+      progressDelay_(kProgressDelay) {
   setObjectName(QStringLiteral("Armoury"));
   setWindowTitle(tr("Armoury"));
   filter_.setSourceModel(&model_);
@@ -149,6 +222,18 @@ TArmouryWindow::TArmouryWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   count_ = new QLabel(this);
   exportMarkdown_ = new QPushButton(tr("Export &Markdown..."), this);
   exportCsv_ = new QPushButton(tr("Export &CSV..."), this);
+  progress_ = new QProgressBar(this);
+  progress_->setObjectName(QStringLiteral("ArmouryProgress"));
+  progress_->setAccessibleName(tr("Files read"));
+  progress_->setFormat(tr("%v of %m files"));
+  progress_->setMinimumWidth(
+      progress_->fontMetrics().horizontalAdvance(tr("00000 of 00000 files")) +
+      4 * progress_->fontMetrics().averageCharWidth());
+  progress_->hide();
+  cancel_ = new QPushButton(tr("Cancel"), this);
+  cancel_->setObjectName(QStringLiteral("ArmouryCancel"));
+  cancel_->setToolTip(tr("Stop reading the folder and show the files read so far."));
+  cancel_->hide();
 
   table_ = new QTableView(this);
   table_->setObjectName(QStringLiteral("ArmouryTable"));
@@ -171,6 +256,8 @@ TArmouryWindow::TArmouryWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   top->addWidget(filterLabel);
   top->addWidget(filterEdit_, 1);
   top->addWidget(count_);
+  top->addWidget(progress_);
+  top->addWidget(cancel_);
   top->addWidget(exportMarkdown_);
   top->addWidget(exportCsv_);
   auto* layout = new QVBoxLayout(this);
@@ -186,8 +273,11 @@ TArmouryWindow::TArmouryWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     const QModelIndex source = filter_.mapToSource(index);
     if (!source.isValid()) return;
     const ArmouryRow& row = model_.rows()[static_cast<std::size_t>(source.row())];
-    emit openDesign(FromUtf8(row.file.string()));
+    emit openDesign(row.file);
   });
+  connect(cancel_, &QPushButton::clicked, this, &TArmouryWindow::CancelReading);
+  poll_.setInterval(kPollInterval);
+  connect(&poll_, &QTimer::timeout, this, &TArmouryWindow::Poll);
   connect(exportMarkdown_, &QPushButton::clicked, this, &TArmouryWindow::ExportMarkdown);
   connect(exportCsv_, &QPushButton::clicked, this, &TArmouryWindow::ExportCsv);
   auto* find = new QShortcut(QKeySequence::Find, this);
@@ -200,28 +290,99 @@ TArmouryWindow::TArmouryWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   resize(1400, 600);
 }
 
+TArmouryWindow::~TArmouryWindow() {
+  // Every worker is asked to stop before any is waited for.
+  if (reading_) reading_->worker.request_stop();
+  for (const auto& stopping : stopping_) stopping->worker.request_stop();
+}
+
 bool TArmouryWindow::OpenFolder(const QString& folder, char decimalSeparator) {
+  auto reading = std::make_unique<ArmouryReading>();
   try {
-    const QByteArray path = QFile::encodeName(folder);
-    model_.setRows(
-        brennick::ReadArmoury(std::filesystem::path(path.toStdString()), decimalSeparator));
+    reading->files =
+        brennick::ListArmoury(std::filesystem::path(QFile::encodeName(folder).toStdString()));
+    reading->decimalSeparator = decimalSeparator;
+    reading->reader = fileReader_;
+    ArmouryReading* worker = reading.get();
+    reading->worker = std::jthread([worker](const std::stop_token& stop) { worker->Run(stop); });
   } catch (const std::exception& e) {
     ReportError(tr("Cannot open the armoury \"%1\": %2")
                     .arg(QDir::toNativeSeparators(folder), QString::fromUtf8(e.what())));
     return false;
   }
-  folder_ = folder;
-  setWindowTitle(tr("%1 - Armoury").arg(QFileInfo(folder).fileName()));
-  table_->resizeColumnsToContents();
-  ShowCount();
+  StopReading();
+  reading_ = std::move(reading);
+  readingFolder_ = folder;
+  readingFor_.start();
+  progress_->setRange(0, static_cast<int>(reading_->files.size()));
+  progress_->setValue(0);
+  count_->setText(tr("Reading..."));
+  poll_.start();
   return true;
+}
+
+void TArmouryWindow::Poll() {
+  // A stopped worker is joined once it is past its file: at once.
+  std::erase_if(stopping_, [](const auto& stopping) { return stopping->done.load(); });
+  if (reading_) {
+    if (reading_->done) {
+      FinishReading(false);
+    } else {
+      progress_->setValue(static_cast<int>(reading_->read.load()));
+      if (progress_->isHidden() && readingFor_.elapsed() >= progressDelay_) {
+        progress_->show();
+        cancel_->show();
+      }
+    }
+  }
+  if (!reading_ && stopping_.empty()) poll_.stop();
+}
+
+void TArmouryWindow::CancelReading() {
+  if (reading_) FinishReading(true);
+}
+
+void TArmouryWindow::StopReading() {
+  if (!reading_) return;
+  reading_->worker.request_stop();
+  stopping_.push_back(std::move(reading_));
+}
+
+void TArmouryWindow::FinishReading(bool cancelled) {
+  std::vector<ArmouryRow> rows = reading_->TakeRows();
+  const std::size_t unread = reading_->files.size() - rows.size();
+  if (cancelled) {
+    StopReading();
+  } else {
+    reading_.reset();  // its worker is done: joined at once
+  }
+  progress_->hide();
+  cancel_->hide();
+  // Called from the timer and the Cancel button: nothing may unwind into
+  // Qt's dispatch. A table that cannot be made leaves the one shown.
+  try {
+    model_.setRows(std::move(rows));
+    unread_ = unread;
+    folder_ = readingFolder_;
+    setWindowTitle(tr("%1 - Armoury").arg(QFileInfo(folder_).fileName()));
+    table_->resizeColumnsToContents();
+  } catch (const std::exception& e) {
+    ReportError(tr("Cannot open the armoury \"%1\": %2")
+                    .arg(QDir::toNativeSeparators(readingFolder_), QString::fromUtf8(e.what())));
+  }
+  ShowCount();
+  emit readingFinished();
 }
 
 void TArmouryWindow::ShowCount() {
   const int shown = filter_.rowCount();
   const int all = model_.rowCount();
-  count_->setText(shown == all ? tr("%n design(s)", "", all)
-                               : tr("%1 of %n design(s)", "", all).arg(shown));
+  QString text =
+      shown == all ? tr("%n design(s)", "", all) : tr("%1 of %n design(s)", "", all).arg(shown);
+  if (unread_ > 0) {
+    text += tr(" (cancelled: %n file(s) not read)", "", static_cast<int>(unread_));
+  }
+  count_->setText(text);
 }
 
 bool TArmouryWindow::ExportTable(const QString& path, TableFormat format) {

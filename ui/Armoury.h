@@ -2,24 +2,37 @@
 // same columns and rows as brennick-cli --table gives for those files, with a
 // filter by name, sortable columns, and export as Markdown or CSV.
 // Double-clicking a design asks the design window to open its file.
+//
+// A folder is read off the window thread: a worker reads and runs its files
+// one by one (plain C++, no widget), and the window takes the rows when the
+// worker is done. A read that lasts more than a moment shows its progress
+// with a Cancel button; cancelling shows the files read so far, and opening
+// another folder cancels the read under way.
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QElapsedTimer>
 #include <QSortFilterProxyModel>
 #include <QString>
+#include <QTimer>
 #include <QWidget>
+#include <filesystem>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "armoury.h"
 
 class QLabel;
 class QLineEdit;
+class QProgressBar;
 class QPushButton;
 class QTableView;
+struct ArmouryReading;
 
 // The rows of an armoury as a Qt table: the weapon table's columns, then the
-// design's file.
+// design's file. A cell shows at most the first characters of a very long
+// text (ShownText.h); the rows keep every character for the exports.
 class TArmouryModel : public QAbstractTableModel {
   Q_OBJECT
  public:
@@ -59,13 +72,33 @@ class TArmouryWindow : public QWidget {
   using SaveChooser = std::function<QString(QWidget* parent, const QString& caption,
                                             const QString& path, const QString& filter)>;
 
-  explicit TArmouryWindow(QWidget* parent = nullptr);
+  // Reads one design file on the worker thread: ReadArmouryFile unless
+  // replaced (tests pace the worker with it).
+  using FileReader =
+      std::function<brennick::ArmouryRow(const std::filesystem::path& file, char decimalSeparator)>;
 
-  // Reads every design file of `folder` (the reader's decimal separator) and
-  // shows it. Returns false, after reporting why, when the folder cannot be
-  // listed.
+  explicit TArmouryWindow(QWidget* parent = nullptr);
+  // Stops a read under way and waits for the file its worker is reading.
+  ~TArmouryWindow() override;
+
+  // Lists the design files of `folder` and starts reading them (the reader's
+  // decimal separator), cancelling a read under way; the table shows them
+  // once all are read, and readingFinished() follows. Returns false, after
+  // reporting why, when the folder cannot be listed; the table and a read
+  // under way are then left as they were.
   bool OpenFolder(const QString& folder, char decimalSeparator);
+  // The folder the table shows.
   QString folder() const { return folder_; }
+  bool isReading() const { return reading_ != nullptr; }
+  // Stops the read under way: the table shows the files read so far, and
+  // the count says how many were left unread.
+  void CancelReading();
+  void setFileReader(FileReader reader) { fileReader_ = std::move(reader); }
+  // How long a read goes on before its progress shows, in milliseconds.
+  void setProgressDelay(int milliseconds) { progressDelay_ = milliseconds; }
+  QProgressBar* progressBar() { return progress_; }
+  QPushButton* cancelButton() { return cancel_; }
+  QLabel* countLabel() { return count_; }
 
   // Writes the designs of the table (all of them, in the folder's order, as
   // brennick-cli --table does) to `path`; reports a failure.
@@ -91,14 +124,35 @@ class TArmouryWindow : public QWidget {
   QLineEdit* filterEdit() { return filterEdit_; }
 
  signals:
-  // The user asked to open a design file in the design window.
-  void openDesign(const QString& path);
+  // The user asked to open a design file in the design window. The path is
+  // the file's name as the system gives it, bytes that need not be UTF-8.
+  void openDesign(const std::filesystem::path& file);
+  // A read has ended, all read or cancelled, and the table shows it.
+  void readingFinished();
 
  private:
   void Export(brennick::TableFormat format);
   void ShowCount();
+  // Follows the worker from the window thread: its progress, and its rows
+  // once it is done.
+  void Poll();
+  void FinishReading(bool cancelled);
+  // Hands the read under way to the workers that are stopping.
+  void StopReading();
 
   QString folder_;
+  QString readingFolder_;   // the folder being read
+  std::size_t unread_ = 0;  // files a cancelled read left out of the table
+  std::unique_ptr<ArmouryReading> reading_;
+  // Reads cancelled whose worker is still within a file; none of their rows
+  // is shown.
+  std::vector<std::unique_ptr<ArmouryReading>> stopping_;
+  FileReader fileReader_;
+  QTimer poll_;
+  QElapsedTimer readingFor_;
+  int progressDelay_;
+  QProgressBar* progress_;
+  QPushButton* cancel_;
   TArmouryModel model_;
   TArmouryFilter filter_;
   QLineEdit* filterEdit_;

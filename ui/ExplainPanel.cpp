@@ -2,7 +2,9 @@
 // and the panel under the pane shows the derivation of the line the cursor is
 // on or the pointer is over (the pointed line's also as its tooltip). The
 // panel says plainly when there is none to show: no statblock yet, a pane
-// changed by hand since Design, or a line without one.
+// changed by hand since Design, or a line without one. A long run of a typed
+// text in a derivation shows its first characters (ShownText.h); the
+// derivations themselves keep every character.
 #include <QAction>
 #include <QHelpEvent>
 #include <QMouseEvent>
@@ -13,6 +15,7 @@
 #include <QToolTip>
 #include <string_view>
 
+#include "ShownText.h"
 #include "Unit1.h"
 
 namespace {
@@ -37,10 +40,12 @@ int BlocksOf(std::string_view line, bool last) {
   return last ? document.blockCount() : document.blockCount() - 1;
 }
 
+// The steps of a derivation, one a line, as the panel and the tooltip show
+// them.
 QString StepsText(const brennick::Derivation& steps) {
   QStringList lines;
   for (const std::string& step : steps) lines << FromUtf8(step);
-  return lines.join(QLatin1Char('\n'));
+  return brennick::shown::ShownText(lines.join(QLatin1Char('\n')));
 }
 
 }  // namespace
@@ -134,7 +139,8 @@ void TForm1::UpdateDerivation() {
   QString text;
   if (failureShown_ && paneCurrent_ && pointedBlock_ < 0 && lastDesign_.error) {
     // After a failed Design: what stopped it, and how the read at fault went.
-    text = QStringLiteral("Design stopped: ") + FromUtf8(*lastDesign_.error);
+    text = brennick::shown::ShownText(QStringLiteral("Design stopped: ") +
+                                      FromUtf8(*lastDesign_.error));
     const auto& explain = lastDesign_.explain;
     if (explain.size() > lastDesign_.lines.size() && !explain.back().empty()) {
       text += QLatin1Char('\n') + StepsText(explain.back());

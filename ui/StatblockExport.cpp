@@ -195,7 +195,7 @@ bool TForm1::OpenArmouryFolder(const QString& folder) {
   if (armoury_ == nullptr) {
     armoury_ = new TArmouryWindow(this);
     armoury_->setErrorReporter([this](const QString& message) { ReportError(message); });
-    connect(armoury_, &TArmouryWindow::openDesign, this, [this](const QString& path) {
+    connect(armoury_, &TArmouryWindow::openDesign, this, [this](const std::filesystem::path& path) {
       if (OpenFile(path)) {
         raise();
         activateWindow();

@@ -10,8 +10,11 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QTextOption>
 #include <chrono>
 #include <vector>
+
+#include "ShownText.h"
 
 using brennick::DesignError;
 
@@ -100,7 +103,17 @@ void TForm1::DesignButtonClick() {
   for (const auto& line : result.lines) {
     lines << QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
   }
-  StatblockMemo->setPlainText(lines.join(QLatin1Char('\n')));
+  const QString statblock = lines.join(QLatin1Char('\n'));
+  // The pane keeps the statblock whole, as Copy Statblock and the exports
+  // take it. Wrapping a long run without a space at word boundaries takes
+  // time that grows with the square of its length (a name read from a file
+  // can be 32,767 characters), so while such a run is in the statblock its
+  // lines wrap at any character, which takes time in proportion.
+  const QTextOption::WrapMode wrap = brennick::shown::LongestRun(statblock) > brennick::shown::kRun
+                                         ? QTextOption::WrapAnywhere
+                                         : QTextOption::WrapAtWordBoundaryOrAnywhere;
+  if (StatblockMemo->wordWrapMode() != wrap) StatblockMemo->setWordWrapMode(wrap);
+  StatblockMemo->setPlainText(statblock);
   const std::optional<std::string> error = result.error;
   const std::size_t count = result.lines.size();
   TakeDesign(std::move(result));

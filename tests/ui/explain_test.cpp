@@ -1,6 +1,7 @@
 // The derivation panel: it shows the derivation of the statblock line at the
 // cursor or under the pointer, says so plainly when there is none, shows why
-// a failed Design stopped, and can be hidden, each window opening with it shown.
+// a failed Design stopped, and can be hidden, each window opening with it shown;
+// a very long text shows its start there while the statblock keeps it whole.
 // Design's run is replaced by one that gives known lines and derivations.
 #include <QAction>
 #include <QHelpEvent>
@@ -10,6 +11,7 @@
 #include <QToolTip>
 
 #include "CompareDialog.h"
+#include "ShownText.h"
 #include "support.h"
 
 namespace {
@@ -212,6 +214,118 @@ TEST_F(ExplainTest, TheViewCommandsHaveTheirKeysFromAnywhere) {
   QTest::keyClick(form->NameEdit, Qt::Key_K, Qt::ControlModifier | Qt::ShiftModifier);
   ASSERT_NE(form->compareDialog(), nullptr);
   EXPECT_TRUE(form->compareDialog()->isVisible());
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Long texts: what is shown of them, and that the statblock keeps them whole.
+
+namespace {
+
+struct ShownCase {
+  const char* what;
+  QString text;
+  QString shown;
+};
+
+void PrintTo(const ShownCase& c, std::ostream* os) {
+  *os << c.what;
+}
+
+QString Letters(qsizetype n, char16_t c = u'x') {
+  return QString(n, QChar(c));
+}
+
+QString More(const char* count) {
+  return QStringLiteral(u"\u2026(") + QLatin1String(count) + QStringLiteral(" more characters)");
+}
+
+const QString kGun = QString::fromUtf16(u"\U0001F52B");  // one character, two UTF-16 units
+
+const ShownCase kShownCases[] = {
+    {"a short line is kept", QStringLiteral("Gun (TL9)"), QStringLiteral("Gun (TL9)")},
+    {"a run of 1,000 is kept", Letters(1000), Letters(1000)},
+    {"a run of 1,001 shows 1,000", Letters(1001),
+     Letters(1000) + QStringLiteral(u"\u2026(1 more character)")},
+    {"the words around a long run stay", "a " + Letters(1500) + " b",
+     "a " + Letters(1000) + More("500") + " b"},
+    {"each run is measured from its last space", Letters(900) + " " + Letters(900),
+     Letters(900) + " " + Letters(900)},
+    {"a line break ends a run", Letters(900) + "\n" + Letters(900),
+     Letters(900) + "\n" + Letters(900)},
+    {"a no-break space holds a run together", Letters(600) + QChar(0xA0) + Letters(600),
+     Letters(600) + QChar(0xA0) + Letters(399) + More("201")},
+    {"a line of words over 10,000 shows 10,000", QString("ab ").repeated(4000) + "\nnext",
+     QString("ab ").repeated(3333) + "a" + More("2,000") + "\nnext"},
+    {"a character of two units counts once and is not split", kGun.repeated(1001),
+     kGun.repeated(1000) + QStringLiteral(u"\u2026(1 more character)")},
+    {"large counts are grouped", Letters(1001000), Letters(1000) + More("1,000,000")},
+};
+
+class ShownTextCases : public ::testing::TestWithParam<ShownCase> {};
+
+TEST_P(ShownTextCases, ShowsTheStartOfLongRunsAndLines) {
+  const ShownCase& c = GetParam();
+  EXPECT_EQ(brennick::shown::ShownText(c.text), c.shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, ShownTextCases, ::testing::ValuesIn(kShownCases));
+
+TEST(ShownText, TheLongestRun) {
+  EXPECT_EQ(brennick::shown::LongestRun(QString()), 0);
+  EXPECT_EQ(brennick::shown::LongestRun(QStringLiteral("Gun (TL9)")), 5);
+  EXPECT_EQ(brennick::shown::LongestRun("ab\n" + Letters(7) + " c"), 7);
+  EXPECT_EQ(brennick::shown::LongestRun(kGun.repeated(3)), 3);
+}
+
+// A design whose name is `name`: one line with the name, its derivation
+// quoting it; with `error` the run stops on it.
+TForm1::DesignRunner NameRunner(std::string name, std::optional<std::string> error = {}) {
+  return [=](const brennick::DesignInput&, char) {
+    brennick::DesignResult result;
+    result.lines = {name + " (TL9)", "Acc: 3"};
+    result.explain = {{"Weapon Name as typed: '" + name + "'"}, {"Acc = 3"}};
+    if (error) {
+      result.error = error;
+      result.explain.push_back({"read at fault"});
+    }
+    return result;
+  };
+}
+
+TEST_F(ExplainTest, ALongNameShowsItsStartWhileThePaneAndDerivationsKeepIt) {
+  const std::string name(5000, 'W');
+  form->setDesignRunner(NameRunner(name));
+  Press(form->DesignButton);
+  // The pane holds the statblock whole; its long run wraps anywhere.
+  EXPECT_EQ(Pane(), (QStringList{QString::fromStdString(name) + " (TL9)", "Acc: 3"}));
+  EXPECT_EQ(form->StatblockMemo->wordWrapMode(), QTextOption::WrapAnywhere);
+  EXPECT_EQ(form->lastDesign().explain[0][0], "Weapon Name as typed: '" + name + "'");
+  // The run shown is the quote and 999 letters of the name.
+  const QString shown = "Weapon Name as typed: '" + Letters(999, u'W') + More("4,002");
+  CursorToBlock(0);
+  EXPECT_EQ(Panel(), shown);
+  QHelpEvent help(QEvent::ToolTip, PointOf(0),
+                  form->StatblockMemo->viewport()->mapToGlobal(PointOf(0)));
+  QApplication::sendEvent(form->StatblockMemo->viewport(), &help);
+  EXPECT_EQ(QToolTip::text(), shown);
+  QToolTip::hideText();
+
+  // A statblock of usual lines wraps at word boundaries again.
+  form->setDesignRunner(Runner({"Gun (TL9)", "Acc: 3"}));
+  Press(form->DesignButton);
+  EXPECT_EQ(form->StatblockMemo->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+}
+
+TEST_F(ExplainTest, AFailureQuotingALongTextShowsItsStart) {
+  const std::string bore(3000, '9');
+  const std::string error = "'" + bore + "' is not a valid floating point value";
+  form->setDesignRunner(NameRunner("Gun", error));
+  Press(form->DesignButton);
+  ASSERT_EQ(errors, QStringList{QString::fromStdString(error)});  // the report quotes it whole
+  EXPECT_EQ(Panel(), "Design stopped: '" + Letters(999, u'9') + More("2,002") +
+                         " is not a valid floating point value\nread at fault");
 }
 
 }  // namespace

@@ -591,11 +591,14 @@ TEST_F(FilesTest, TheArmouryTableEqualsTheCommandLineTable) {
   TArmouryWindow* armoury = form->armoury();
   ASSERT_NE(armoury, nullptr);
   EXPECT_TRUE(armoury->isVisible());
+  // The folder is read off the window thread.
+  ASSERT_TRUE(QTest::qWaitFor([armoury] { return !armoury->isReading(); }, 60000));
   EXPECT_EQ(armoury->model()->rowCount(), 5);
 
-  // Export: the rows brennick-cli gives for each file, in the folder's order.
+  // Export: the rows brennick-cli gives for each file Open reads, in the
+  // folder's order; broken.json and wrong.json are rows that say why not.
   QString expectedMarkdown, expectedCsv;
-  for (const char* name : {"broken", "gauss", "pistol", "rifle", "wrong"}) {
+  for (const char* name : {"gauss", "pistol", "rifle"}) {
     const QString file = QStringLiteral("'%1/%2.json'").arg(folder, QLatin1String(name));
     const QString cli = QStringLiteral(BRENNICK_CLI_PATH " --decimal-separator '%1' --table ")
                             .arg(QLatin1Char(dec));
