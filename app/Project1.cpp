@@ -4,8 +4,8 @@
 // design file once the window is shown.
 #include <QApplication>
 
-#include "Unit1.h"
-#include "Unit2.h"
+#include "ui/Unit1.h"
+#include "ui/Unit2.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);

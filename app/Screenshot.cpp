@@ -14,8 +14,8 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "Armoury.h"
-#include "Unit1.h"
+#include "ui/Armoury.h"
+#include "ui/Unit1.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);

@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "design.h"
-#include "random_design.h"
-#include "worked_designs.h"
+#include "engine/design.h"
+#include "tests/support/random_design.h"
+#include "tests/support/worked_designs.h"
 
 namespace {
 

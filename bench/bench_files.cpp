@@ -6,10 +6,10 @@
 #include <filesystem>
 #include <string>
 
-#include "armoury.h"
-#include "design_file.h"
-#include "form_member.h"
-#include "random_design.h"
+#include "files/armoury_folder.h"
+#include "files/design_file.h"
+#include "form/form_member.h"
+#include "tests/support/random_design.h"
 
 namespace {
 

@@ -17,8 +17,8 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "Armoury.h"
-#include "Unit1.h"
+#include "ui/Armoury.h"
+#include "ui/Unit1.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "fields.h"
-#include "json_text.h"
-#include "random_design.h"
+#include "form/fields.h"
+#include "formats/json_text.h"
+#include "tests/support/random_design.h"
 
 int main(int argc, char** argv) {
   if (argc < 2 || argc > 4) {

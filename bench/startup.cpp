@@ -17,8 +17,8 @@
 #include <cstring>
 #include <memory>
 
-#include "Unit1.h"
-#include "Unit2.h"
+#include "ui/Unit1.h"
+#include "ui/Unit2.h"
 
 namespace {
 

@@ -1,15 +1,15 @@
-#include "batch.h"
+#include "cli/batch.h"
 
 #include <algorithm>
 #include <cstring>
 #include <memory>
 #include <stdexcept>
 
-#include "design.h"
-#include "design_object.h"
-#include "explain_output.h"
-#include "json_text.h"
-#include "weapon_table.h"
+#include "cli/explain_output.h"
+#include "engine/design.h"
+#include "formats/design_object.h"
+#include "formats/json_text.h"
+#include "formats/weapon_table.h"
 
 namespace brennick::cli {
 

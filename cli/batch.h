@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "json_reader.h"
+#include "formats/json_reader.h"
 
 namespace brennick::cli {
 

@@ -1,4 +1,4 @@
-#include "cli.h"
+#include "cli/cli.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -16,11 +16,11 @@
 #include <string>
 #include <vector>
 
-#include "batch.h"
-#include "compare.h"
-#include "design.h"
-#include "design_object.h"
-#include "random_designs.h"
+#include "cli/batch.h"
+#include "cli/compare.h"
+#include "cli/random_designs.h"
+#include "engine/design.h"
+#include "formats/design_object.h"
 
 #ifndef BRENNICK_VERSION
 #define BRENNICK_VERSION "unknown"

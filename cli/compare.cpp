@@ -1,4 +1,4 @@
-#include "compare.h"
+#include "cli/compare.h"
 
 #include <unistd.h>
 
@@ -10,11 +10,11 @@
 #include <string_view>
 #include <vector>
 
-#include "design.h"
-#include "design_object.h"
-#include "file_io.h"
-#include "json_text.h"
-#include "line_diff.h"
+#include "engine/design.h"
+#include "files/file_io.h"
+#include "form/line_diff.h"
+#include "formats/design_object.h"
+#include "formats/json_text.h"
 
 namespace brennick::cli {
 namespace {

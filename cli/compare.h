@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "batch.h"
+#include "cli/batch.h"
 
 namespace brennick::cli {
 

@@ -1,7 +1,7 @@
-#include "explain_output.h"
+#include "cli/explain_output.h"
 
-#include "batch.h"
-#include "json_text.h"
+#include "cli/batch.h"
+#include "formats/json_text.h"
 
 namespace brennick::cli {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "design.h"
+#include "engine/design.h"
 
 namespace brennick::cli {
 

@@ -1,10 +1,10 @@
-#include "random_designs.h"
+#include "cli/random_designs.h"
 
 #include <chrono>
 #include <string>
 
-#include "design_object.h"
-#include "form_model.h"
+#include "form/form_model.h"
+#include "formats/design_object.h"
 
 namespace brennick::cli {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "batch.h"
+#include "cli/batch.h"
 
 namespace brennick::cli {
 

@@ -2,7 +2,7 @@
 // its legality class.
 #include <string>
 
-#include "internal/run.h"
+#include "engine/internal/run.h"
 
 namespace brennick {
 namespace {

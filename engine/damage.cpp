@@ -1,7 +1,7 @@
 // Damage: how many dice the weapon rolls, and its wound suffix.
 #include <string>
 
-#include "internal/run.h"
+#include "engine/internal/run.h"
 
 namespace brennick {
 namespace {

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "internal/run.h"
+#include "engine/internal/run.h"
 
 namespace brennick {
 

@@ -1,7 +1,7 @@
 // Durability: how much punishment the weapon itself can take.
 #include <string>
 
-#include "internal/run.h"
+#include "engine/internal/run.h"
 
 namespace brennick {
 namespace {

@@ -2,7 +2,7 @@
 // for lines a stage leaves without one, and the failing read's.
 #include <string>
 
-#include "internal/run.h"
+#include "engine/internal/run.h"
 
 namespace brennick {
 

@@ -8,7 +8,7 @@
 #include <limits>
 #include <string>
 
-#include "internal/run.h"
+#include "engine/internal/run.h"
 
 namespace brennick {
 

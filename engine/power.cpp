@@ -2,7 +2,7 @@
 // the cartridge. At most one line.
 #include <string>
 
-#include "internal/run.h"
+#include "engine/internal/run.h"
 
 namespace brennick {
 namespace {

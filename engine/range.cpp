@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <string>
 
-#include "internal/run.h"
+#include "engine/internal/run.h"
 
 namespace brennick {
 namespace {

@@ -2,7 +2,7 @@
 // shots line with its reload time in brackets.
 #include <string>
 
-#include "internal/run.h"
+#include "engine/internal/run.h"
 
 namespace brennick {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-#include "internal/run.h"
+#include "engine/internal/run.h"
 
 namespace brennick {
 

@@ -2,7 +2,7 @@
 // of ammunition. Sets the empty, loaded and per-shot weights for later stages.
 #include <string>
 
-#include "internal/run.h"
+#include "engine/internal/run.h"
 
 namespace brennick {
 namespace {

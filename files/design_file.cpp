@@ -1,7 +1,7 @@
-#include "design_file.h"
+#include "files/design_file.h"
 
-#include "design_object.h"
-#include "file_io.h"
+#include "files/file_io.h"
+#include "formats/design_object.h"
 
 namespace brennick {
 namespace {

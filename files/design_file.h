@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "form_member.h"
-#include "form_state.h"
+#include "form/form_member.h"
+#include "form/form_state.h"
 
 namespace brennick {
 

@@ -1,4 +1,4 @@
-#include "file_io.h"
+#include "files/file_io.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -13,7 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "design.h"
+#include "engine/design.h"
 
 namespace brennick {
 namespace {

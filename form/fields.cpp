@@ -1,8 +1,8 @@
-#include "fields.h"
+#include "form/fields.h"
 
 #include <array>
 
-#include "form_model.h"
+#include "form/form_model.h"
 
 namespace brennick {
 namespace {

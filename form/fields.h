@@ -12,8 +12,8 @@
 #include <span>
 #include <string_view>
 
-#include "design.h"
-#include "form_state.h"
+#include "engine/design.h"
+#include "form/form_state.h"
 
 namespace brennick {
 

@@ -1,6 +1,6 @@
-#include "form_member.h"
+#include "form/form_member.h"
 
-#include "fields.h"
+#include "form/fields.h"
 
 namespace brennick {
 namespace {

@@ -22,8 +22,8 @@
 #include <string_view>
 #include <vector>
 
-#include "design.h"
-#include "form_state.h"
+#include "engine/design.h"
+#include "form/form_state.h"
 
 namespace brennick {
 

@@ -1,4 +1,4 @@
-#include "form_model.h"
+#include "form/form_model.h"
 
 #include <array>
 #include <string>

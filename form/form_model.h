@@ -14,9 +14,9 @@
 #include <cstdint>
 #include <string_view>
 
-#include "fields.h"
-#include "form_state.h"
-#include "random.h"
+#include "engine/random.h"
+#include "form/fields.h"
+#include "form/form_state.h"
 
 namespace brennick {
 

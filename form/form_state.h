@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "design.h"
+#include "engine/design.h"
 
 namespace brennick {
 

@@ -1,8 +1,8 @@
-#include "history.h"
+#include "form/history.h"
 
 #include <vector>
 
-#include "fields.h"
+#include "form/fields.h"
 
 namespace brennick {
 

@@ -21,7 +21,7 @@
 #include <optional>
 #include <string>
 
-#include "form_state.h"
+#include "form/form_state.h"
 
 namespace brennick {
 

@@ -1,4 +1,4 @@
-#include "line_diff.h"
+#include "form/line_diff.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "design.h"
+#include "engine/design.h"
 
 namespace brennick {
 

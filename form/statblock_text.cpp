@@ -1,4 +1,4 @@
-#include "statblock_text.h"
+#include "form/statblock_text.h"
 
 #include <cstring>
 

@@ -1,8 +1,8 @@
-#include "tooltips.h"
+#include "form/tooltips.h"
 
 #include <array>
 
-#include "fields.h"
+#include "form/fields.h"
 
 namespace brennick {
 namespace {

@@ -20,8 +20,8 @@
 #include <string>
 #include <string_view>
 
-#include "design.h"
-#include "fields.h"
+#include "engine/design.h"
+#include "form/fields.h"
 
 namespace brennick::fuzz {
 

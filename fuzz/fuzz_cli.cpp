@@ -14,11 +14,11 @@
 #include <string_view>
 #include <vector>
 
-#include "batch.h"
-#include "design.h"
-#include "design_object.h"
-#include "fuzz_check.h"
-#include "json_text.h"
+#include "cli/batch.h"
+#include "engine/design.h"
+#include "formats/design_object.h"
+#include "formats/json_text.h"
+#include "fuzz/fuzz_check.h"
 
 using brennick::fuzz::Require;
 namespace cli = brennick::cli;

@@ -8,10 +8,10 @@
 #include <cstdint>
 #include <string>
 
-#include "design.h"
-#include "design_codec.h"
-#include "fields.h"
-#include "fuzz_check.h"
+#include "engine/design.h"
+#include "form/fields.h"
+#include "fuzz/design_codec.h"
+#include "fuzz/fuzz_check.h"
 
 using brennick::fuzz::Require;
 

@@ -13,10 +13,10 @@
 #include <string>
 #include <string_view>
 
-#include "design_file.h"
-#include "design_object.h"
-#include "fields.h"
-#include "fuzz_check.h"
+#include "files/design_file.h"
+#include "form/fields.h"
+#include "formats/design_object.h"
+#include "fuzz/fuzz_check.h"
 
 using brennick::fuzz::Fail;
 using brennick::fuzz::Require;

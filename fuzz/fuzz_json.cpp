@@ -13,8 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "fuzz_check.h"
-#include "json_reader.h"
+#include "formats/json_reader.h"
+#include "fuzz/fuzz_check.h"
 
 using brennick::fuzz::Require;
 namespace json = brennick::json;

@@ -18,8 +18,8 @@
 #include <string>
 #include <string_view>
 
-#include "fuzz_check.h"
-#include "internal/run.h"
+#include "engine/internal/run.h"
+#include "fuzz/fuzz_check.h"
 
 using brennick::DesignError;
 using brennick::ext;

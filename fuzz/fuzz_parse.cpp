@@ -13,8 +13,8 @@
 #include <string>
 #include <string_view>
 
-#include "design.h"
-#include "fuzz_check.h"
+#include "engine/design.h"
+#include "fuzz/fuzz_check.h"
 
 using brennick::DesignError;
 using brennick::fuzz::Require;

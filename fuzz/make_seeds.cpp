@@ -14,13 +14,13 @@
 #include <utility>
 #include <vector>
 
-#include "design.h"
-#include "design_codec.h"
-#include "design_file.h"
-#include "fields.h"
-#include "form_member.h"
-#include "form_model.h"
-#include "worked_designs.h"
+#include "engine/design.h"
+#include "files/design_file.h"
+#include "form/fields.h"
+#include "form/form_member.h"
+#include "form/form_model.h"
+#include "fuzz/design_codec.h"
+#include "tests/support/worked_designs.h"
 
 namespace fs = std::filesystem;
 using brennick::DesignInput;

@@ -1,5 +1,5 @@
 // The armoury window: a folder of design files as a weapon table.
-#include "Armoury.h"
+#include "ui/Armoury.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -19,10 +19,10 @@
 #include <optional>
 #include <thread>
 
-#include "FileSupport.h"
-#include "ShownText.h"
-#include "Unit1.h"
-#include "file_io.h"
+#include "files/file_io.h"
+#include "ui/FileSupport.h"
+#include "ui/ShownText.h"
+#include "ui/Unit1.h"
 
 using brennick::ArmouryRow;
 using brennick::TableFormat;

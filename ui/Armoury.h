@@ -21,7 +21,7 @@
 #include <memory>
 #include <vector>
 
-#include "armoury.h"
+#include "files/armoury_folder.h"
 
 class QLabel;
 class QLineEdit;

@@ -11,8 +11,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "FileSupport.h"
-#include "Unit1.h"
+#include "ui/FileSupport.h"
+#include "ui/Unit1.h"
 
 using namespace brennick::files_ui;
 

@@ -1,6 +1,6 @@
 // The comparison dialog, and the window's View > Compare: the current form's
 // statblock against the last Design's or a design file's.
-#include "CompareDialog.h"
+#include "ui/CompareDialog.h"
 
 #include <QAction>
 #include <QDialogButtonBox>
@@ -12,10 +12,10 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "FileSupport.h"
-#include "Unit1.h"
-#include "design_file.h"
-#include "line_diff.h"
+#include "files/design_file.h"
+#include "form/line_diff.h"
+#include "ui/FileSupport.h"
+#include "ui/Unit1.h"
 
 using brennick::RowMark;
 

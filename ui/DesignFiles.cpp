@@ -33,13 +33,13 @@
 #include <cstring>
 #include <filesystem>
 
-#include "Armoury.h"
-#include "FileSupport.h"
-#include "Unit1.h"
-#include "design_file.h"
-#include "fields.h"
-#include "file_io.h"
-#include "statblock_text.h"
+#include "files/design_file.h"
+#include "files/file_io.h"
+#include "form/fields.h"
+#include "form/statblock_text.h"
+#include "ui/Armoury.h"
+#include "ui/FileSupport.h"
+#include "ui/Unit1.h"
 
 using brennick::DesignError;
 using brennick::FormState;

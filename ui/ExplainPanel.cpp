@@ -15,8 +15,8 @@
 #include <QToolTip>
 #include <string_view>
 
-#include "ShownText.h"
-#include "Unit1.h"
+#include "ui/ShownText.h"
+#include "ui/Unit1.h"
 
 namespace {
 

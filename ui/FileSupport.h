@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "Unit1.h"
+#include "ui/Unit1.h"
 
 namespace brennick::files_ui {
 

@@ -10,8 +10,8 @@
 #include <QScrollArea>
 #include <type_traits>
 
-#include "Unit1.h"
-#include "tooltips.h"
+#include "form/tooltips.h"
+#include "ui/Unit1.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <QScrollArea>
 #include <QSignalBlocker>
 
-#include "Unit1.h"
+#include "ui/Unit1.h"
 
 using brennick::FieldInfo;
 using brennick::FieldKind;

@@ -14,7 +14,7 @@
 #include <algorithm>
 #include <array>
 
-#include "Unit1.h"
+#include "ui/Unit1.h"
 
 void TForm1::LayOutControls() {
   QWidget* form = surface_;

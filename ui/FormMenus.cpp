@@ -13,7 +13,7 @@
 #include <QTextDocument>
 #include <utility>
 
-#include "Unit1.h"
+#include "ui/Unit1.h"
 
 #ifndef BRENNICK_VERSION
 #error "the build gives the program's version as BRENNICK_VERSION"

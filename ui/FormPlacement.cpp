@@ -12,7 +12,7 @@
 #include <QWindow>
 #include <algorithm>
 
-#include "Unit1.h"
+#include "ui/Unit1.h"
 
 QSize TForm1::sizeHint() const {
   // The whole form with the pane at a comfortable width and the menu bar;

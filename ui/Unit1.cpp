@@ -1,7 +1,7 @@
 // The design window's own operations: start-up of the window, Design,
 // Randomize, the rules as thin calls into the form model, the error report
 // and the window's events.
-#include "Unit1.h"
+#include "ui/Unit1.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -14,7 +14,7 @@
 #include <chrono>
 #include <vector>
 
-#include "ShownText.h"
+#include "ui/ShownText.h"
 
 using brennick::DesignError;
 

@@ -23,12 +23,12 @@
 #include <string_view>
 #include <vector>
 
-#include "RadioGroup.h"
-#include "design.h"
-#include "fields.h"
-#include "form_model.h"
-#include "history.h"
-#include "random.h"
+#include "engine/design.h"
+#include "engine/random.h"
+#include "form/fields.h"
+#include "form/form_model.h"
+#include "form/history.h"
+#include "ui/RadioGroup.h"
 
 class QAction;
 class QCheckBox;

@@ -1,9 +1,9 @@
-#include "Unit2.h"
+#include "ui/Unit2.h"
 
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "Unit1.h"
+#include "ui/Unit1.h"
 
 TForm2::TForm2(TForm1& mainForm, QWidget* parent) : QWidget(parent), mainForm_(mainForm) {
   setObjectName(QStringLiteral("Form2"));

@@ -18,7 +18,7 @@
 #include <utility>
 #include <vector>
 
-#include "design.h"
+#include "engine/design.h"
 
 namespace brennick {
 

@@ -1,6 +1,6 @@
 // A batch of designs: plain and JSON output, failures and input errors, the
 // exit status, the order of the two output streams, and JSON string writing.
-#include "batch.h"
+#include "cli/batch.h"
 
 #include <gtest/gtest.h>
 
@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "design_object.h"
-#include "fields.h"
-#include "json_text.h"
+#include "form/fields.h"
+#include "formats/design_object.h"
+#include "formats/json_text.h"
 
 namespace brennick::cli {
 namespace {

@@ -1,6 +1,6 @@
 // brennick-cli --compare: the lines that differ between two design files'
 // statblocks, the exit status and the files at fault.
-#include "compare.h"
+#include "cli/compare.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "batch.h"
+#include "cli/batch.h"
 
 namespace brennick::cli {
 namespace {

@@ -1,6 +1,6 @@
 // Random designs for scripts: each line is the window's Randomize on a fresh
 // form with its own seed, and reads back as exactly that design.
-#include "random_designs.h"
+#include "cli/random_designs.h"
 
 #include <gtest/gtest.h>
 
@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "design_object.h"
-#include "form_model.h"
-#include "worked_designs.h"
+#include "form/form_model.h"
+#include "formats/design_object.h"
+#include "tests/support/worked_designs.h"
 
 namespace brennick::cli {
 namespace {

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "internal/run.h"
+#include "engine/internal/run.h"
 
 namespace brennick {
 namespace {

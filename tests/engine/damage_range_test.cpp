@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "design.h"
-#include "worked_designs.h"
+#include "engine/design.h"
+#include "tests/support/worked_designs.h"
 
 namespace brennick {
 namespace {

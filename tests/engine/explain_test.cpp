@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "design.h"
-#include "random_design.h"
-#include "worked_designs.h"
+#include "engine/design.h"
+#include "tests/support/random_design.h"
+#include "tests/support/worked_designs.h"
 
 namespace brennick {
 namespace {

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "internal/run.h"
+#include "engine/internal/run.h"
 
 namespace brennick {
 namespace {

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-#include "internal/run.h"
+#include "engine/internal/run.h"
 
 namespace brennick {
 namespace {

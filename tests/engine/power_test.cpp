@@ -1,7 +1,7 @@
 // Power supply notes: the one line naming the bottle or cell that feeds a gun.
 #include <gtest/gtest.h>
 
-#include "stage_test_util.h"
+#include "tests/engine/stage_test_util.h"
 
 namespace brennick {
 namespace {

@@ -1,7 +1,7 @@
 // Rate of fire and shots: the RoF and Shots lines per loading mechanism.
 #include <gtest/gtest.h>
 
-#include "stage_test_util.h"
+#include "tests/engine/stage_test_util.h"
 
 namespace brennick {
 namespace {

@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "fields.h"
-#include "internal/run.h"
-#include "worked_designs.h"
+#include "engine/internal/run.h"
+#include "form/fields.h"
+#include "tests/support/worked_designs.h"
 
 namespace brennick::test {
 

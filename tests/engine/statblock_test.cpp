@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "internal/run.h"
-#include "worked_designs.h"
+#include "engine/internal/run.h"
+#include "tests/support/worked_designs.h"
 
 namespace brennick {
 namespace {

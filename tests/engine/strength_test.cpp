@@ -1,7 +1,7 @@
 // Strength, bulk and recoil: ST, KYOS ST, Bulk and Rcl lines.
 #include <gtest/gtest.h>
 
-#include "stage_test_util.h"
+#include "tests/engine/stage_test_util.h"
 
 namespace brennick {
 namespace {

@@ -1,7 +1,7 @@
 // Weight stage: body, accessories, magazine and cells, ammunition load.
 #include <gtest/gtest.h>
 
-#include "stage_test_util.h"
+#include "tests/engine/stage_test_util.h"
 
 namespace brennick {
 namespace {

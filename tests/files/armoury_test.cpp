@@ -1,12 +1,11 @@
 // The armoury: a folder of design files as a weapon table, exported with
 // exactly the rows brennick-cli --table gives for the same files.
-#include "armoury.h"
-
-#include "design_file.h"
-#include "files_test_util.h"
-#include "form_member.h"
-#include "random_design.h"
-#include "worked_designs.h"
+#include "files/armoury_folder.h"
+#include "files/design_file.h"
+#include "form/form_member.h"
+#include "tests/files/files_test_util.h"
+#include "tests/support/random_design.h"
+#include "tests/support/worked_designs.h"
 
 namespace {
 

@@ -1,18 +1,18 @@
 // Design files: every control kept through a file, the separator a file was
 // typed with, what brennick-cli makes of one, the files that are refused and
 // saves that fail.
-#include "design_file.h"
+#include "files/design_file.h"
 
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
-#include "design_object.h"
-#include "fields.h"
-#include "file_io.h"
-#include "files_test_util.h"
-#include "form_model.h"
-#include "worked_designs.h"
+#include "files/file_io.h"
+#include "form/fields.h"
+#include "form/form_model.h"
+#include "formats/design_object.h"
+#include "tests/files/files_test_util.h"
+#include "tests/support/worked_designs.h"
 
 namespace {
 

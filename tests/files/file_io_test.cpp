@@ -1,7 +1,7 @@
 // The save path: a save puts the new bytes in place whole or leaves the old
 // ones, follows links and leaves them, refuses files the saver may not write,
 // keeps owner and permissions, and clears what killed saves left behind.
-#include "file_io.h"
+#include "files/file_io.h"
 
 #include <fcntl.h>
 #include <grp.h>
@@ -22,8 +22,8 @@
 #include <string>
 #include <vector>
 
-#include "design.h"
-#include "files_test_util.h"
+#include "engine/design.h"
+#include "tests/files/files_test_util.h"
 
 namespace brennick {
 namespace {

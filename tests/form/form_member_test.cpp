@@ -1,9 +1,9 @@
 // The form member of design files: what it keeps beyond the design's values,
 // a form opened without it, and the members it refuses.
-#include "form_member.h"
+#include "form/form_member.h"
 
-#include "field_changes.h"
-#include "form_test_util.h"
+#include "tests/form/form_test_util.h"
+#include "tests/support/field_changes.h"
 
 namespace {
 

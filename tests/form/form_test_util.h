@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "fields.h"
-#include "form_model.h"
+#include "form/fields.h"
+#include "form/form_model.h"
 
 namespace brennick::formtest {
 

@@ -6,7 +6,7 @@
 #include <set>
 #include <tuple>
 
-#include "form_test_util.h"
+#include "tests/form/form_test_util.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 // Undo and redo of whole forms: what makes a step, and long random runs of
 // user actions undone and redone against the timeline of forms the user saw.
-#include "history.h"
+#include "form/history.h"
 
 #include <random>
 
-#include "form_test_util.h"
+#include "tests/form/form_test_util.h"
 
 namespace {
 

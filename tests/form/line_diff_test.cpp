@@ -1,7 +1,7 @@
 // Comparing two statblocks: which lines pair up, how they stand side by side
 // and the text brennick-cli prints. Every expectation is worked out by hand
 // from the two line lists.
-#include "line_diff.h"
+#include "form/line_diff.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // hint beside the RoF field.
 #include <tuple>
 
-#include "form_test_util.h"
+#include "tests/form/form_test_util.h"
 
 namespace {
 

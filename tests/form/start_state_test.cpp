@@ -2,7 +2,7 @@
 #include <map>
 #include <set>
 
-#include "form_test_util.h"
+#include "tests/form/form_test_util.h"
 
 namespace {
 

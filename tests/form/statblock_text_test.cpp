@@ -1,12 +1,12 @@
 // The statblock as plain text and as Markdown: the three worked designs
 // written out by hand, and the characters Markdown would misread.
-#include "statblock_text.h"
+#include "form/statblock_text.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "worked_designs.h"
+#include "tests/support/worked_designs.h"
 
 namespace {
 

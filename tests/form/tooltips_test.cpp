@@ -1,7 +1,7 @@
 // The tooltips of the design window: every control explains itself in one or
 // two plain sentences, and each tooltip sits on the control it describes.
 
-#include "tooltips.h"
+#include "form/tooltips.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "fields.h"
+#include "form/fields.h"
 
 namespace brennick {
 namespace {

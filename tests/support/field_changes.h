@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "fields.h"
-#include "form_state.h"
+#include "form/fields.h"
+#include "form/form_state.h"
 
 namespace brennick::testing_support {
 

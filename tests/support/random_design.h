@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "design.h"
-#include "form_model.h"
-#include "random.h"
+#include "engine/design.h"
+#include "engine/random.h"
+#include "form/form_model.h"
 
 namespace brennick::bench {
 

@@ -2,7 +2,7 @@
 // entered on the form.
 #pragma once
 
-#include "design.h"
+#include "engine/design.h"
 
 namespace brennick::examples {
 

@@ -3,7 +3,7 @@
 // open is one row beside the designs; file names are bytes; long texts show
 // their start while the exports keep them whole. A file reader that waits at
 // a gate paces the worker, so no test depends on timing.
-#include "Armoury.h"
+#include "ui/Armoury.h"
 
 #include <gtest/gtest.h>
 
@@ -21,10 +21,10 @@
 #include <sstream>
 #include <thread>
 
-#include "ShownText.h"
-#include "design_file.h"
-#include "form_member.h"
-#include "worked_designs.h"
+#include "files/design_file.h"
+#include "form/form_member.h"
+#include "tests/support/worked_designs.h"
+#include "ui/ShownText.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 
-#include "CompareDialog.h"
-#include "support.h"
+#include "tests/ui/support.h"
+#include "ui/CompareDialog.h"
 
 namespace {
 

@@ -27,12 +27,12 @@
 #include <functional>
 #include <sstream>
 
-#include "Armoury.h"
-#include "FileSupport.h"
-#include "design_file.h"
-#include "form_member.h"
-#include "support.h"
-#include "worked_designs.h"
+#include "files/design_file.h"
+#include "form/form_member.h"
+#include "tests/support/worked_designs.h"
+#include "tests/ui/support.h"
+#include "ui/Armoury.h"
+#include "ui/FileSupport.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <QTextBlock>
 #include <QToolTip>
 
-#include "CompareDialog.h"
-#include "ShownText.h"
-#include "support.h"
+#include "tests/ui/support.h"
+#include "ui/CompareDialog.h"
+#include "ui/ShownText.h"
 
 namespace {
 

@@ -20,14 +20,14 @@
 #include <random>
 #include <sstream>
 
-#include "Armoury.h"
-#include "design_file.h"
-#include "field_changes.h"
-#include "fields.h"
-#include "form_member.h"
-#include "statblock_text.h"
-#include "support.h"
-#include "worked_designs.h"
+#include "files/design_file.h"
+#include "form/fields.h"
+#include "form/form_member.h"
+#include "form/statblock_text.h"
+#include "tests/support/field_changes.h"
+#include "tests/support/worked_designs.h"
+#include "tests/ui/support.h"
+#include "ui/Armoury.h"
 
 namespace {
 

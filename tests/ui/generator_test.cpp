@@ -4,8 +4,8 @@
 #include <set>
 #include <string>
 
-#include "support.h"
-#include "worked_designs.h"
+#include "tests/support/worked_designs.h"
+#include "tests/ui/support.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <QVBoxLayout>
 #include <set>
 
-#include "support.h"
-#include "worked_designs.h"
+#include "tests/support/worked_designs.h"
+#include "tests/ui/support.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <QMenuBar>
 #include <QTimer>
 
-#include "support.h"
+#include "tests/ui/support.h"
 
 namespace {
 

@@ -34,9 +34,9 @@
 #include <sstream>
 #include <string>
 
-#include "fields.h"
-#include "random.h"
-#include "support.h"
+#include "engine/random.h"
+#include "form/fields.h"
+#include "tests/ui/support.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // a draw from n values is the high half of the 64-bit product seed x n.
 #include <gtest/gtest.h>
 
-#include "random.h"
+#include "engine/random.h"
 
 namespace {
 

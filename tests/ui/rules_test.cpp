@@ -2,7 +2,7 @@
 // typing) and by program steps (Change): both paths run the same rules.
 #include <string>
 
-#include "support.h"
+#include "tests/ui/support.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <QTextDocument>
 #include <map>
 
-#include "support.h"
+#include "tests/ui/support.h"
 
 namespace {
 

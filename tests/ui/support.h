@@ -16,8 +16,8 @@
 #include <memory>
 #include <ostream>
 
-#include "RadioGroup.h"
-#include "Unit1.h"
+#include "ui/RadioGroup.h"
+#include "ui/Unit1.h"
 
 inline void PrintTo(const QString& text, std::ostream* os) {
   *os << '"' << text.toStdString() << '"';

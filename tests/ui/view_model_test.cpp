@@ -6,10 +6,10 @@
 #include <random>
 #include <string>
 
-#include "fields.h"
-#include "form_model.h"
-#include "support.h"
-#include "tooltips.h"
+#include "form/fields.h"
+#include "form/form_model.h"
+#include "form/tooltips.h"
+#include "tests/ui/support.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <set>
 #include <string>
 
-#include "Unit2.h"
-#include "support.h"
+#include "tests/ui/support.h"
+#include "ui/Unit2.h"
 
 namespace {
 

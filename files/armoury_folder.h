@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "weapon_table.h"
+#include "formats/weapon_table.h"
 
 namespace brennick {
 

@@ -1,11 +1,11 @@
-#include "json_reader.h"
+#include "formats/json_reader.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstring>
 
-#include "json_text.h"
+#include "formats/json_text.h"
 
 namespace brennick::json {
 namespace {

@@ -1,15 +1,15 @@
 // Design objects: numbers for texts, captions by any case or a unique leading
 // part, the separator the texts were typed with, and writing a design object
 // that reads back as the same design.
-#include "design_object.h"
+#include "formats/design_object.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "fields.h"
-#include "worked_designs.h"
+#include "form/fields.h"
+#include "tests/support/worked_designs.h"
 
 namespace brennick {
 namespace {

@@ -1,4 +1,4 @@
-#include "json_text.h"
+#include "formats/json_text.h"
 
 #include <algorithm>
 #include <array>

@@ -1,15 +1,15 @@
 // Plain runs of string text, found sixteen bytes at a time: every byte that
 // needs care stops the run exactly where it stands, wherever that falls in a
 // block, and a run never passes the end it was given, whatever lies behind it.
-#include "json_text.h"
+#include "formats/json_text.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "design.h"
-#include "json_reader.h"
+#include "engine/design.h"
+#include "formats/json_reader.h"
 
 namespace brennick::json {
 namespace {

@@ -2,8 +2,8 @@
 // and skipping whole values.
 #include <cstring>
 
-#include "json_reader.h"
-#include "json_text.h"
+#include "formats/json_reader.h"
+#include "formats/json_text.h"
 
 namespace brennick::json {
 namespace {

@@ -1,7 +1,7 @@
 // The streaming JSON reader: values read whole however the input is cut,
 // faults placed at their line and column, and no read beyond the value at
 // hand, so an answer never waits for input it does not need.
-#include "json_reader.h"
+#include "formats/json_reader.h"
 
 #include <gtest/gtest.h>
 

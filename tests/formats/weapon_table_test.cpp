@@ -1,6 +1,6 @@
 // Rows of a weapon table: what a failed or unusual design gives, and the
 // escaping of Markdown and CSV.
-#include "weapon_table.h"
+#include "formats/weapon_table.h"
 
 #include <gtest/gtest.h>
 

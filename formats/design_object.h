@@ -27,9 +27,9 @@
 #include <string>
 #include <string_view>
 
-#include "design.h"
-#include "form_member.h"
-#include "json_reader.h"
+#include "engine/design.h"
+#include "form/form_member.h"
+#include "formats/json_reader.h"
 
 namespace brennick {
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "design_object.h"
-#include "fields.h"
-#include "json_text.h"
+#include "form/fields.h"
+#include "formats/design_object.h"
+#include "formats/json_text.h"
 
 namespace brennick::cli {
 namespace {

@@ -1,4 +1,4 @@
-#include "design_object.h"
+#include "formats/design_object.h"
 
 #include <algorithm>
 #include <array>
@@ -8,9 +8,9 @@
 #include <stdexcept>
 #include <vector>
 
-#include "fields.h"
-#include "form_member.h"
-#include "json_text.h"
+#include "form/fields.h"
+#include "form/form_member.h"
+#include "formats/json_text.h"
 
 namespace brennick {
 namespace {

@@ -1,9 +1,9 @@
-#include "armoury.h"
+#include "files/armoury_folder.h"
 
 #include <algorithm>
 #include <system_error>
 
-#include "design_file.h"
+#include "files/design_file.h"
 
 namespace brennick {
 

@@ -1,4 +1,4 @@
-#include "weapon_table.h"
+#include "formats/weapon_table.h"
 
 namespace brennick {
 namespace {

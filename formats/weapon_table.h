@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "design.h"
+#include "engine/design.h"
 
 namespace brennick {
 
