@@ -15,7 +15,31 @@
 #include <cstdio>
 
 #include "ui/Armoury.h"
+#include "ui/DialogServices.h"
 #include "ui/Unit1.h"
+
+namespace {
+
+// The picture is taken without a box in the way: a failure goes to the
+// terminal, and the design, never saved, is discarded without asking.
+class QuietDialogs : public TStandardDialogs {
+ public:
+  explicit QuietDialogs(const char* what) : what_(what) {}
+  void ShowError(QWidget*, const QString& message) override {
+    std::fprintf(stderr, "%s: %s\n", what_, qPrintable(message));
+  }
+  UnsavedAnswer AskUnsaved(QWidget*, const QString&) override { return UnsavedAnswer::Discard; }
+
+ private:
+  const char* what_;
+};
+
+template <class T>
+T* Control(const QObject& window, const char* name) {
+  return window.findChild<T*>(QLatin1String(name));
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -27,9 +51,7 @@ int main(int argc, char** argv) {
   }
   const QString output = QString::fromLocal8Bit(argv[argc - 1]);
   if (armoury) {
-    TArmouryWindow window;
-    window.setErrorReporter(
-        [](const QString& message) { std::fprintf(stderr, "armoury: %s\n", qPrintable(message)); });
+    TArmouryWindow window(std::make_shared<QuietDialogs>("armoury"));
     if (!window.OpenFolder(QString::fromLocal8Bit(argv[2]), TForm1::DecimalSeparator())) return 1;
     window.resize(1300, 360);
     window.show();
@@ -47,38 +69,34 @@ int main(int argc, char** argv) {
   }
 
   TForm1 form;
-  form.setErrorReporter([](const QString& message) {
-    std::fprintf(stderr, "design failed: %s\n", qPrintable(message));
-  });
-  // The design is never saved: quitting discards it without asking.
-  form.setUnsavedPrompt([](const QString&) { return TForm1::UnsavedAnswer::Discard; });
+  form.setDialogs(std::make_shared<QuietDialogs>("design failed"));
   // A 7.62 mm assault rifle.
-  form.Change(form.NameEdit, QStringLiteral("Marsh Carbine"));
-  form.Change(form.BoreSizeEdit,
+  form.Change(Control<QLineEdit>(form, "NameEdit"), QStringLiteral("Marsh Carbine"));
+  form.Change(Control<QLineEdit>(form, "BoreSizeEdit"),
               QStringLiteral("7") + QLatin1Char(TForm1::DecimalSeparator()) + QStringLiteral("62"));
-  form.Change(form.ConfigurationBox, 2);
-  form.Change(form.BarrelBox, 1);
-  form.Change(form.LoadingMechanismBox, 8);
-  form.Change(form.RoFEdit, QStringLiteral("12"));
-  form.Change(form.ShotsEdit, QStringLiteral("30"));
-  form.Change(form.CaselessBox, false);
-  form.Change(form.BipodBox, true);
+  form.Change(Control<TRadioGroup>(form, "ConfigurationBox"), 2);
+  form.Change(Control<TRadioGroup>(form, "BarrelBox"), 1);
+  form.Change(Control<TRadioGroup>(form, "LoadingMechanismBox"), 8);
+  form.Change(Control<QLineEdit>(form, "RoFEdit"), QStringLiteral("12"));
+  form.Change(Control<QLineEdit>(form, "ShotsEdit"), QStringLiteral("30"));
+  form.Change(Control<QCheckBox>(form, "CaselessBox"), false);
+  form.Change(Control<QCheckBox>(form, "BipodBox"), true);
   form.show();
 
   int status = 1;
   QTimer::singleShot(300, [&] {
-    form.DesignButton->click();
+    Control<QPushButton>(form, "DesignButton")->click();
     // The cursor on the damage line, so the panel under the pane shows how
     // that line came about.
-    QTextCursor cursor = form.StatblockMemo->textCursor();
-    for (QTextBlock block = form.StatblockMemo->document()->begin(); block.isValid();
-         block = block.next()) {
+    QTextCursor cursor = Control<QPlainTextEdit>(form, "StatblockMemo")->textCursor();
+    for (QTextBlock block = Control<QPlainTextEdit>(form, "StatblockMemo")->document()->begin();
+         block.isValid(); block = block.next()) {
       if (block.text().startsWith(QStringLiteral("Damage"))) {
         cursor.setPosition(block.position());
         break;
       }
     }
-    form.StatblockMemo->setTextCursor(cursor);
+    Control<QPlainTextEdit>(form, "StatblockMemo")->setTextCursor(cursor);
     QApplication::processEvents();
     if (form.grab().save(output)) status = 0;
     QApplication::quit();

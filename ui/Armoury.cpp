@@ -2,7 +2,6 @@
 #include "ui/Armoury.h"
 
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -22,7 +21,6 @@
 #include "files/file_io.h"
 #include "ui/FileSupport.h"
 #include "ui/ShownText.h"
-#include "ui/Unit1.h"
 
 using brennick::ArmouryRow;
 using brennick::TableFormat;
@@ -201,10 +199,11 @@ bool TArmouryFilter::lessThan(const QModelIndex& left, const QModelIndex& right)
 // ---------------------------------------------------------------------------
 // The window
 
-TArmouryWindow::TArmouryWindow(QWidget* parent)
+TArmouryWindow::TArmouryWindow(std::shared_ptr<TDialogServices> dialogs, QWidget* parent)
     : QWidget(parent, Qt::Window),
       fileReader_(brennick::ReadArmouryFile),
       progressDelay_(kProgressDelay) {
+  setDialogs(std::move(dialogs));
   setObjectName(QStringLiteral("Armoury"));
   setWindowTitle(tr("Armoury"));
   filter_.setSourceModel(&model_);
@@ -405,12 +404,8 @@ void TArmouryWindow::Export(TableFormat format) {
   const QString caption = markdown ? tr("Export Table as Markdown") : tr("Export Table as CSV");
   const QString filter = markdown ? tr("Markdown (*.md)") : tr("CSV (*.csv)");
   // A name typed without an extension takes the table's, as every save does.
-  const QString path = brennick::files_ui::CompleteSavePath(
-      saveChooser_ ? TForm1::ChosenFile(saveChooser_(this, caption, suggested, filter))
-                   : brennick::files_ui::RunSaveDialog(this, caption, suggested, filter),
-      filter, [this](const QString& file) {
-        return replacePrompt_ ? replacePrompt_(file) : brennick::files_ui::AskReplace(this, file);
-      });
+  const QString path =
+      brennick::files_ui::ChooseSavePath(*dialogs_, this, caption, suggested, filter);
   if (!path.isEmpty()) ExportTable(path, format);
 }
 
@@ -422,10 +417,10 @@ void TArmouryWindow::ExportCsv() {
   Export(TableFormat::Csv);
 }
 
+void TArmouryWindow::setDialogs(std::shared_ptr<TDialogServices> dialogs) {
+  dialogs_ = dialogs ? std::move(dialogs) : std::make_shared<TStandardDialogs>();
+}
+
 void TArmouryWindow::ReportError(const QString& message) {
-  if (errorReporter_) {
-    errorReporter_(message);
-    return;
-  }
-  TForm1::ShowErrorBox(this, message);
+  dialogs_->ShowError(parentWidget() ? parentWidget()->window() : this, message);
 }

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "files/armoury_folder.h"
+#include "ui/DialogServices.h"
 
 class QLabel;
 class QLineEdit;
@@ -67,17 +68,16 @@ class TArmouryFilter : public QSortFilterProxyModel {
 class TArmouryWindow : public QWidget {
   Q_OBJECT
  public:
-  // Chooses the file a table is exported to: the caption, the suggested path
-  // and the filter; an empty result cancels.
-  using SaveChooser = std::function<QString(QWidget* parent, const QString& caption,
-                                            const QString& path, const QString& filter)>;
-
   // Reads one design file on the worker thread: ReadArmouryFile unless
   // replaced (tests pace the worker with it).
   using FileReader =
       std::function<brennick::ArmouryRow(const std::filesystem::path& file, char decimalSeparator)>;
 
-  explicit TArmouryWindow(QWidget* parent = nullptr);
+  // Its questions and failures go through `dialogs` (the toolkit's own
+  // boxes when none is given). A failure shows over the window that opened
+  // the armoury, `parent`, where the user asked for it; over the armoury
+  // itself when it has no parent.
+  explicit TArmouryWindow(std::shared_ptr<TDialogServices> dialogs = {}, QWidget* parent = nullptr);
   // Stops a read under way and waits for the file its worker is reading.
   ~TArmouryWindow() override;
 
@@ -107,15 +107,7 @@ class TArmouryWindow : public QWidget {
   void ExportMarkdown();
   void ExportCsv();
 
-  void setSaveChooser(SaveChooser chooser) { saveChooser_ = std::move(chooser); }
-  // Asks whether to replace the existing file an export would write once the
-  // extension was added to the name typed (a message box, No by default).
-  void setReplacePrompt(std::function<bool(const QString& path)> prompt) {
-    replacePrompt_ = std::move(prompt);
-  }
-  void setErrorReporter(std::function<void(const QString&)> reporter) {
-    errorReporter_ = std::move(reporter);
-  }
+  void setDialogs(std::shared_ptr<TDialogServices> dialogs);
   void ReportError(const QString& message);
 
   TArmouryModel* model() { return &model_; }
@@ -160,7 +152,5 @@ class TArmouryWindow : public QWidget {
   QLabel* count_;
   QPushButton* exportMarkdown_;
   QPushButton* exportCsv_;
-  SaveChooser saveChooser_;
-  std::function<bool(const QString&)> replacePrompt_;
-  std::function<void(const QString&)> errorReporter_;
+  std::shared_ptr<TDialogServices> dialogs_;
 };

@@ -1,12 +1,11 @@
 // Choosing the files the window opens and saves: the file and folder
-// dialogs (or the tests' doubles in their place), and the one rule every save
+// dialogs through the window's dialog services, and the one rule every save
 // and export dialog follows: a name typed without an extension gets the chosen
 // file type's, and a file that extension makes the name of is only replaced
 // when the user says so.
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QMessageBox>
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
@@ -19,31 +18,21 @@ using namespace brennick::files_ui;
 // ---------------------------------------------------------------------------
 // Choosing files
 
-QString TForm1::ChooseFile(bool save, const QString& caption, const QString& path,
-                           const QString& filter) {
-  const QString f = filter.isEmpty() ? DesignFilter() : filter;
-  if (fileChooser_) return fileChooser_(save, caption, path, f).path;
-  return save ? QFileDialog::getSaveFileName(this, caption, path, f)
-              : QFileDialog::getOpenFileName(this, caption, path, f);
+QString TForm1::ChooseDesignFile(const QString& caption) {
+  return dialogs_
+      ->ChooseFile(this, TDialogServices::FileDialog::Open, caption, LastFolder(kDesignFolderKey),
+                   DesignFilter())
+      .path;
 }
 
 QString TForm1::ChooseSaveFile(const QString& caption, const QString& path, const QString& filter) {
-  const ChosenFile chosen = fileChooser_ ? fileChooser_(true, caption, path, filter)
-                                         : RunSaveDialog(this, caption, path, filter);
-  return CompleteSavePath(chosen, filter, [this](const QString& file) {
-    return replacePrompt_ ? replacePrompt_(file) : AskReplace(this, file);
-  });
+  return ChooseSavePath(*dialogs_, this, caption, path, filter);
 }
 
 QString TForm1::SuggestedPath(const QString& folderKey, const QString& fallback,
                               const QString& extension) const {
-  const QString name = QString::fromStdString(model_.state().NameEdit.text);
+  const QString name = QString::fromStdString(session_.form().NameEdit.text);
   return QDir(LastFolder(folderKey)).filePath(SuggestedFileName(name, fallback, extension));
-}
-
-QString TForm1::ChooseFolder(const QString& caption, const QString& path) {
-  if (folderChooser_) return folderChooser_(caption, path);
-  return QFileDialog::getExistingDirectory(this, caption, path);
 }
 
 // ---------------------------------------------------------------------------
@@ -96,8 +85,8 @@ QString DefaultSuffix(const QString& filter, const QString& chosen) {
   return SuffixOfFilter(filter.section(QStringLiteral(";;"), 0, 0));
 }
 
-TForm1::ChosenFile RunSaveDialog(QWidget* parent, const QString& caption, const QString& path,
-                                 const QString& filter) {
+TDialogServices::ChosenFile RunSaveDialog(QWidget* parent, const QString& caption,
+                                          const QString& path, const QString& filter) {
   QFileDialog dialog(parent, caption, QFileInfo(path).absolutePath(), filter);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
@@ -114,18 +103,7 @@ TForm1::ChosenFile RunSaveDialog(QWidget* parent, const QString& caption, const 
   return {files.front(), dialog.selectedNameFilter()};
 }
 
-bool AskReplace(QWidget* parent, const QString& path) {
-  QMessageBox box(QMessageBox::Warning, QStringLiteral("Brennick"),
-                  TForm1::tr("\"%1\" already exists. Replace it?")
-                      .arg(QDir::toNativeSeparators(QFileInfo(path).fileName())),
-                  QMessageBox::Yes | QMessageBox::No, parent);
-  box.setTextFormat(Qt::PlainText);
-  box.setInformativeText(TForm1::tr("Replacing it overwrites what it holds."));
-  box.setDefaultButton(QMessageBox::No);
-  return box.exec() == QMessageBox::Yes;
-}
-
-QString CompleteSavePath(const TForm1::ChosenFile& chosen, const QString& filter,
+QString CompleteSavePath(const TDialogServices::ChosenFile& chosen, const QString& filter,
                          const std::function<bool(const QString& path)>& replace) {
   if (chosen.path.isEmpty()) return {};
   // A name with a dot keeps its own extension, as the file dialog keeps it.
@@ -137,6 +115,13 @@ QString CompleteSavePath(const TForm1::ChosenFile& chosen, const QString& filter
   const bool exists = std::filesystem::exists(std::filesystem::symlink_status(PathOf(path), error));
   if (exists && !replace(path)) return {};
   return path;
+}
+
+QString ChooseSavePath(TDialogServices& dialogs, QWidget* parent, const QString& caption,
+                       const QString& path, const QString& filter) {
+  return CompleteSavePath(
+      dialogs.ChooseFile(parent, TDialogServices::FileDialog::Save, caption, path, filter), filter,
+      [&dialogs, parent](const QString& file) { return dialogs.AskReplace(parent, file); });
 }
 
 }  // namespace brennick::files_ui

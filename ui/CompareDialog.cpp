@@ -14,6 +14,7 @@
 
 #include "files/design_file.h"
 #include "form/line_diff.h"
+#include "ui/DerivationPanel.h"
 #include "ui/FileSupport.h"
 #include "ui/Unit1.h"
 
@@ -42,15 +43,15 @@ QColor Tint(RowMark mark) {
 QString MarkWord(RowMark mark) {
   switch (mark) {
     case RowMark::Changed:
-      return QStringLiteral("changed");
+      return TCompareDialog::tr("changed");
     case RowMark::Removed:
-      return QStringLiteral("only in the first");
+      return TCompareDialog::tr("only in the first");
     case RowMark::Added:
-      return QStringLiteral("only in the second");
+      return TCompareDialog::tr("only in the second");
     case RowMark::Same:
       break;
   }
-  return QStringLiteral("the same");
+  return TCompareDialog::tr("the same");
 }
 
 QPushButton* NewButton(const QString& caption, const char* name, const QString& accessible) {
@@ -159,14 +160,16 @@ void TForm1::CompareStatblocks() {
 void TForm1::CompareWithLastDesign() {
   if (compareDialog_ == nullptr) return;
   const char dec = DecimalSeparator();
-  compareDialog_->SetStatblocks(
-      tr("Current form"), brennick::ComparedLines(brennick::RunDesign(ReadInput(), dec)),
-      hasDesigned_ ? tr("Last Design") : tr("Last Design (none yet)"),
-      hasDesigned_ ? brennick::ComparedLines(lastDesign_) : std::vector<std::string>{});
+  const bool designed = DerivationPanel->hasDesigned();
+  compareDialog_->SetStatblocks(tr("Current form"),
+                                brennick::ComparedLines(brennick::RunDesign(ReadInput(), dec)),
+                                designed ? tr("Last Design") : tr("Last Design (none yet)"),
+                                designed ? brennick::ComparedLines(DerivationPanel->lastDesign())
+                                         : std::vector<std::string>{});
 }
 
 void TForm1::CompareWithFile() {
-  const QString path = ChooseFile(false, tr("Compare With Design"), LastFolder(kDesignFolderKey));
+  const QString path = ChooseDesignFile(tr("Compare With Design"));
   if (!path.isEmpty()) CompareWithFileAt(path);
 }
 

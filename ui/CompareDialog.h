@@ -24,17 +24,18 @@ class TCompareDialog : public QDialog {
   // How many rows differ.
   int differences() const { return differences_; }
 
-  QLabel* Summary = nullptr;
-  QTableWidget* Table = nullptr;
-  QPushButton* LastDesignButton = nullptr;
-  QPushButton* FileButton = nullptr;
-  QPushButton* CloseButton = nullptr;
-
  signals:
   // The user asks for the form against the last Design, or against a file.
   void lastDesignRequested();
   void fileRequested();
 
  private:
+  // Named CompareSummary, CompareTable, CompareLastDesignButton,
+  // CompareFileButton and CompareCloseButton.
+  QLabel* Summary = nullptr;
+  QTableWidget* Table = nullptr;
+  QPushButton* LastDesignButton = nullptr;
+  QPushButton* FileButton = nullptr;
+  QPushButton* CloseButton = nullptr;
   int differences_ = 0;
 };

@@ -3,6 +3,7 @@
 // exports take them.
 #pragma once
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QString>
 #include <QUrl>
@@ -11,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/Unit1.h"
+#include "ui/DialogServices.h"
 
 namespace brennick::files_ui {
 
@@ -47,7 +48,7 @@ inline QString FromUtf8(const std::string& text) {
 }
 
 inline QString DesignFilter() {
-  return TForm1::tr("Brennick designs (*.json);;All files (*)");
+  return QCoreApplication::translate("TForm1", "Brennick designs (*.json);;All files (*)");
 }
 
 // The lines of the pane, as the statblock's exports take them.
@@ -81,17 +82,20 @@ QString DefaultSuffix(const QString& filter, const QString& chosen);
 
 // The save dialog: its default suffix follows the filter chosen, and it asks
 // itself before replacing the file so named. Nothing when cancelled.
-TForm1::ChosenFile RunSaveDialog(QWidget* parent, const QString& caption, const QString& path,
-                                 const QString& filter);
-
-// Asks in a message box whether to replace the existing `path`; No by default.
-bool AskReplace(QWidget* parent, const QString& path);
+TDialogServices::ChosenFile RunSaveDialog(QWidget* parent, const QString& caption,
+                                          const QString& path, const QString& filter);
 
 // The rule every save and export shares for the file a dialog gave: a name
 // without an extension takes DefaultSuffix's, and when the file so named
 // exists, `replace` is asked first (the name typed was not the file's, so
 // nobody has yet agreed to replace it). Empty when cancelled or not replaced.
-QString CompleteSavePath(const TForm1::ChosenFile& chosen, const QString& filter,
+QString CompleteSavePath(const TDialogServices::ChosenFile& chosen, const QString& filter,
                          const std::function<bool(const QString& path)>& replace);
+
+// Chooses the file a save or export writes, through `dialogs` over `parent`:
+// the save dialog, then the rule above with the replace question. Empty
+// when cancelled.
+QString ChooseSavePath(TDialogServices& dialogs, QWidget* parent, const QString& caption,
+                       const QString& path, const QString& filter);
 
 }  // namespace brennick::files_ui

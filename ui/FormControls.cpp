@@ -11,6 +11,7 @@
 #include <type_traits>
 
 #include "form/tooltips.h"
+#include "ui/DerivationPanel.h"
 #include "ui/Unit1.h"
 
 namespace {
@@ -124,30 +125,29 @@ void TForm1::CreateControls() {
 #undef BRENNICK_TAKE
 
   // Controls that hold no form value.
-  Label1 = NewLabel(QStringLiteral("Conventional Slugthrowers and Electromagnetic Guns"), form,
-                    "Label1");
-  Label2 = NewLabel(QStringLiteral("Input"), form, "Label2");
-  Label17 = NewLabel(QStringLiteral("Output"), form, "Label17");
-  Label5 = NewLabel(QStringLiteral("Grav Needle = 3 mm"), form, "Label5");
+  Label1 = NewLabel(tr("Conventional Slugthrowers and Electromagnetic Guns"), form, "Label1");
+  Label2 = NewLabel(tr("Input"), form, "Label2");
+  Label17 = NewLabel(tr("Output"), form, "Label17");
+  Label5 = NewLabel(tr("Grav Needle = 3 mm"), form, "Label5");
   MaxRoFLabel = NewLabel(QString(), form, "MaxRoFLabel");
-  Label4 = NewLabel(QStringLiteral("Accessory Rails (TL9) (UT150)"), form, "Label4");
-  Label15 = NewLabel(QStringLiteral("Additional Features"), form, "Label15");
+  Label4 = NewLabel(tr("Accessory Rails (TL9) (UT150)"), form, "Label4");
+  Label15 = NewLabel(tr("Additional Features"), form, "Label15");
 
-  DesignButton = NewButton(QStringLiteral("Design"), form, "DesignButton");
-  RandomButton = NewButton(QStringLiteral("Randomize"), form, "RandomButton");
+  DesignButton = NewButton(tr("Design"), form, "DesignButton");
+  RandomButton = NewButton(tr("Randomize"), form, "RandomButton");
 
   StatblockMemo = new QPlainTextEdit(form);
   StatblockMemo->setObjectName(QStringLiteral("StatblockMemo"));
-  StatblockMemo->setAccessibleName(QStringLiteral("Statblock"));
+  StatblockMemo->setAccessibleName(tr("Statblock"));
   StatblockMemo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   StatblockMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   StatblockMemo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   // Tab moves on to the next control rather than typing into the statblock.
   StatblockMemo->setTabChangesFocus(true);
 
-  GroupBox1 = NewFrame(QStringLiteral("Recognition Grip Features"), form, "GroupBox1");
-  GroupBox2 = NewFrame(QStringLiteral("Diagnostic Computer Features"), form, "GroupBox2");
-  GroupBox3 = NewFrame(QStringLiteral("HUD Link Features"), form, "GroupBox3");
+  GroupBox1 = NewFrame(tr("Recognition Grip Features"), form, "GroupBox1");
+  GroupBox2 = NewFrame(tr("Diagnostic Computer Features"), form, "GroupBox2");
+  GroupBox3 = NewFrame(tr("HUD Link Features"), form, "GroupBox3");
 
   // Every control explains itself: what it changes in the statblock and on
   // the form.
@@ -156,4 +156,7 @@ void TForm1::CreateControls() {
       control->setToolTip(Utf8(tip));
     }
   }
+
+  // Under the pane, how its lines come about; it has its own tooltip.
+  DerivationPanel = new TDerivationPanel(StatblockMemo, form);
 }

@@ -35,20 +35,22 @@ void TForm1::BindEvents() {
         // Typing a field's own text over it is no change: the model compares.
         connect(static_cast<QLineEdit*>(control), &QLineEdit::textChanged, this,
                 [this, &field](const QString& text) {
-                  UserEvent([this, &field, text] { model_.SetText(field, text.toStdString()); },
-                            field.name);
+                  UserEvent(
+                      [this, &field, text] { session_.model().SetText(field, text.toStdString()); },
+                      field.name);
                 });
         break;
       case FieldKind::Check:
-        connect(static_cast<QCheckBox*>(control), &QCheckBox::toggled, this,
-                [this, &field](bool checked) {
-                  UserEvent([this, &field, checked] { model_.SetChecked(field, checked); });
-                });
+        connect(
+            static_cast<QCheckBox*>(control), &QCheckBox::toggled, this,
+            [this, &field](bool checked) {
+              UserEvent([this, &field, checked] { session_.model().SetChecked(field, checked); });
+            });
         break;
       case FieldKind::Group:
         connect(static_cast<TRadioGroup*>(control), &TRadioGroup::itemIndexChanged, this,
                 [this, &field](int index) {
-                  UserEvent([this, &field, index] { model_.SetIndex(field, index); });
+                  UserEvent([this, &field, index] { session_.model().SetIndex(field, index); });
                 });
         break;
     }
@@ -64,7 +66,7 @@ void TForm1::ShowState(bool everything) {
   // Only what the model changed since it was last shown is written, as the
   // rules themselves would write it; everything at start and after a whole
   // form is restored.
-  const brennick::FormState& state = model_.state();
+  const brennick::FormState& state = session_.form();
   const auto fields = brennick::FormFields();
   for (std::size_t i = 0; i < fields.size(); ++i) {
     const FieldInfo& field = fields[i];
@@ -101,11 +103,11 @@ void TForm1::ShowState(bool everything) {
     control->setEnabled(enabled);
     if (QLabel* label = fieldLabels_[i]) label->setEnabled(enabled);
   }
-  if (everything || model_.hintWrites() != shownHintWrites_) {
+  if (everything || session_.model().hintWrites() != shownHintWrites_) {
     MaxRoFLabel->setText(QString::fromStdString(state.MaxRoFLabel));
   }
   shown_ = state;
-  shownHintWrites_ = model_.hintWrites();
+  shownHintWrites_ = session_.model().hintWrites();
 }
 
 void TForm1::ModelStep(const std::function<void()>& step) {
@@ -119,13 +121,13 @@ void TForm1::ModelStep(const std::function<void()>& step) {
 }
 
 void TForm1::Change(QLineEdit* edit, const QString& text) {
-  ModelStep([this, edit, &text] { model_.SetText(FieldOf(edit), text.toStdString()); });
+  ModelStep([this, edit, &text] { session_.model().SetText(FieldOf(edit), text.toStdString()); });
 }
 void TForm1::Change(QCheckBox* box, bool checked) {
-  ModelStep([this, box, checked] { model_.SetChecked(FieldOf(box), checked); });
+  ModelStep([this, box, checked] { session_.model().SetChecked(FieldOf(box), checked); });
 }
 void TForm1::Change(TRadioGroup* group, int index) {
-  ModelStep([this, group, index] { model_.SetIndex(FieldOf(group), index); });
+  ModelStep([this, group, index] { session_.model().SetIndex(FieldOf(group), index); });
 }
 
 void TForm1::UserEvent(const std::function<void()>& event, std::string_view typing) {
@@ -133,7 +135,7 @@ void TForm1::UserEvent(const std::function<void()>& event, std::string_view typi
   // unforeseen) ends here, in the error report, after the window shows what
   // the event changed before it failed. Whatever the event changed, failed
   // or not, is one step to undo.
-  const brennick::FormState before = model_.state();
+  const brennick::FormState before = session_.form();
   faultField_ = nullptr;
   try {
     ModelStep(event);
@@ -151,6 +153,6 @@ void TForm1::UserEvent(const std::function<void()>& event, std::string_view typi
     }
   }
   faultField_ = nullptr;
-  history_.Changed(before, model_.state(), typing);
+  session_.Changed(before, typing);
   UpdateTitle();
 }

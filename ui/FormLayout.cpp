@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <array>
 
+#include "ui/DerivationPanel.h"
 #include "ui/Unit1.h"
 
 void TForm1::LayOutControls() {

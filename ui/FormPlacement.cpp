@@ -12,6 +12,7 @@
 #include <QWindow>
 #include <algorithm>
 
+#include "ui/DerivationPanel.h"
 #include "ui/Unit1.h"
 
 QSize TForm1::sizeHint() const {

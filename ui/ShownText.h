@@ -7,6 +7,7 @@
 // derivations, the table's exports) keeps every character.
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 namespace brennick::shown {
@@ -39,8 +40,10 @@ inline qsizetype CharLength(const QString& text, qsizetype at) {
 inline QString MoreMark(qsizetype count) {
   QString digits = QString::number(count);
   for (qsizetype at = digits.size() - 3; at > 0; at -= 3) digits.insert(at, QLatin1Char(','));
-  return QStringLiteral("\u2026(") + digits +
-         (count == 1 ? QStringLiteral(" more character)") : QStringLiteral(" more characters)"));
+  return count == 1 ? QCoreApplication::translate("brennick::shown", "\u2026(%1 more character)")
+                          .arg(digits)
+                    : QCoreApplication::translate("brennick::shown", "\u2026(%1 more characters)")
+                          .arg(digits);
 }
 
 // The longest run of `text` without a space or a line break, in characters.

@@ -1,50 +1,32 @@
 // Getting the statblock out (copies, exports, print and PDF) and opening
 // the armoury.
-#include <QAction>
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
-#include <QCloseEvent>
-#include <QDir>
-#include <QDragEnterEvent>
-#include <QDropEvent>
-#include <QFileDialog>
 #include <QFileInfo>
-#include <QKeyEvent>
-#include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
-#include <QMessageBox>
-#include <QMimeData>
-#include <QPageLayout>
 #include <QPdfWriter>
 #include <QPlainTextEdit>
-#include <QPrintDialog>
 #include <QPrinter>
-#include <QPushButton>
 #include <QSettings>
 #include <QTextBlock>
 #include <QTextDocument>
-#include <QUrl>
 #include <filesystem>
 
 #include "files/design_file.h"
 #include "files/file_io.h"
-#include "form/fields.h"
 #include "form/statblock_text.h"
 #include "ui/Armoury.h"
 #include "ui/FileSupport.h"
 #include "ui/Unit1.h"
 
-using brennick::FormState;
 using namespace brennick::files_ui;
 
 // ---------------------------------------------------------------------------
 // The statblock's ways out
 
 QString TForm1::StatblockText() const {
-  // Line by line from the document, as Copy Statblock takes it: the pane's
-  // plain text would turn no-break spaces into spaces.
+  // Line by line from the document, as every copy and export takes it: the
+  // pane's own plain text would turn no-break spaces into spaces.
   QStringList lines;
   const QTextDocument* document = StatblockMemo->document();
   for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
@@ -122,7 +104,7 @@ QString TForm1::LayOutPage(QTextDocument& page) const {
   font.setPointSize(10);
   page.setDefaultFont(font);
   page.setHtml(html);
-  return lines.empty() ? QStringLiteral("Brennick") : FromUtf8(lines.front());
+  return lines.empty() ? tr("Brennick") : FromUtf8(lines.front());
 }
 
 void TForm1::PrintTo(QPrinter& printer) {
@@ -134,12 +116,7 @@ void TForm1::PrintTo(QPrinter& printer) {
 void TForm1::PrintStatblock() {
   if (!HasStatblock()) return;
   QPrinter printer(QPrinter::HighResolution);
-  if (printDialog_) {
-    if (!printDialog_(printer)) return;
-  } else {
-    QPrintDialog dialog(&printer, this);
-    if (dialog.exec() != QDialog::Accepted) return;
-  }
+  if (!dialogs_->SetUpPrinter(this, printer)) return;
   PrintTo(printer);
 }
 
@@ -172,7 +149,9 @@ bool TForm1::ExportPdfTo(const QString& path) {
     page.print(&writer);
   }
   try {
-    if (!pdf.startsWith("%PDF")) throw brennick::DesignError("the PDF could not be made");
+    if (!pdf.startsWith("%PDF")) {
+      throw brennick::DesignError(tr("the PDF could not be made").toStdString());
+    }
     brennick::WriteFileAtomically(
         PathOf(path), std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())));
   } catch (const std::exception& e) {
@@ -187,14 +166,15 @@ bool TForm1::ExportPdfTo(const QString& path) {
 // The armoury
 
 void TForm1::OpenArmoury() {
-  const QString folder = ChooseFolder(tr("Open Armoury"), LastFolder(kArmouryFolderKey));
+  const QString folder =
+      dialogs_->ChooseFolder(this, tr("Open Armoury"), LastFolder(kArmouryFolderKey));
   if (!folder.isEmpty()) OpenArmouryFolder(folder);
 }
 
 bool TForm1::OpenArmouryFolder(const QString& folder) {
   if (armoury_ == nullptr) {
-    armoury_ = new TArmouryWindow(this);
-    armoury_->setErrorReporter([this](const QString& message) { ReportError(message); });
+    // Its failures show over this window, where the armoury was opened.
+    armoury_ = new TArmouryWindow(dialogs_, this);
     connect(armoury_, &TArmouryWindow::openDesign, this, [this](const std::filesystem::path& path) {
       if (OpenFile(path)) {
         raise();

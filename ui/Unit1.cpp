@@ -1,19 +1,20 @@
 // The design window's own operations: start-up of the window, Design,
-// Randomize, the rules as thin calls into the form model, the error report
-// and the window's events.
+// Randomize, the error report and the window's events.
 #include "ui/Unit1.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QTextOption>
 #include <chrono>
 #include <vector>
 
+#include "ui/Armoury.h"
+#include "ui/DerivationPanel.h"
 #include "ui/ShownText.h"
 
 using brennick::DesignError;
@@ -72,11 +73,13 @@ std::string brennick::DesignInput::*FieldAtFault(const brennick::DesignInput& in
 }  // namespace
 
 TForm1::TForm1(QWidget* parent)
-    : QMainWindow(parent), model_(DecimalSeparator()), seedClock_(MonotonicClock) {
+    : QMainWindow(parent),
+      session_(DecimalSeparator()),
+      dialogs_(std::make_shared<TStandardDialogs>()),
+      seedClock_(MonotonicClock) {
   setObjectName(QStringLiteral("Form1"));
-  setWindowTitle(QStringLiteral("Brennick"));
+  setWindowTitle(tr("Brennick"));
   CreateControls();
-  CreateDerivationPanel();
   CreateMenus();
   // The stored start state, shown before any event is bound: no rule runs.
   ShowState(true);
@@ -84,9 +87,25 @@ TForm1::TForm1(QWidget* parent)
   PlaceOnScreen();
   SetTabOrder();
   BindEvents();
-  CreateFileActions();
-  BindDerivationPanel();
+  // Every window opens with the derivation panel shown (the toggle shows
+  // it): the program keeps no settings beyond files, folders and the
+  // window's place.
+  actions_.ShowDerivations->setChecked(true);
+  UpdateTitle();
   FormCreate();
+}
+
+TForm1::~TForm1() {
+  // The controls go after the window's own members, once this body is done:
+  // a focus change as they go must not reach the session any more, and the
+  // derivation panel, which follows the statblock pane, goes before it.
+  disconnect(qApp, nullptr, this, nullptr);
+  delete DerivationPanel;
+}
+
+void TForm1::setDialogs(std::shared_ptr<TDialogServices> dialogs) {
+  dialogs_ = dialogs ? std::move(dialogs) : std::make_shared<TStandardDialogs>();
+  if (armoury_ != nullptr) armoury_->setDialogs(dialogs_);
 }
 
 // ---------------------------------------------------------------------------
@@ -116,7 +135,7 @@ void TForm1::DesignButtonClick() {
   StatblockMemo->setPlainText(statblock);
   const std::optional<std::string> error = result.error;
   const std::size_t count = result.lines.size();
-  TakeDesign(std::move(result));
+  DerivationPanel->TakeDesign(std::move(result));
   if (!error) return;
   if (const auto text = FieldAtFault(input, *error, count, DecimalSeparator())) {
     for (const brennick::FieldInfo& field : brennick::FormFields()) {
@@ -126,70 +145,61 @@ void TForm1::DesignButtonClick() {
   throw DesignError(*error);
 }
 
+// ---------------------------------------------------------------------------
+// The derivations of the last Design
+
+const brennick::DesignResult& TForm1::lastDesign() const {
+  return DerivationPanel->lastDesign();
+}
+
+bool TForm1::hasDesigned() const {
+  return DerivationPanel->hasDesigned();
+}
+
+int TForm1::LineOfBlock(int block) const {
+  return DerivationPanel->LineOfBlock(block);
+}
+
+QString TForm1::DerivationText(int block) const {
+  return DerivationPanel->DerivationText(block);
+}
+
+void TForm1::ShowDerivations(bool shown) {
+  DerivationPanel->setHidden(!shown);
+  if (actions_.ShowDerivations->isChecked() != shown) actions_.ShowDerivations->setChecked(shown);
+  DerivationPanel->Update();
+}
+
 brennick::DesignInput TForm1::ReadInput() const {
-  return model_.state().Input();
+  return session_.form().Input();
 }
 
 // ---------------------------------------------------------------------------
 // The random design generator
 
 void TForm1::RandomButtonClick() {
-  ModelStep([this] { model_.RandomButtonClick(seedClock_()); });
+  ModelStep([this] { session_.model().RandomButtonClick(seedClock_()); });
 }
 
 void TForm1::SeedRandomSource() {
-  model_.randomSource().Seed(seedClock_());
+  session_.model().randomSource().Seed(seedClock_());
 }
 
 void TForm1::setSeedClock(std::function<std::uint32_t()> clock) {
   seedClock_ = std::move(clock);
 }
 
-// ---------------------------------------------------------------------------
-// Rules
-
-#define BRENNICK_RULE(rule)               \
-  void TForm1::rule() {                   \
-    ModelStep([this] { model_.rule(); }); \
-  }
-BRENNICK_RULE(LoadingMechanismBoxClick)
-BRENNICK_RULE(ConfigurationBoxClick)
-BRENNICK_RULE(RecoillessCheckBoxClick)
-BRENNICK_RULE(ExtraLowBoxClick)
-BRENNICK_RULE(PropellantBoxClick)
-BRENNICK_RULE(CaselessBoxClick)
-BRENNICK_RULE(QualityAccurateClick)
-BRENNICK_RULE(QualityReliableClick)
-BRENNICK_RULE(RecognitionGripBoxClick)
-BRENNICK_RULE(DiagnosticComputerBoxClick)
-BRENNICK_RULE(HUDLinkBoxClick)
-BRENNICK_RULE(TinyComputerClick)
-BRENNICK_RULE(BoreSizeEditChange)
-BRENNICK_RULE(BarrelsEditChange)
-BRENNICK_RULE(TLEditChange)
-BRENNICK_RULE(FormKeyPress)
-#undef BRENNICK_RULE
+void TForm1::FormKeyPress() {
+  ModelStep([this] { session_.model().FormKeyPress(); });
+}
 
 // ---------------------------------------------------------------------------
 // The error report
 
 void TForm1::ReportError(const QString& message) {
-  if (errorReporter_) {
-    errorReporter_(message);
-    return;
-  }
-  ShowErrorBox(this, message);
-}
-
-void TForm1::ShowErrorBox(QWidget* parent, const QString& message) {
-  QMessageBox box(QMessageBox::Critical, parent->windowTitle(), message, QMessageBox::Ok, parent);
-  // The message may quote what the user typed: never read it as markup.
-  box.setTextFormat(Qt::PlainText);
-  box.exec();
-}
-
-void TForm1::setErrorReporter(std::function<void(const QString&)> reporter) {
-  errorReporter_ = std::move(reporter);
+  // The message may quote what the user typed: the box shows it as plain
+  // text.
+  dialogs_->ShowError(this, message);
 }
 
 // ---------------------------------------------------------------------------

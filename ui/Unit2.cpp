@@ -7,8 +7,8 @@
 
 TForm2::TForm2(TForm1& mainForm, QWidget* parent) : QWidget(parent), mainForm_(mainForm) {
   setObjectName(QStringLiteral("Form2"));
-  setWindowTitle(QStringLiteral("Brennick"));
-  auto* title = new QLabel(QStringLiteral("Beam Weapons"), this);
+  setWindowTitle(tr("Brennick"));
+  auto* title = new QLabel(tr("Beam Weapons"), this);
   title->setObjectName(QStringLiteral("Label1"));
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(title);

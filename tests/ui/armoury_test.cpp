@@ -24,6 +24,7 @@
 #include "files/design_file.h"
 #include "form/form_member.h"
 #include "tests/support/worked_designs.h"
+#include "tests/ui/scripted_dialogs.h"
 #include "ui/ShownText.h"
 
 namespace {
@@ -58,8 +59,8 @@ class ArmouryWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(dir.isValid());
-    window = std::make_unique<TArmouryWindow>();
-    window->setErrorReporter([this](const QString& message) { errors << message; });
+    dialogs->onError = [this](const QString& message) { errors << message; };
+    window = std::make_unique<TArmouryWindow>(dialogs);
     window->setProgressDelay(0);
     window->show();
   }
@@ -108,6 +109,7 @@ class ArmouryWindowTest : public ::testing::Test {
   }
 
   QTemporaryDir dir;
+  std::shared_ptr<ScriptedDialogs> dialogs = std::make_shared<ScriptedDialogs>();
   std::unique_ptr<TArmouryWindow> window;
   QStringList errors;
   Gate gate;

@@ -32,18 +32,26 @@ TForm1::DesignRunner Runner(Lines lines) {
   };
 }
 
+QTableWidget* Table(const TCompareDialog* dialog) {
+  return Control<QTableWidget>(*dialog, "CompareTable");
+}
+
+QPushButton* Button(const TCompareDialog* dialog, const char* name) {
+  return Control<QPushButton>(*dialog, name);
+}
+
 class CompareTest : public FormTest {
  protected:
   TCompareDialog* Open() {
-    form->CompareAction->trigger();
+    Control<QAction>(*form, "CompareAction")->trigger();
     return form->compareDialog();
   }
   // Each row as "<marker>|<first>|<second>".
   static QStringList Rows(const TCompareDialog* dialog) {
     QStringList rows;
-    for (int r = 0; r < dialog->Table->rowCount(); ++r) {
+    for (int r = 0; r < Table(dialog)->rowCount(); ++r) {
       QStringList cells;
-      for (int c = 0; c < 3; ++c) cells << dialog->Table->item(r, c)->text();
+      for (int c = 0; c < 3; ++c) cells << Table(dialog)->item(r, c)->text();
       rows << cells.join(QLatin1Char('|'));
     }
     return rows;
@@ -83,22 +91,22 @@ class CompareMarks : public CompareTest, public ::testing::WithParamInterface<Ma
 TEST_P(CompareMarks, MarksExactlyTheDifferingRows) {
   const MarkCase& c = GetParam();
   form->setDesignRunner(Runner(c.lastDesign));
-  Press(form->DesignButton);
+  Press(Control<QPushButton>(*form, "DesignButton"));
   TCompareDialog* dialog = Open();
   ASSERT_NE(dialog, nullptr);
   EXPECT_TRUE(dialog->isVisible());
   EXPECT_FALSE(dialog->isModal());
   EXPECT_EQ(Rows(dialog), c.rows);
   int marked = 0;
-  for (int r = 0; r < dialog->Table->rowCount(); ++r) {
-    const bool differs = dialog->Table->item(r, 0)->text() != QStringLiteral(" ");
+  for (int r = 0; r < Table(dialog)->rowCount(); ++r) {
+    const bool differs = Table(dialog)->item(r, 0)->text() != QStringLiteral(" ");
     marked += differs;
     // The colour goes with the marker, never alone.
-    EXPECT_EQ(dialog->Table->item(r, 1)->background().style() != Qt::NoBrush, differs) << r;
+    EXPECT_EQ(Table(dialog)->item(r, 1)->background().style() != Qt::NoBrush, differs) << r;
   }
   EXPECT_EQ(dialog->differences(), marked);
-  EXPECT_EQ(dialog->Table->horizontalHeaderItem(1)->text(), QStringLiteral("Current form"));
-  EXPECT_EQ(dialog->Table->horizontalHeaderItem(2)->text(), QStringLiteral("Last Design"));
+  EXPECT_EQ(Table(dialog)->horizontalHeaderItem(1)->text(), QStringLiteral("Current form"));
+  EXPECT_EQ(Table(dialog)->horizontalHeaderItem(2)->text(), QStringLiteral("Last Design"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Statblocks, CompareMarks, ::testing::ValuesIn(kMarkCases));
@@ -107,7 +115,7 @@ TEST_F(CompareTest, BeforeAnyDesignTheLastDesignIsEmpty) {
   TCompareDialog* dialog = Open();
   EXPECT_EQ(Rows(dialog),
             (QStringList{"-| (TL9)|", "-|" + QString::fromStdString(kEmptyBore) + "|"}));
-  EXPECT_EQ(dialog->Table->horizontalHeaderItem(2)->text(),
+  EXPECT_EQ(Table(dialog)->horizontalHeaderItem(2)->text(),
             QStringLiteral("Last Design (none yet)"));
 }
 
@@ -118,17 +126,18 @@ TEST_F(CompareTest, AgainstADesignFileChosenThroughTheFileChooser) {
   ASSERT_TRUE(form->SaveFile(saved));
   QString chosen = saved;
   QStringList captions;
-  form->setFileChooser([&](bool save, const QString& caption, const QString&, const QString&) {
-    EXPECT_FALSE(save);
+  dialogs->fileAnswer = [&](TDialogServices::FileDialog dialog, const QString& caption,
+                            const QString&, const QString&) -> TDialogServices::ChosenFile {
+    EXPECT_EQ(dialog, TDialogServices::FileDialog::Open);
     captions << caption;
     return chosen;
-  });
-  Type(form->NameEdit, QStringLiteral("Other"));
+  };
+  Type(Control<QLineEdit>(*form, "NameEdit"), QStringLiteral("Other"));
   TCompareDialog* dialog = Open();
 
-  dialog->FileButton->click();
+  Button(dialog, "CompareFileButton")->click();
   EXPECT_EQ(captions, QStringList{"Compare With Design"});
-  EXPECT_EQ(dialog->Table->horizontalHeaderItem(2)->text(), QStringLiteral("start.json"));
+  EXPECT_EQ(Table(dialog)->horizontalHeaderItem(2)->text(), QStringLiteral("start.json"));
   EXPECT_EQ(Rows(dialog),
             (QStringList{"~|Other (TL9)| (TL9)", " |" + QString::fromStdString(kEmptyBore) + "|" +
                                                      QString::fromStdString(kEmptyBore)}));
@@ -136,28 +145,30 @@ TEST_F(CompareTest, AgainstADesignFileChosenThroughTheFileChooser) {
   // A cancelled choice leaves the comparison as it was; a file that is no
   // design is reported and leaves it too.
   chosen.clear();
-  dialog->FileButton->click();
-  EXPECT_EQ(dialog->Table->horizontalHeaderItem(2)->text(), QStringLiteral("start.json"));
+  Button(dialog, "CompareFileButton")->click();
+  EXPECT_EQ(Table(dialog)->horizontalHeaderItem(2)->text(), QStringLiteral("start.json"));
   const QString broken = dir.filePath(QStringLiteral("broken.json"));
   QFile file(broken);
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
   file.write("{\"NameEdit\": ");
   file.close();
   chosen = broken;
-  dialog->FileButton->click();
+  Button(dialog, "CompareFileButton")->click();
   ASSERT_EQ(errors.size(), 1);
   EXPECT_TRUE(errors[0].contains(QStringLiteral("broken.json"))) << errors[0].toStdString();
-  EXPECT_EQ(dialog->Table->horizontalHeaderItem(2)->text(), QStringLiteral("start.json"));
+  EXPECT_EQ(Table(dialog)->horizontalHeaderItem(2)->text(), QStringLiteral("start.json"));
 
   // Back to the last Design; the window stayed free all along.
-  dialog->LastDesignButton->click();
-  EXPECT_EQ(dialog->Table->horizontalHeaderItem(2)->text(),
+  Button(dialog, "CompareLastDesignButton")->click();
+  EXPECT_EQ(Table(dialog)->horizontalHeaderItem(2)->text(),
             QStringLiteral("Last Design (none yet)"));
   EXPECT_TRUE(form->isEnabled());
-  for (QPushButton* button : {dialog->LastDesignButton, dialog->FileButton, dialog->CloseButton}) {
+  for (QPushButton* button :
+       {Button(dialog, "CompareLastDesignButton"), Button(dialog, "CompareFileButton"),
+        Button(dialog, "CompareCloseButton")}) {
     EXPECT_FALSE(button->accessibleName().isEmpty()) << button->objectName().toStdString();
   }
-  dialog->CloseButton->click();
+  Button(dialog, "CompareCloseButton")->click();
   EXPECT_FALSE(dialog->isVisible());
 }
 

@@ -37,7 +37,7 @@
 namespace {
 
 using namespace brennick;
-using Answer = TForm1::UnsavedAnswer;
+using Answer = TDialogServices::UnsavedAnswer;
 namespace fs = std::filesystem;
 
 std::string ReadAll(const fs::path& path) {
@@ -69,15 +69,17 @@ class DocumentsTest : public FormTest {
     ASSERT_TRUE(dir.isValid());
     ASSERT_TRUE(TForm1::Settings().fileName().startsWith(QDir::tempPath()));
     TForm1::Settings().clear();
-    form->setUnsavedPrompt([this](const QString&) { return answer; });
-    form->setFileChooser([this](bool, const QString&, const QString& path, const QString&) {
+    // The armoury window the form opens answers through the same dialogs.
+    dialogs->unsavedAnswer = [this](const QString&) { return answer; };
+    dialogs->fileAnswer = [this](TDialogServices::FileDialog, const QString&, const QString& path,
+                                 const QString&) {
       suggested << path;
-      return TForm1::ChosenFile(typed, chosenFilter);
-    });
-    form->setReplacePrompt([this](const QString& path) {
+      return TDialogServices::ChosenFile(typed, chosenFilter);
+    };
+    dialogs->replaceAnswer = [this](const QString& path) {
       replacePrompts << path;
       return replace;
-    });
+    };
   }
   QString Path(const QString& name) const { return dir.filePath(name); }
   fs::path FsPath(const char* name) const { return files_ui::PathOf(Path(name)); }
@@ -111,15 +113,9 @@ TEST_F(DocumentsTest, EverySaveAsksBeforeReplacingAFileItsExtensionNamed) {
   WriteAll(files_ui::PathOf(Path("armoury/pistol.json")),
            DesignFileText(FormOfDesign(examples::TenMmPistol()), dec));
   form->RestoreForm(FormOfDesign(examples::TenMmPistol()));
-  Press(form->DesignButton);
+  Press(Control<QPushButton>(*form, "DesignButton"));
   ASSERT_TRUE(form->OpenArmouryFolder(Path("armoury")));
-  TArmouryWindow* armoury = form->armoury();
-  armoury->setSaveChooser(
-      [this](QWidget*, const QString&, const QString&, const QString&) { return typed; });
-  armoury->setReplacePrompt([this](const QString& path) {
-    replacePrompts << path;
-    return replace;
-  });
+  ASSERT_NE(form->armoury(), nullptr);
 
   const DialogCase cases[] = {
       {"Save As", "pistol.json", "", "{", [](TForm1& f) { f.SaveAs(); }},
@@ -229,8 +225,8 @@ TEST_F(DocumentsTest, TheSaveDialogAddsTheExtensionOfTheFilterChosenAndAsks) {
       QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
     });
     user.start(20);
-    const TForm1::ChosenFile chosen = files_ui::RunSaveDialog(form.get(), QStringLiteral("Export"),
-                                                              Path("statblock.txt"), filter);
+    const TDialogServices::ChosenFile chosen = files_ui::RunSaveDialog(
+        form.get(), QStringLiteral("Export"), Path("statblock.txt"), filter);
     user.stop();
     EXPECT_LE(ticks, 250) << c.what;
     EXPECT_EQ(chosen.path, c.path) << c.what;
@@ -284,8 +280,8 @@ TEST_F(DocumentsTest, TheDialogsSuggestTheWeaponsName) {
   TForm1::Settings().setValue(QStringLiteral("folders/designs"), dir.path());
   TForm1::Settings().setValue(QStringLiteral("folders/export"), dir.path());
   form->RestoreForm(FormOfDesign(examples::TenMmPistol()));
-  Press(form->DesignButton);
-  Type(form->NameEdit, QStringLiteral("M4/A1"));
+  Press(Control<QPushButton>(*form, "DesignButton"));
+  Type(Control<QLineEdit>(*form, "NameEdit"), QStringLiteral("M4/A1"));
   typed.clear();  // cancelled
   form->SaveAs();
   form->ExportStatblock();
@@ -304,7 +300,7 @@ struct Seen {
 };
 
 void ExpectSeen(TForm1& form, const Seen& s) {
-  EXPECT_EQ(form.NameEdit->text(), QString::fromUtf8(s.name)) << s.after;
+  EXPECT_EQ(Control<QLineEdit>(form, "NameEdit")->text(), QString::fromUtf8(s.name)) << s.after;
   EXPECT_EQ(form.windowTitle(), QString::fromUtf8(s.title)) << s.after;
   EXPECT_EQ(form.isWindowModified(), s.modified) << s.after;
   EXPECT_EQ(form.isModified(), s.modified) << s.after;
@@ -337,7 +333,7 @@ TEST_F(DocumentsTest, UndoingAnOpenOrANewBringsBackTheFileAndWhetherItWasSaved) 
   // Changes not saved stay unsaved through an undo of the next Open.
   form->Undo();
   form->Undo();
-  Type(form->NameEdit, QStringLiteral("Alpha 2"));
+  Type(Control<QLineEdit>(*form, "NameEdit"), QStringLiteral("Alpha 2"));
   ExpectSeen(*form, {"edit a", "Alpha 2", "a.json[*] - Brennick", true});
   answer = Answer::Discard;
   ASSERT_TRUE(form->OpenFile(Path("b.json")));
@@ -375,7 +371,7 @@ TEST_F(DocumentsTest, UndoToADesignWhoseFileWasSavedOverIsUnsaved) {
 // larger, so the export fails with the reason and the old PDF stays whole.
 TEST_F(DocumentsTest, APdfThatCannotBeWrittenWholeFailsAndKeepsTheOldOne) {
   form->RestoreForm(FormOfDesign(examples::SevenMmLiquidRifle()));
-  Press(form->DesignButton);
+  Press(Control<QPushButton>(*form, "DesignButton"));
   ASSERT_TRUE(form->ExportPdfTo(Path("rifle.pdf")));
   const std::string good = ReadAll(FsPath("rifle.pdf"));
   ASSERT_GT(good.size(), 8192u);
@@ -402,7 +398,7 @@ TEST_F(DocumentsTest, APdfThatCannotBeWrittenWholeFailsAndKeepsTheOldOne) {
 // a file itself) changes nothing.
 TEST_F(DocumentsTest, ThePdfNeedsNoTemporaryFolder) {
   form->RestoreForm(FormOfDesign(examples::TenMmPistol()));
-  Press(form->DesignButton);
+  Press(Control<QPushButton>(*form, "DesignButton"));
   WriteAll(FsPath("not a folder"), "");
   const QByteArray tmp = qgetenv("TMPDIR");
   qputenv("TMPDIR", QFile::encodeName(Path("not a folder")));
@@ -429,13 +425,13 @@ TEST_F(DocumentsTest, AFileWhoseNameIsNoValidTextOpensSavesAndComesBack) {
   } remove{bad};
 
   ASSERT_TRUE(form->OpenFile(bad)) << errors.join('\n').toStdString();
-  EXPECT_EQ(form->NameEdit->text(), QStringLiteral("Odd"));
+  EXPECT_EQ(Control<QLineEdit>(*form, "NameEdit")->text(), QStringLiteral("Odd"));
   EXPECT_EQ(form->currentPath(), bad);
   EXPECT_TRUE(form->windowTitle().startsWith(QStringLiteral("bad")));
   EXPECT_TRUE(form->windowTitle().endsWith(QStringLiteral(".json[*] - Brennick")));
 
   // Save writes the same file, not one named after the text shown.
-  Type(form->NameEdit, QStringLiteral("Odder"));
+  Type(Control<QLineEdit>(*form, "NameEdit"), QStringLiteral("Odder"));
   ASSERT_TRUE(form->Save());
   EXPECT_EQ(LoadDesignFile(bad, TForm1::DecimalSeparator()).NameEdit.text, "Odder");
   EXPECT_EQ(std::distance(fs::directory_iterator(files_ui::PathOf(dir.path())), {}), 1);
@@ -455,27 +451,27 @@ TEST_F(DocumentsTest, AFileWhoseNameIsNoValidTextOpensSavesAndComesBack) {
   QApplication::sendEvent(form.get(), &enter);
   QApplication::sendEvent(form.get(), &drop);
   EXPECT_EQ(form->currentPath(), bad);
-  EXPECT_EQ(form->NameEdit->text(), QStringLiteral("Odder"));
+  EXPECT_EQ(Control<QLineEdit>(*form, "NameEdit")->text(), QStringLiteral("Odder"));
 
   // The recent files keep it: a new window opens it from the menu.
   TForm1 next;
-  next.setErrorReporter([this](const QString& message) { errors << message; });
+  next.setDialogs(dialogs);
   ASSERT_FALSE(next.recentPaths().empty());
   EXPECT_EQ(next.recentPaths().front(), bad);
   auto* recent = next.findChild<QMenu*>(QStringLiteral("RecentMenu"));
   ASSERT_NE(recent, nullptr);
   recent->actions().front()->trigger();
   EXPECT_EQ(next.currentPath(), bad);
-  EXPECT_EQ(next.NameEdit->text(), QStringLiteral("Odder"));
+  EXPECT_EQ(Control<QLineEdit>(next, "NameEdit")->text(), QStringLiteral("Odder"));
 
   // And so does `brennick FILE`, with the bytes Qt left in argv.
   TForm1 started;
-  started.setErrorReporter([this](const QString& message) { errors << message; });
+  started.setDialogs(dialogs);
   const std::string argument = bad.native();
   const char* argv[] = {"brennick", argument.c_str(), nullptr};
   started.OpenStartFile(2, argv);
   EXPECT_EQ(started.currentPath(), bad);
-  EXPECT_EQ(started.NameEdit->text(), QStringLiteral("Odder"));
+  EXPECT_EQ(Control<QLineEdit>(started, "NameEdit")->text(), QStringLiteral("Odder"));
   EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
 }
 

@@ -48,20 +48,21 @@ const QString kNone = QStringLiteral("This line has no derivation.");
 
 class ExplainTest : public FormTest {
  protected:
-  QString Panel() const { return form->DerivationPanel->toPlainText(); }
+  QPlainTextEdit* Memo() const { return Control<QPlainTextEdit>(*form, "StatblockMemo"); }
+  QString Panel() const { return Control<QPlainTextEdit>(*form, "DerivationPanel")->toPlainText(); }
   // Puts the pane's cursor at the start of a block, as the keyboard does.
   void CursorToBlock(int block) {
-    form->StatblockMemo->setFocus();
-    QTest::keyClick(form->StatblockMemo, Qt::Key_Home, Qt::ControlModifier);
+    Memo()->setFocus();
+    QTest::keyClick(Memo(), Qt::Key_Home, Qt::ControlModifier);
     // Down moves by lines as shown, so a block with a line separator takes two.
-    for (int i = 0; i < 10 && form->StatblockMemo->textCursor().blockNumber() < block; ++i) {
-      QTest::keyClick(form->StatblockMemo, Qt::Key_Down);
+    for (int i = 0; i < 10 && Memo()->textCursor().blockNumber() < block; ++i) {
+      QTest::keyClick(Memo(), Qt::Key_Down);
     }
-    ASSERT_EQ(form->StatblockMemo->textCursor().blockNumber(), block);
+    ASSERT_EQ(Memo()->textCursor().blockNumber(), block);
   }
   QPoint PointOf(int block) const {
-    QTextCursor cursor(form->StatblockMemo->document()->findBlockByNumber(block));
-    return form->StatblockMemo->cursorRect(cursor).center();
+    QTextCursor cursor(Memo()->document()->findBlockByNumber(block));
+    return Memo()->cursorRect(cursor).center();
   }
 };
 
@@ -93,8 +94,8 @@ class ExplainBlocks : public ExplainTest, public ::testing::WithParamInterface<B
 TEST_P(ExplainBlocks, ThePanelFollowsTheCursorLineByLine) {
   const BlockCase& c = GetParam();
   form->setDesignRunner(Runner(c.lines, c.bare));
-  Press(form->DesignButton);
-  ASSERT_EQ(form->StatblockMemo->document()->blockCount(), static_cast<int>(c.lineOfBlock.size()));
+  Press(Control<QPushButton>(*form, "DesignButton"));
+  ASSERT_EQ(Memo()->document()->blockCount(), static_cast<int>(c.lineOfBlock.size()));
   for (int block = 0; block < static_cast<int>(c.lineOfBlock.size()); ++block) {
     const int line = c.lineOfBlock[static_cast<std::size_t>(block)];
     CursorToBlock(block);
@@ -110,8 +111,8 @@ INSTANTIATE_TEST_SUITE_P(Statblocks, ExplainBlocks, ::testing::ValuesIn(kBlockCa
 
 TEST_F(ExplainTest, AClickOrThePointerPicksTheLine) {
   form->setDesignRunner(Runner({"Gun (TL9)", "Damage: 2d pi", "Acc: 3"}));
-  Press(form->DesignButton);
-  QWidget* viewport = form->StatblockMemo->viewport();
+  Press(Control<QPushButton>(*form, "DesignButton"));
+  QWidget* viewport = Memo()->viewport();
 
   QTest::mouseClick(viewport, Qt::LeftButton, {}, PointOf(2));
   EXPECT_EQ(Panel(), Steps(2));
@@ -132,43 +133,43 @@ TEST_F(ExplainTest, AClickOrThePointerPicksTheLine) {
 TEST_F(ExplainTest, ThePanelSaysWhenThereIsNothingToExplain) {
   EXPECT_TRUE(Panel().startsWith(QStringLiteral("No statblock yet.")));
   form->setDesignRunner(Runner({"Gun (TL9)", "Acc: 3"}));
-  Press(form->DesignButton);
+  Press(Control<QPushButton>(*form, "DesignButton"));
   CursorToBlock(1);
   EXPECT_EQ(Panel(), Steps(1));
 
   // Typed into: the derivations no longer belong to the pane's lines.
-  QTest::keyClicks(form->StatblockMemo, QStringLiteral("x"));
+  QTest::keyClicks(Memo(), QStringLiteral("x"));
   EXPECT_TRUE(Panel().startsWith(QStringLiteral("The statblock has been changed by hand")));
   EXPECT_EQ(form->LineOfBlock(1), -1);
   // Typed back as it was: they do again.
-  QTest::keyClick(form->StatblockMemo, Qt::Key_Backspace);
+  QTest::keyClick(Memo(), Qt::Key_Backspace);
   EXPECT_EQ(Panel(), Steps(1));
 
-  form->StatblockMemo->clear();
+  Memo()->clear();
   EXPECT_TRUE(Panel().startsWith(QStringLiteral("No statblock yet.")));
 }
 
 TEST_F(ExplainTest, AFailedDesignShowsTheReadAtFault) {
   form->setDesignRunner(Runner({"Gun (TL9)"}, {}, "'x' is not a valid integer value"));
-  Press(form->DesignButton);
+  Press(Control<QPushButton>(*form, "DesignButton"));
   EXPECT_EQ(errors, QStringList{"'x' is not a valid integer value"});
   EXPECT_EQ(Panel(), QStringLiteral("Design stopped: 'x' is not a valid integer value\n"
                                     "read at fault"));
   // The lines before the failure keep their own: a click on the line the
   // cursor is on already, or a move along it.
-  QTest::mouseClick(form->StatblockMemo->viewport(), Qt::LeftButton, {}, PointOf(0));
+  QTest::mouseClick(Memo()->viewport(), Qt::LeftButton, {}, PointOf(0));
   EXPECT_EQ(Panel(), Steps(0));
   form->setDesignRunner(Runner({"Gun (TL9)"}, {}, "'x' is not a valid integer value"));
-  Press(form->DesignButton);
+  Press(Control<QPushButton>(*form, "DesignButton"));
   EXPECT_TRUE(Panel().startsWith(QStringLiteral("Design stopped:")));
-  form->StatblockMemo->setFocus();
-  QTest::keyClick(form->StatblockMemo, Qt::Key_End);
+  Memo()->setFocus();
+  QTest::keyClick(Memo(), Qt::Key_End);
   EXPECT_EQ(Panel(), Steps(0));
 }
 
 TEST_F(ExplainTest, DesignAsksTheRunForDerivationsAndLeavesThePaneAsItWas) {
   // The window's own run, on the start form: it stops at the empty bore.
-  Press(form->DesignButton);
+  Press(Control<QPushButton>(*form, "DesignButton"));
   EXPECT_EQ(Pane(), QStringList{" (TL9)"});
   ASSERT_TRUE(form->hasDesigned());
   EXPECT_EQ(form->lastDesign().explain.size(), 2u);
@@ -177,24 +178,26 @@ TEST_F(ExplainTest, DesignAsksTheRunForDerivationsAndLeavesThePaneAsItWas) {
 }
 
 TEST_F(ExplainTest, TheToggleHidesThePanelForThisWindowOnly) {
-  ASSERT_TRUE(form->ShowDerivationsAction->isChecked());
-  EXPECT_TRUE(form->DerivationPanel->isVisible());
-  const int paneHeight = form->StatblockMemo->height();
+  ASSERT_TRUE(Control<QAction>(*form, "ShowDerivationsAction")->isChecked());
+  EXPECT_TRUE(Control<QPlainTextEdit>(*form, "DerivationPanel")->isVisible());
+  const int paneHeight = Memo()->height();
 
   const QStringList keptBefore = TForm1::Settings().allKeys();
-  form->ShowDerivationsAction->trigger();
+  Control<QAction>(*form, "ShowDerivationsAction")->trigger();
   QApplication::processEvents();
-  EXPECT_FALSE(form->DerivationPanel->isVisible());
-  EXPECT_GT(form->StatblockMemo->height(), paneHeight);  // the pane takes the room
-  EXPECT_EQ(TForm1::Settings().allKeys(), keptBefore);   // no setting kept for it
+  EXPECT_FALSE(Control<QPlainTextEdit>(*form, "DerivationPanel")->isVisible());
+  EXPECT_GT(Memo()->height(),
+            paneHeight);                                // the pane takes the room
+  EXPECT_EQ(TForm1::Settings().allKeys(), keptBefore);  // no setting kept for it
   {
     TForm1 again;
-    EXPECT_TRUE(again.ShowDerivationsAction->isChecked());
-    EXPECT_FALSE(again.DerivationPanel->isHidden());
+    EXPECT_TRUE(Control<QAction>(again, "ShowDerivationsAction")->isChecked());
+    EXPECT_FALSE(Control<QPlainTextEdit>(again, "DerivationPanel")->isHidden());
   }
-  form->ShowDerivationsAction->trigger();
-  EXPECT_TRUE(form->DerivationPanel->isVisible());
-  EXPECT_EQ(form->DerivationPanel->accessibleName(), QStringLiteral("Derivation"));
+  Control<QAction>(*form, "ShowDerivationsAction")->trigger();
+  EXPECT_TRUE(Control<QPlainTextEdit>(*form, "DerivationPanel")->isVisible());
+  EXPECT_EQ(Control<QPlainTextEdit>(*form, "DerivationPanel")->accessibleName(),
+            QStringLiteral("Derivation"));
 }
 
 }  // namespace
@@ -204,14 +207,17 @@ namespace {
 TEST_F(ExplainTest, TheViewCommandsHaveTheirKeysFromAnywhere) {
   form->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-  form->NameEdit->setFocus();
-  QTest::keyClick(form->NameEdit, Qt::Key_D, Qt::ControlModifier | Qt::ShiftModifier);
-  EXPECT_TRUE(form->DerivationPanel->isHidden());
-  QTest::keyClick(form->NameEdit, Qt::Key_D, Qt::ControlModifier | Qt::ShiftModifier);
-  EXPECT_FALSE(form->DerivationPanel->isHidden());
-  EXPECT_EQ(form->NameEdit->text(), QString());
+  Control<QLineEdit>(*form, "NameEdit")->setFocus();
+  QTest::keyClick(Control<QLineEdit>(*form, "NameEdit"), Qt::Key_D,
+                  Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_TRUE(Control<QPlainTextEdit>(*form, "DerivationPanel")->isHidden());
+  QTest::keyClick(Control<QLineEdit>(*form, "NameEdit"), Qt::Key_D,
+                  Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_FALSE(Control<QPlainTextEdit>(*form, "DerivationPanel")->isHidden());
+  EXPECT_EQ(Control<QLineEdit>(*form, "NameEdit")->text(), QString());
 
-  QTest::keyClick(form->NameEdit, Qt::Key_K, Qt::ControlModifier | Qt::ShiftModifier);
+  QTest::keyClick(Control<QLineEdit>(*form, "NameEdit"), Qt::Key_K,
+                  Qt::ControlModifier | Qt::ShiftModifier);
   ASSERT_NE(form->compareDialog(), nullptr);
   EXPECT_TRUE(form->compareDialog()->isVisible());
 }
@@ -297,32 +303,31 @@ TForm1::DesignRunner NameRunner(std::string name, std::optional<std::string> err
 TEST_F(ExplainTest, ALongNameShowsItsStartWhileThePaneAndDerivationsKeepIt) {
   const std::string name(5000, 'W');
   form->setDesignRunner(NameRunner(name));
-  Press(form->DesignButton);
+  Press(Control<QPushButton>(*form, "DesignButton"));
   // The pane holds the statblock whole; its long run wraps anywhere.
   EXPECT_EQ(Pane(), (QStringList{QString::fromStdString(name) + " (TL9)", "Acc: 3"}));
-  EXPECT_EQ(form->StatblockMemo->wordWrapMode(), QTextOption::WrapAnywhere);
+  EXPECT_EQ(Memo()->wordWrapMode(), QTextOption::WrapAnywhere);
   EXPECT_EQ(form->lastDesign().explain[0][0], "Weapon Name as typed: '" + name + "'");
   // The run shown is the quote and 999 letters of the name.
   const QString shown = "Weapon Name as typed: '" + Letters(999, u'W') + More("4,002");
   CursorToBlock(0);
   EXPECT_EQ(Panel(), shown);
-  QHelpEvent help(QEvent::ToolTip, PointOf(0),
-                  form->StatblockMemo->viewport()->mapToGlobal(PointOf(0)));
-  QApplication::sendEvent(form->StatblockMemo->viewport(), &help);
+  QHelpEvent help(QEvent::ToolTip, PointOf(0), Memo()->viewport()->mapToGlobal(PointOf(0)));
+  QApplication::sendEvent(Memo()->viewport(), &help);
   EXPECT_EQ(QToolTip::text(), shown);
   QToolTip::hideText();
 
   // A statblock of usual lines wraps at word boundaries again.
   form->setDesignRunner(Runner({"Gun (TL9)", "Acc: 3"}));
-  Press(form->DesignButton);
-  EXPECT_EQ(form->StatblockMemo->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+  Press(Control<QPushButton>(*form, "DesignButton"));
+  EXPECT_EQ(Memo()->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
 }
 
 TEST_F(ExplainTest, AFailureQuotingALongTextShowsItsStart) {
   const std::string bore(3000, '9');
   const std::string error = "'" + bore + "' is not a valid floating point value";
   form->setDesignRunner(NameRunner("Gun", error));
-  Press(form->DesignButton);
+  Press(Control<QPushButton>(*form, "DesignButton"));
   ASSERT_EQ(errors, QStringList{QString::fromStdString(error)});  // the report quotes it whole
   EXPECT_EQ(Panel(), "Design stopped: '" + Letters(999, u'9') + More("2,002") +
                          " is not a valid floating point value\nread at fault");

@@ -32,7 +32,7 @@
 namespace {
 
 using namespace brennick;
-using Answer = TForm1::UnsavedAnswer;
+using Answer = TDialogServices::UnsavedAnswer;
 
 std::string ReadAll(const QString& path) {
   std::ifstream in(QFile::encodeName(path).toStdString(), std::ios::binary);
@@ -71,14 +71,16 @@ class FilesTest : public FormTest {
     TForm1::Settings().clear();
     prompts.clear();
     chooserCalls.clear();
-    form->setUnsavedPrompt([this](const QString& name) {
+    dialogs->unsavedAnswer = [this](const QString& name) {
       prompts << name;
       return answer;
-    });
-    form->setFileChooser([this](bool save, const QString&, const QString&, const QString&) {
+    };
+    dialogs->fileAnswer = [this](TDialogServices::FileDialog dialog, const QString&, const QString&,
+                                 const QString&) -> TDialogServices::ChosenFile {
+      const bool save = dialog == TDialogServices::FileDialog::Save;
       chooserCalls << (save ? QStringLiteral("save") : QStringLiteral("open"));
       return chosen;
-    });
+    };
   }
   QString Path(const QString& name) const { return dir.filePath(name); }
 
@@ -104,7 +106,7 @@ class FilesTest : public FormTest {
           break;
       }
     }
-    EXPECT_EQ(form->MaxRoFLabel->text().toStdString(), s.MaxRoFLabel);
+    EXPECT_EQ(Control<QLabel>(*form, "MaxRoFLabel")->text().toStdString(), s.MaxRoFLabel);
   }
 
   QTemporaryDir dir;
@@ -158,13 +160,13 @@ TEST_F(FilesTest, ABadFileGivesOneMessageAndLeavesTheFormAsItWas) {
       {"pipe.json", "it is not a regular file"},
       {"locked.json", ::geteuid() == 0 ? "" : "Permission denied"},
   };
-  Type(form->NameEdit, QStringLiteral("Kept"));
+  Type(Control<QLineEdit>(*form, "NameEdit"), QStringLiteral("Kept"));
   ASSERT_TRUE(form->SaveFile(Path("kept.json")));
-  Press(form->DesignButton);
+  Press(Control<QPushButton>(*form, "DesignButton"));
   errors.clear();
   const FormState before = form->model().state();
   const QString title = form->windowTitle();
-  const QString pane = form->StatblockMemo->toPlainText();
+  const QString pane = Control<QPlainTextEdit>(*form, "StatblockMemo")->toPlainText();
   for (const auto& [name, problem] : cases) {
     if (*problem == '\0') continue;  // the superuser reads a locked file
     errors.clear();
@@ -176,13 +178,13 @@ TEST_F(FilesTest, ABadFileGivesOneMessageAndLeavesTheFormAsItWas) {
     EXPECT_TRUE(form->model().state() == before) << name;
     EXPECT_EQ(form->windowTitle(), title);
     EXPECT_EQ(form->currentFile(), Path("kept.json"));
-    EXPECT_EQ(form->StatblockMemo->toPlainText(), pane);
+    EXPECT_EQ(Control<QPlainTextEdit>(*form, "StatblockMemo")->toPlainText(), pane);
   }
   ExpectWindowShows(before);
 }
 
 TEST_F(FilesTest, AFailedSaveReportsTheFileAndKeepsTheDesignUnsaved) {
-  Type(form->NameEdit, QStringLiteral("Unsaved"));
+  Type(Control<QLineEdit>(*form, "NameEdit"), QStringLiteral("Unsaved"));
   EXPECT_FALSE(form->SaveFile(Path("no such folder/x.json")));
   ASSERT_EQ(errors.size(), 1);
   EXPECT_EQ(errors[0], QStringLiteral("Cannot save \"%1\": No such file or directory")
@@ -194,24 +196,24 @@ TEST_F(FilesTest, AFailedSaveReportsTheFileAndKeepsTheDesignUnsaved) {
 TEST_F(FilesTest, TheTitleBarShowsTheFileAndTheModifiedMarker) {
   EXPECT_EQ(form->windowTitle(), QStringLiteral("Brennick"));
   EXPECT_FALSE(form->isWindowModified());
-  Click(form->ShotgunBox);
+  Click(Control<QCheckBox>(*form, "ShotgunBox"));
   EXPECT_TRUE(form->isWindowModified());
   ASSERT_TRUE(form->SaveFile(Path("shotgun.json")));
   EXPECT_EQ(form->windowTitle(), QStringLiteral("shotgun.json[*] - Brennick"));
   EXPECT_FALSE(form->isWindowModified());
-  Click(form->BipodBox);  // disabled: no change
+  Click(Control<QCheckBox>(*form, "BipodBox"));  // disabled: no change
   EXPECT_FALSE(form->isWindowModified());
-  Click(form->KYOSBox);
+  Click(Control<QCheckBox>(*form, "KYOSBox"));
   EXPECT_TRUE(form->isWindowModified());
   form->Undo();  // back to the saved form
   EXPECT_FALSE(form->isWindowModified());
-  Press(form->DesignButton);  // Design changes no control
+  Press(Control<QPushButton>(*form, "DesignButton"));  // Design changes no control
   EXPECT_FALSE(form->isWindowModified());
 }
 
 TEST_F(FilesTest, SaveAsAsksForAFileAndAddsTheExtension) {
   chosen = Path("named");
-  Type(form->NameEdit, QStringLiteral("Named"));
+  Type(Control<QLineEdit>(*form, "NameEdit"), QStringLiteral("Named"));
   EXPECT_TRUE(form->Save());  // no file yet: Save is Save As
   EXPECT_EQ(chooserCalls, QStringList{QStringLiteral("save")});
   EXPECT_EQ(form->currentFile(), Path("named.json"));
@@ -236,7 +238,7 @@ TEST_F(FilesTest, UnsavedChangesPromptOnNewOpenAndClose) {
       const std::string what = std::to_string(action) + "/" + std::to_string(static_cast<int>(a));
       ASSERT_TRUE(form->SaveFile(Path("mine.json")));
       const std::string saved = ReadAll(Path("mine.json"));
-      Type(form->NameEdit, QStringLiteral("Changed"));
+      Type(Control<QLineEdit>(*form, "NameEdit"), QStringLiteral("Changed"));
       const FormState changed = form->model().state();
       answer = a;
       bool closed = false;
@@ -275,7 +277,7 @@ TEST_F(FilesTest, UnsavedChangesPromptOnNewOpenAndClose) {
 
 TEST_F(FilesTest, NoPromptWithoutChanges) {
   form->FileNew();
-  Click(form->ShotgunBox);
+  Click(Control<QCheckBox>(*form, "ShotgunBox"));
   form->Undo();
   form->FileNew();
   EXPECT_TRUE(form->close());
@@ -338,13 +340,14 @@ TEST_F(FilesTest, UndoRedoOverRandomUserActionsRestoresTheFormsSeenBefore) {
           auto* edit = static_cast<QLineEdit*>(w);
           edit->setFocus();
           Type(edit, QString::number(pick(40)));
-          form->DesignButton->setFocus();  // the focus leaves the field: typing ends
+          Control<QPushButton>(*form, "DesignButton")
+              ->setFocus();  // the focus leaves the field: typing ends
         }
         stepped(before);
         break;
       }
       case 2:
-        Press(form->RandomButton);
+        Press(Control<QPushButton>(*form, "RandomButton"));
         stepped(before);
         break;
       case 3:
@@ -356,7 +359,7 @@ TEST_F(FilesTest, UndoRedoOverRandomUserActionsRestoresTheFormsSeenBefore) {
         stepped(before);
         break;
       case 4:
-        Press(form->DesignButton);  // no step
+        Press(Control<QPushButton>(*form, "DesignButton"));  // no step
         EXPECT_TRUE(form->model().state() == before);
         break;
       case 5:
@@ -380,7 +383,7 @@ TEST_F(FilesTest, UndoRedoOverRandomUserActionsRestoresTheFormsSeenBefore) {
 
 TEST_F(FilesTest, RandomizeAndOpenAreUndoneInOneStep) {
   const FormState start = form->model().state();
-  Press(form->RandomButton);
+  Press(Control<QPushButton>(*form, "RandomButton"));
   const FormState random = form->model().state();
   ASSERT_FALSE(random == start);
   form->Undo();
@@ -398,18 +401,18 @@ TEST_F(FilesTest, RandomizeAndOpenAreUndoneInOneStep) {
 }
 
 TEST_F(FilesTest, TypingInOneFieldIsOneStepUntilTheFocusLeaves) {
-  form->NameEdit->setFocus();
-  QTest::keyClicks(form->NameEdit, QStringLiteral("Carbine"));
-  form->BoreSizeEdit->setFocus();
-  QTest::keyClicks(form->BoreSizeEdit, QStringLiteral("9"));
-  form->NameEdit->setFocus();
-  QTest::keyClicks(form->NameEdit, QStringLiteral(" Mk2"));
+  Control<QLineEdit>(*form, "NameEdit")->setFocus();
+  QTest::keyClicks(Control<QLineEdit>(*form, "NameEdit"), QStringLiteral("Carbine"));
+  Control<QLineEdit>(*form, "BoreSizeEdit")->setFocus();
+  QTest::keyClicks(Control<QLineEdit>(*form, "BoreSizeEdit"), QStringLiteral("9"));
+  Control<QLineEdit>(*form, "NameEdit")->setFocus();
+  QTest::keyClicks(Control<QLineEdit>(*form, "NameEdit"), QStringLiteral(" Mk2"));
   form->Undo();
-  EXPECT_EQ(form->NameEdit->text(), QStringLiteral("Carbine"));
+  EXPECT_EQ(Control<QLineEdit>(*form, "NameEdit")->text(), QStringLiteral("Carbine"));
   form->Undo();
-  EXPECT_EQ(form->BoreSizeEdit->text(), QString());
+  EXPECT_EQ(Control<QLineEdit>(*form, "BoreSizeEdit")->text(), QString());
   form->Undo();
-  EXPECT_EQ(form->NameEdit->text(), QString());
+  EXPECT_EQ(Control<QLineEdit>(*form, "NameEdit")->text(), QString());
 }
 
 // ---------------------------------------------------------------------------
@@ -426,8 +429,8 @@ TEST_F(FilesTest, CopiesAndExportsOfTheWorkedDesigns) {
   };
   for (const auto& c : cases) {
     form->RestoreForm(FormOfDesign(c.design));
-    Press(form->DesignButton);
-    const QString pane = form->StatblockMemo->toPlainText();
+    Press(Control<QPushButton>(*form, "DesignButton"));
+    const QString pane = Control<QPlainTextEdit>(*form, "StatblockMemo")->toPlainText();
     form->CopyAsMarkdown();
     const QString markdown = QApplication::clipboard()->text();
     EXPECT_TRUE(markdown.startsWith(QString::fromUtf8(c.start))) << markdown.toStdString();
@@ -452,7 +455,7 @@ TEST_F(FilesTest, NothingToExportBeforeDesign) {
 
 TEST_F(FilesTest, ThePdfHoldsTheStatblocksText) {
   form->RestoreForm(FormOfDesign(examples::SevenMmLiquidRifle()));
-  Press(form->DesignButton);
+  Press(Control<QPushButton>(*form, "DesignButton"));
   ASSERT_TRUE(form->ExportPdfTo(Path("rifle.pdf")));
   EXPECT_TRUE(ReadAll(Path("rifle.pdf")).starts_with("%PDF"));
   const QString text = Shell(QStringLiteral("pdftotext -layout '%1' -").arg(Path("rifle.pdf")));
@@ -472,7 +475,7 @@ TEST_F(FilesTest, ThePdfHoldsTheStatblocksText) {
 // private like a scratch file; an existing file keeps its permissions.
 TEST_F(FilesTest, ExportsTakeTheUsualPermissions) {
   form->RestoreForm(FormOfDesign(examples::TenMmPistol()));
-  Press(form->DesignButton);
+  Press(Control<QPushButton>(*form, "DesignButton"));
   const mode_t old = ::umask(022);
   const bool pdf = form->ExportPdfTo(Path("new.pdf"));
   const bool txt = form->ExportStatblockTo(Path("new.txt"));
@@ -511,7 +514,7 @@ TEST_F(FilesTest, AFileNamedAtStartOpens) {
   };
   for (const Case& c : cases) {
     TForm1 fresh;
-    fresh.setErrorReporter([this](const QString& message) { errors << message; });
+    fresh.setDialogs(dialogs);
     errors.clear();
     fresh.OpenStartFile(c.arguments);
     EXPECT_EQ(fresh.model().state() == saved, c.opens) << c.arguments.join(' ').toStdString();
@@ -560,7 +563,7 @@ TEST_F(FilesTest, RecentFilesKeepTheNewestTen) {
 }
 
 TEST_F(FilesTest, ADroppedFileOpens) {
-  Type(form->NameEdit, QStringLiteral("Dropped"));
+  Type(Control<QLineEdit>(*form, "NameEdit"), QStringLiteral("Dropped"));
   ASSERT_TRUE(form->SaveFile(Path("dropped.json")));
   form->FileNew();
   QMimeData data;
@@ -570,7 +573,7 @@ TEST_F(FilesTest, ADroppedFileOpens) {
   QApplication::sendEvent(form.get(), &enter);
   EXPECT_TRUE(enter.isAccepted());
   QApplication::sendEvent(form.get(), &drop);
-  EXPECT_EQ(form->NameEdit->text(), QStringLiteral("Dropped"));
+  EXPECT_EQ(Control<QLineEdit>(*form, "NameEdit")->text(), QStringLiteral("Dropped"));
   EXPECT_EQ(form->currentFile(), Path("dropped.json"));
 }
 
@@ -611,9 +614,10 @@ TEST_F(FilesTest, TheArmouryTableEqualsTheCommandLineTable) {
     expectedMarkdown += md;
     expectedCsv += csv;
   }
-  armoury->setSaveChooser([this](QWidget*, const QString&, const QString&, const QString& filter) {
+  dialogs->fileAnswer = [this](TDialogServices::FileDialog, const QString&, const QString&,
+                               const QString& filter) -> TDialogServices::ChosenFile {
     return Path(filter.contains(QLatin1String("csv")) ? "table.csv" : "table.md");
-  });
+  };
   armoury->ExportMarkdown();
   armoury->ExportCsv();
   EXPECT_EQ(QString::fromUtf8(ReadAll(Path("table.md"))), expectedMarkdown);
@@ -638,7 +642,7 @@ TEST_F(FilesTest, TheArmouryTableEqualsTheCommandLineTable) {
   QTest::mouseClick(armoury->table()->viewport(), Qt::LeftButton, {}, at);
   QTest::mouseDClick(armoury->table()->viewport(), Qt::LeftButton, {}, at);
   EXPECT_EQ(form->currentFile(), folder + "/gauss.json");
-  EXPECT_EQ(form->NameEdit->text(), QStringLiteral("Gauss Rifle"));
+  EXPECT_EQ(Control<QLineEdit>(*form, "NameEdit")->text(), QStringLiteral("Gauss Rifle"));
 }
 
 }  // namespace

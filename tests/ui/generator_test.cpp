@@ -15,7 +15,7 @@ class GeneratorTest : public FormTest {
  protected:
   void Randomize(std::uint32_t seed) {
     form->setSeedClock([seed] { return seed; });
-    form->RandomButton->click();
+    Control<QPushButton>(*form, "RandomButton")->click();
   }
 };
 
@@ -60,7 +60,8 @@ class GeneratorTest : public FormTest {
 //  32. accuracy 0..3:     41442138   -> 0; reliability 0..1: 3326357699 -> 1
 //  33. styling 0..2:      2794553296 -> 1
 TEST_F(GeneratorTest, SeedZeroGivesTheDesignWorkedOutByHand) {
-  form->StatblockMemo->setPlainText(QStringLiteral("earlier statblock"));
+  Control<QPlainTextEdit>(*form, "StatblockMemo")
+      ->setPlainText(QStringLiteral("earlier statblock"));
   Randomize(0);
   EXPECT_TRUE(errors.isEmpty());
 
@@ -69,22 +70,29 @@ TEST_F(GeneratorTest, SeedZeroGivesTheDesignWorkedOutByHand) {
 
   // Gun/launcher, hint, RoF, Shots, Barrels, Chambers, Electric, Bipod,
   // Recoilless, Caseless Mods, Targeting Software, grip options, qualities.
-  EXPECT_EQ(Snap({form->GunLauncherCheckBox, form->MaxRoFLabel, form->RoFEdit, form->ShotsEdit,
-                  form->BarrelsEdit, form->ChambersEdit, form->ElectricBox, form->BipodBox,
-                  form->RecoillessCheckBox, form->PLBBox, form->TargetingSoftware, form->RGPalm,
-                  form->RGGlove, form->AntiTamper, form->QualityAccurate, form->QualityReliable}),
-            "- off | Max RoF: 16 | 4 on | 15 on | 1 off | 1 off | - on | x on | - off | 0 off | "
-            "0 on | - off | - off | - off | 0 on | 1 on");
-  EXPECT_EQ(form->StatblockMemo->toPlainText(), QStringLiteral("earlier statblock"));
+  EXPECT_EQ(
+      Snap({Control<QCheckBox>(*form, "GunLauncherCheckBox"), Control<QLabel>(*form, "MaxRoFLabel"),
+            Control<QLineEdit>(*form, "RoFEdit"), Control<QLineEdit>(*form, "ShotsEdit"),
+            Control<QLineEdit>(*form, "BarrelsEdit"), Control<QLineEdit>(*form, "ChambersEdit"),
+            Control<QCheckBox>(*form, "ElectricBox"), Control<QCheckBox>(*form, "BipodBox"),
+            Control<QCheckBox>(*form, "RecoillessCheckBox"), Control<TRadioGroup>(*form, "PLBBox"),
+            Control<TRadioGroup>(*form, "TargetingSoftware"), Control<QCheckBox>(*form, "RGPalm"),
+            Control<QCheckBox>(*form, "RGGlove"), Control<QCheckBox>(*form, "AntiTamper"),
+            Control<TRadioGroup>(*form, "QualityAccurate"),
+            Control<TRadioGroup>(*form, "QualityReliable")}),
+      "- off | Max RoF: 16 | 4 on | 15 on | 1 off | 1 off | - on | x on | - off | 0 off | "
+      "0 on | - off | - off | - off | 0 on | 1 on");
+  EXPECT_EQ(Control<QPlainTextEdit>(*form, "StatblockMemo")->toPlainText(),
+            QStringLiteral("earlier statblock"));
   EXPECT_EQ(form->randomSource().seed(), 2794553296u);  // 48 draws, the last for styling
 }
 
 // The first draw from 0..10 with seed 3601880883 is from seed 0x70000000:
 // 0x70000000 x 11 / 2^32 = 4.81 -> 4, the revolver, whose rule reads TL.
 TEST_F(GeneratorTest, RevolverWithABadTLStopsTheGenerator) {
-  Click(form->OnlyAuto);
-  Type(form->TLEdit, QStringLiteral("abc"));
-  form->StatblockMemo->setPlainText(QStringLiteral("kept"));
+  Click(Control<QCheckBox>(*form, "OnlyAuto"));
+  Type(Control<QLineEdit>(*form, "TLEdit"), QStringLiteral("abc"));
+  Control<QPlainTextEdit>(*form, "StatblockMemo")->setPlainText(QStringLiteral("kept"));
   Randomize(3601880883u);
   EXPECT_EQ(errors, QStringList{"'abc' is not a valid integer value"});
   EXPECT_EQ(form->randomSource().seed(), 0x70000000u);  // no draw after the failure
@@ -93,20 +101,20 @@ TEST_F(GeneratorTest, RevolverWithABadTLStopsTheGenerator) {
   expected.TLEdit = "abc";
   expected.LoadingMechanismBox = kRevolver;
   EXPECT_EQ(form->ReadInput(), expected);
-  EXPECT_TRUE(form->ChambersEdit->isEnabled());
-  EXPECT_FALSE(form->ElectricBox->isEnabled());
-  EXPECT_EQ(form->StatblockMemo->toPlainText(), QStringLiteral("kept"));
+  EXPECT_TRUE(Control<QLineEdit>(*form, "ChambersEdit")->isEnabled());
+  EXPECT_FALSE(Control<QCheckBox>(*form, "ElectricBox")->isEnabled());
+  EXPECT_EQ(Control<QPlainTextEdit>(*form, "StatblockMemo")->toPlainText(), QStringLiteral("kept"));
 }
 
 TEST_F(GeneratorTest, ReseedsFromTheClockOnEveryClick) {
   std::uint32_t ticks = 0;
   form->setSeedClock([&ticks] { return ticks; });
-  form->RandomButton->click();
+  Control<QPushButton>(*form, "RandomButton")->click();
   const DesignInput first = form->ReadInput();
   ticks = 7;
-  form->RandomButton->click();
+  Control<QPushButton>(*form, "RandomButton")->click();
   ticks = 0;
-  form->RandomButton->click();
+  Control<QPushButton>(*form, "RandomButton")->click();
   EXPECT_EQ(form->ReadInput(), first);
 }
 
@@ -124,23 +132,28 @@ TEST_F(GeneratorTest, EveryRandomDesignKeepsTheGeneratorsPromises) {
   int completed = 0;
 
   // The user's own fields, which the generator never touches.
-  Type(form->NameEdit, QStringLiteral("Rnd"));
-  Click(form->HouseDRBox);
+  Type(Control<QLineEdit>(*form, "NameEdit"), QStringLiteral("Rnd"));
+  Click(Control<QCheckBox>(*form, "HouseDRBox"));
   for (const bool onlyAuto : {true, false}) {
-    if (form->OnlyAuto->isChecked() != onlyAuto) Click(form->OnlyAuto);
+    if (Control<QCheckBox>(*form, "OnlyAuto")->isChecked() != onlyAuto)
+      Click(Control<QCheckBox>(*form, "OnlyAuto"));
     for (std::uint32_t i = 0; i < 1500; ++i) {
       const std::uint32_t seed = i * 2654435761u;
       const std::string where = "seed " + std::to_string(seed);
-      const int propellantBefore = form->PropellantBox->itemIndex();
-      form->StatblockMemo->setPlainText(QStringLiteral("before"));
+      const int propellantBefore = Control<TRadioGroup>(*form, "PropellantBox")->itemIndex();
+      Control<QPlainTextEdit>(*form, "StatblockMemo")->setPlainText(QStringLiteral("before"));
       Randomize(seed);
       ASSERT_TRUE(errors.isEmpty()) << where;
-      EXPECT_EQ(form->StatblockMemo->toPlainText(), QStringLiteral("before")) << where;
+      EXPECT_EQ(Control<QPlainTextEdit>(*form, "StatblockMemo")->toPlainText(),
+                QStringLiteral("before"))
+          << where;
 
-      const int m = form->LoadingMechanismBox->itemIndex();
-      const int p = form->PropellantBox->itemIndex();
-      const int rof = number(form->RoFEdit), shots = number(form->ShotsEdit);
-      const int barrels = number(form->BarrelsEdit), chambers = number(form->ChambersEdit);
+      const int m = Control<TRadioGroup>(*form, "LoadingMechanismBox")->itemIndex();
+      const int p = Control<TRadioGroup>(*form, "PropellantBox")->itemIndex();
+      const int rof = number(Control<QLineEdit>(*form, "RoFEdit")),
+                shots = number(Control<QLineEdit>(*form, "ShotsEdit"));
+      const int barrels = number(Control<QLineEdit>(*form, "BarrelsEdit")),
+                chambers = number(Control<QLineEdit>(*form, "ChambersEdit"));
       mechanisms.insert(m);
       ASSERT_TRUE(m >= (onlyAuto ? kLightAutomatic : kMuzzleloader) && m <= kElectricGatling);
       EXPECT_TRUE(m > kMechanicalGatling ? shots >= 1 && shots <= 199 : shots == 1) << where;
@@ -157,46 +170,54 @@ TEST_F(GeneratorTest, EveryRandomDesignKeepsTheGeneratorsPromises) {
 
       // The bore in hundredths of a millimetre, smaller for Gauss and Grav;
       // the hint already matches the final bore and barrels.
-      const QString bore = form->BoreSizeEdit->text();
+      const QString bore = Control<QLineEdit>(*form, "BoreSizeEdit")->text();
       const double mm = FloatOr(bore.toStdString(), TForm1::DecimalSeparator(), -1);
       EXPECT_TRUE(boreText.match(bore).hasMatch()) << where << " " << bore.toStdString();
       EXPECT_TRUE(mm >= 1 && mm <= (p == kGauss ? 9.99 : p == kGrav ? 7.99 : 19.99)) << where;
-      const QString hint = form->MaxRoFLabel->text();
+      const QString hint = Control<QLabel>(*form, "MaxRoFLabel")->text();
       form->FormKeyPress();
-      EXPECT_EQ(form->MaxRoFLabel->text(), hint) << where;
+      EXPECT_EQ(Control<QLabel>(*form, "MaxRoFLabel")->text(), hint) << where;
 
       if (p == kGauss || p == kGrav) {
-        EXPECT_FALSE(form->CaselessBox->isChecked() || form->ClosedBoltBox->isChecked() ||
-                     form->RecoillessCheckBox->isChecked())
+        EXPECT_FALSE(Control<QCheckBox>(*form, "CaselessBox")->isChecked() ||
+                     Control<QCheckBox>(*form, "ClosedBoltBox")->isChecked() ||
+                     Control<QCheckBox>(*form, "RecoillessCheckBox")->isChecked())
             << where;
-        EXPECT_EQ(form->PLBBox->itemIndex(), kPLBNone) << where;
+        EXPECT_EQ(Control<TRadioGroup>(*form, "PLBBox")->itemIndex(), kPLBNone) << where;
       }
       if (p == kGauss && propellantBefore != kGauss) {
-        EXPECT_EQ(Snap({form->ElectricBox, form->CaselessBox, form->ClosedBoltBox}),
+        EXPECT_EQ(Snap({Control<QCheckBox>(*form, "ElectricBox"),
+                        Control<QCheckBox>(*form, "CaselessBox"),
+                        Control<QCheckBox>(*form, "ClosedBoltBox")}),
                   "x off | - off | - off")
             << where;
       }
-      liquidCaseless |= p == kLiquid && form->CaselessBox->isChecked() && form->PLBBox->isEnabled();
+      liquidCaseless |= p == kLiquid && Control<QCheckBox>(*form, "CaselessBox")->isChecked() &&
+                        Control<TRadioGroup>(*form, "PLBBox")->isEnabled();
 
       // Cheap accuracy ends as normal accuracy (disabled) and cheap reliability.
-      const QString quality = Snap({form->QualityAccurate, form->QualityReliable});
+      const QString quality = Snap({Control<TRadioGroup>(*form, "QualityAccurate"),
+                                    Control<TRadioGroup>(*form, "QualityReliable")});
       EXPECT_TRUE(quality == "0 off | 3 on" ||
                   QRegularExpression("^[0-2] on \\| [01] on$").match(quality).hasMatch())
           << where << " " << quality.toStdString();
 
       // Options the generator never chooses, and the ones it must leave.
-      EXPECT_NE(form->BarrelBox->itemIndex(), kLong) << where;
-      EXPECT_NE(form->MuzzleBox->itemIndex(), kZeroGCompensator) << where;
-      EXPECT_NE(form->CamouflageBox->itemIndex(), 6) << where;  // ultimate chameleon
-      EXPECT_NE(form->PLBBox->itemIndex(), kPreloaded) << where;
-      EXPECT_NE(form->TargetingSoftware->itemIndex(), 2) << where;
-      EXPECT_NE(form->StylingBox->itemIndex(), 3) << where;
-      EXPECT_EQ(Snap({form->NameEdit, form->TLEdit, form->HouseDRBox, form->OnlyAuto}),
-                QStringLiteral("Rnd on | 9 on | x on | %1 on").arg(onlyAuto ? "x" : "-"))
+      EXPECT_NE(Control<TRadioGroup>(*form, "BarrelBox")->itemIndex(), kLong) << where;
+      EXPECT_NE(Control<TRadioGroup>(*form, "MuzzleBox")->itemIndex(), kZeroGCompensator) << where;
+      EXPECT_NE(Control<TRadioGroup>(*form, "CamouflageBox")->itemIndex(), 6)
+          << where;  // ultimate chameleon
+      EXPECT_NE(Control<TRadioGroup>(*form, "PLBBox")->itemIndex(), kPreloaded) << where;
+      EXPECT_NE(Control<TRadioGroup>(*form, "TargetingSoftware")->itemIndex(), 2) << where;
+      EXPECT_NE(Control<TRadioGroup>(*form, "StylingBox")->itemIndex(), 3) << where;
+      EXPECT_EQ(
+          Snap({Control<QLineEdit>(*form, "NameEdit"), Control<QLineEdit>(*form, "TLEdit"),
+                Control<QCheckBox>(*form, "HouseDRBox"), Control<QCheckBox>(*form, "OnlyAuto")}),
+          QStringLiteral("Rnd on | 9 on | x on | %1 on").arg(onlyAuto ? "x" : "-"))
           << where;
 
       // Design completes, or stops with one of the run's own messages.
-      Press(form->DesignButton);
+      Press(Control<QPushButton>(*form, "DesignButton"));
       if (errors.isEmpty()) {
         ++completed;
         EXPECT_TRUE(Pane().back().startsWith(QLatin1String("LC "))) << where;

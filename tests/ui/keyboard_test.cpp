@@ -52,27 +52,28 @@ QStringList CliStatblock(const QByteArray& design) {
 }
 
 TEST_F(KeyboardTest, AKeyboardOnlySessionDesignsTheLiquidPropellantRifle) {
-  ASSERT_EQ(FocusedControl(), form->BoreSizeEdit);
+  ASSERT_EQ(FocusedControl(), Control<QLineEdit>(*form, "BoreSizeEdit"));
   Keys("7");
-  TabTo(form->NameEdit);
+  TabTo(Control<QLineEdit>(*form, "NameEdit"));
   Keys("LP Rifle");
   // Nothing is selected yet: Tab enters the group at its first option and
   // leaves it unselected.
   Key(Qt::Key_Tab);
-  ASSERT_EQ(Focus(), form->ConfigurationBox->button(kPistol));
-  EXPECT_EQ(form->ConfigurationBox->itemIndex(), -1);
+  ASSERT_EQ(Focus(), Control<TRadioGroup>(*form, "ConfigurationBox")->button(kPistol));
+  EXPECT_EQ(Control<TRadioGroup>(*form, "ConfigurationBox")->itemIndex(), -1);
   Key(Qt::Key_Down);  // SMG
   Key(Qt::Key_Down);  // Rifle
   Key(Qt::Key_Tab);
-  ASSERT_EQ(FocusedControl(), form->LoadingMechanismBox);
+  ASSERT_EQ(FocusedControl(), Control<TRadioGroup>(*form, "LoadingMechanismBox"));
   for (int m = kMuzzleloaderCarriage; m <= kLightAutomatic; ++m) Key(Qt::Key_Down);
-  TabTo(form->ShotsEdit);  // Tab selects the field's text: typing replaces it
+  TabTo(
+      Control<QLineEdit>(*form, "ShotsEdit"));  // Tab selects the field's text: typing replaces it
   Keys("30");
-  TabTo(form->PropellantBox);
+  TabTo(Control<TRadioGroup>(*form, "PropellantBox"));
   Key(Qt::Key_Down);  // Liquid Propellant; its rule unchecks "Caseless"
-  TabTo(form->CaselessBox);
+  TabTo(Control<QCheckBox>(*form, "CaselessBox"));
   Key(Qt::Key_Space);
-  TabTo(form->BarrelBox);
+  TabTo(Control<TRadioGroup>(*form, "BarrelBox"));
   Key(Qt::Key_Down);  // from the focused, unselected "Short" to "Medium"
   Key(Qt::Key_Return, Qt::ControlModifier);
 
@@ -86,7 +87,7 @@ TEST_F(KeyboardTest, AKeyboardOnlySessionDesignsTheLiquidPropellantRifle) {
                                   &DesignInput::LoadingMechanismBox, &DesignInput::PropellantBox}) {
     EXPECT_EQ(form->ReadInput().*group, rifle.*group);
   }
-  EXPECT_TRUE(form->CaselessBox->isChecked());
+  EXPECT_TRUE(Control<QCheckBox>(*form, "CaselessBox")->isChecked());
   const QStringList pane = Pane();
   const QByteArray design =
       "{\"NameEdit\": \"LP Rifle\", \"BoreSizeEdit\": \"7\", \"ConfigurationBox\": \"Rifle\", "
@@ -107,25 +108,29 @@ TEST_F(KeyboardTest, AKeyboardOnlySessionDesignsTheLiquidPropellantRifle) {
 // chambers back to 1 before the revolver keeps that text.
 TEST_F(KeyboardTest, ArrowsReachTheRevolverAndRunItsRuleAsClicksDo) {
   TForm1 clicked;
-  clicked.setErrorReporter([this](const QString& message) { errors << message; });
+  clicked.setDialogs(dialogs);
   clicked.show();
   for (TForm1* window : {form.get(), &clicked}) {
-    window->Change(window->ChambersEdit, QStringLiteral("6"));
+    window->Change(Control<QLineEdit>(*window, "ChambersEdit"), QStringLiteral("6"));
   }
-  for (int m = kMuzzleloader; m <= kRevolver; ++m) Choose(clicked.LoadingMechanismBox, m);
+  for (int m = kMuzzleloader; m <= kRevolver; ++m)
+    Choose(Control<TRadioGroup>(clicked, "LoadingMechanismBox"), m);
 
-  TabTo(form->LoadingMechanismBox);
-  EXPECT_EQ(form->LoadingMechanismBox->itemIndex(), -1);
+  TabTo(Control<TRadioGroup>(*form, "LoadingMechanismBox"));
+  EXPECT_EQ(Control<TRadioGroup>(*form, "LoadingMechanismBox")->itemIndex(), -1);
   Key(Qt::Key_Space);  // Muzzleloader
   for (int m = kMuzzleloaderCarriage; m <= kRevolver; ++m) Key(Qt::Key_Down);
-  EXPECT_EQ(Focus(), form->LoadingMechanismBox->button(kRevolver));
+  EXPECT_EQ(Focus(), Control<TRadioGroup>(*form, "LoadingMechanismBox")->button(kRevolver));
   EXPECT_EQ(form->model().state(), clicked.model().state());
-  EXPECT_EQ(Snap({form->RoFEdit, form->ShotsEdit, form->ChambersEdit, form->BarrelsEdit,
-                  form->ElectricBox, form->MaxRoFLabel}),
-            "3 off | 1 off | 1 on | 1 off | - off | Max RoF:");
+  EXPECT_EQ(
+      Snap({Control<QLineEdit>(*form, "RoFEdit"), Control<QLineEdit>(*form, "ShotsEdit"),
+            Control<QLineEdit>(*form, "ChambersEdit"), Control<QLineEdit>(*form, "BarrelsEdit"),
+            Control<QCheckBox>(*form, "ElectricBox"), Control<QLabel>(*form, "MaxRoFLabel")}),
+      "3 off | 1 off | 1 on | 1 off | - off | Max RoF:");
   // Space on the selected option, and back and forth to it, change nothing
   // more than the rules of the options passed.
-  QSignalSpy changes(form->LoadingMechanismBox, &TRadioGroup::itemIndexChanged);
+  QSignalSpy changes(Control<TRadioGroup>(*form, "LoadingMechanismBox"),
+                     &TRadioGroup::itemIndexChanged);
   Key(Qt::Key_Space);
   EXPECT_EQ(changes.count(), 0);
   Key(Qt::Key_Up);
@@ -135,11 +140,11 @@ TEST_F(KeyboardTest, ArrowsReachTheRevolverAndRunItsRuleAsClicksDo) {
 }
 
 TEST_F(KeyboardTest, ArrowsToTheRevolverWithABadTLReportThroughTheErrorReport) {
-  form->Change(form->TLEdit, QStringLiteral("nine"));
-  TabTo(form->LoadingMechanismBox);
+  form->Change(Control<QLineEdit>(*form, "TLEdit"), QStringLiteral("nine"));
+  TabTo(Control<TRadioGroup>(*form, "LoadingMechanismBox"));
   for (int m = kMuzzleloaderCarriage; m <= kRevolver; ++m) Key(Qt::Key_Down);
   EXPECT_EQ(errors, QStringList{"'nine' is not a valid integer value"});
-  EXPECT_EQ(form->LoadingMechanismBox->itemIndex(), kRevolver);
+  EXPECT_EQ(Control<TRadioGroup>(*form, "LoadingMechanismBox")->itemIndex(), kRevolver);
 }
 
 // One group on its own: where the arrows and Space go from a focused option,
@@ -199,51 +204,52 @@ TEST(RadioGroupKeys, TheGroupIsOneTabStopAtItsSelectedOrFirstEnabledOption) {
 }
 
 TEST_F(KeyboardTest, TabLeavesAGroupFromAnyOptionAndShiftTabComesBackToTheSelectedOne) {
-  form->Change(form->LoadingMechanismBox, kFastAutoloader);
-  TabTo(form->LoadingMechanismBox);
-  EXPECT_EQ(Focus(), form->LoadingMechanismBox->button(kFastAutoloader));
+  form->Change(Control<TRadioGroup>(*form, "LoadingMechanismBox"), kFastAutoloader);
+  TabTo(Control<TRadioGroup>(*form, "LoadingMechanismBox"));
+  EXPECT_EQ(Focus(), Control<TRadioGroup>(*form, "LoadingMechanismBox")->button(kFastAutoloader));
   Key(Qt::Key_Tab);
-  EXPECT_EQ(Focus(), form->ElectricBox);
+  EXPECT_EQ(Focus(), Control<QCheckBox>(*form, "ElectricBox"));
   Key(Qt::Key_Backtab, Qt::ShiftModifier);
-  EXPECT_EQ(Focus(), form->LoadingMechanismBox->button(kFastAutoloader));
+  EXPECT_EQ(Focus(), Control<TRadioGroup>(*form, "LoadingMechanismBox")->button(kFastAutoloader));
   Key(Qt::Key_Backtab, Qt::ShiftModifier);
-  EXPECT_EQ(Focus(), form->ConfigurationBox->button(kPistol));
+  EXPECT_EQ(Focus(), Control<TRadioGroup>(*form, "ConfigurationBox")->button(kPistol));
 }
 
 TEST_F(KeyboardTest, ReturnAndEnterPressTheFocusedButton) {
-  TabTo(form->DesignButton);
+  TabTo(Control<QPushButton>(*form, "DesignButton"));
   Key(Qt::Key_Return);
   EXPECT_EQ(Pane(), QStringList{" (TL9)"});
   EXPECT_EQ(errors.size(), 1);
-  TabTo(form->DesignButton);
+  TabTo(Control<QPushButton>(*form, "DesignButton"));
   Key(Qt::Key_Enter, Qt::KeypadModifier);
   EXPECT_EQ(errors.size(), 2);
 
-  TabTo(form->RandomButton);
+  TabTo(Control<QPushButton>(*form, "RandomButton"));
   Key(Qt::Key_Return);
   // "Only automatic" is ticked: the generator chose an automatic mechanism.
-  EXPECT_GE(form->LoadingMechanismBox->itemIndex(), kLightAutomatic);
+  EXPECT_GE(Control<TRadioGroup>(*form, "LoadingMechanismBox")->itemIndex(), kLightAutomatic);
   EXPECT_EQ(errors.size(), 2);
 }
 
 TEST_F(KeyboardTest, ShortcutsWorkFromAnyControlAndAreNoKeyPressOfTheWindow) {
   form->setSeedClock([] { return 5u; });
   QWidget* surface = form->findChild<QWidget*>(QStringLiteral("FormSurface"));
-  for (QWidget* from : {static_cast<QWidget*>(form->NameEdit),
-                        static_cast<QWidget*>(form->StatblockMemo), surface}) {
+  for (QWidget* from :
+       {static_cast<QWidget*>(Control<QLineEdit>(*form, "NameEdit")),
+        static_cast<QWidget*>(Control<QPlainTextEdit>(*form, "StatblockMemo")), surface}) {
     errors.clear();
     from->setFocus();
-    form->MaxRoFLabel->setText(QStringLiteral("stale"));
+    Control<QLabel>(*form, "MaxRoFLabel")->setText(QStringLiteral("stale"));
     Key(Qt::Key_Return, Qt::ControlModifier);
     EXPECT_EQ(errors, QStringList{"'' is not a valid floating point value"})
         << from->objectName().toStdString();
-    EXPECT_EQ(form->MaxRoFLabel->text(), QStringLiteral("stale"))
+    EXPECT_EQ(Control<QLabel>(*form, "MaxRoFLabel")->text(), QStringLiteral("stale"))
         << from->objectName().toStdString();
   }
-  form->NameEdit->setFocus();
+  Control<QLineEdit>(*form, "NameEdit")->setFocus();
   Key(Qt::Key_R, Qt::ControlModifier);
-  EXPECT_GE(form->LoadingMechanismBox->itemIndex(), kLightAutomatic);
-  EXPECT_EQ(form->NameEdit->text(), QString());  // Ctrl+R typed nothing
+  EXPECT_GE(Control<TRadioGroup>(*form, "LoadingMechanismBox")->itemIndex(), kLightAutomatic);
+  EXPECT_EQ(Control<QLineEdit>(*form, "NameEdit")->text(), QString());  // Ctrl+R typed nothing
 }
 
 }  // namespace

@@ -18,9 +18,9 @@ class MenuTest : public FormTest {
  protected:
   void SetUp() override {
     FormTest::SetUp();
-    form->setMessagePresenter([this](const QString& title, const QString& text) {
+    dialogs->onMessage = [this](const QString& title, const QString& text) {
       messages << title + QStringLiteral(": ") + text;
-    });
+    };
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
   }
@@ -58,19 +58,19 @@ TEST_F(MenuTest, CopyStatblockCopiesThePaneExactly) {
   // user may type into the pane, no-break spaces included.
   const QStringList texts = {" (TL9)", QString::fromUtf8("ST 9B\u2020 (ST 6 on a bipod)\n \nLC 3"),
                              QString::fromUtf8("7\u00A0mm\n\ntrailing  ")};
-  Press(form->DesignButton);
+  Press(Control<QPushButton>(*form, "DesignButton"));
   for (const QString& text : texts) {
-    if (text != texts.front()) form->StatblockMemo->setPlainText(text);
+    if (text != texts.front()) Control<QPlainTextEdit>(*form, "StatblockMemo")->setPlainText(text);
     QApplication::clipboard()->clear();
-    form->NameEdit->setFocus();
+    Control<QLineEdit>(*form, "NameEdit")->setFocus();
     Key(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(QApplication::clipboard()->text(), text);
-    EXPECT_EQ(form->NameEdit->text(), QString());
+    EXPECT_EQ(Control<QLineEdit>(*form, "NameEdit")->text(), QString());
   }
 }
 
 TEST_F(MenuTest, HelpListsTheShortcutsAndAboutNamesTheVersion) {
-  form->ShortcutsAction->trigger();
+  Control<QAction>(*form, "ShortcutsAction")->trigger();
   ASSERT_EQ(messages.size(), 1);
   for (const char* keys :
        {"Ctrl+Return: Design", "Ctrl+R: Randomize", "Ctrl+Shift+C", "Ctrl+Q", "Arrow keys", "Space",
@@ -82,7 +82,7 @@ TEST_F(MenuTest, HelpListsTheShortcutsAndAboutNamesTheVersion) {
   }
   EXPECT_TRUE(messages[0].startsWith(QStringLiteral("Keyboard Shortcuts: ")));
 
-  form->AboutAction->trigger();
+  Control<QAction>(*form, "AboutAction")->trigger();
   ASSERT_EQ(messages.size(), 2);
   EXPECT_TRUE(messages[1].startsWith(QStringLiteral("About Brennick: Brennick " BRENNICK_VERSION)))
       << messages[1].toStdString();
@@ -124,9 +124,11 @@ TEST_F(MenuTest, EveryControlIsNamedByItsCaption) {
   }
   // 10 fields, 49 check boxes, 12 groups with 57 options, 3 frames, 2 buttons.
   EXPECT_EQ(named, 10 + 49 + 12 + 57 + 3 + 2);
-  EXPECT_EQ(form->StatblockMemo->accessibleName(), QStringLiteral("Statblock"));
-  EXPECT_EQ(form->TLEdit->accessibleName(), QStringLiteral("TL"));
-  EXPECT_EQ(form->LoadingMechanismBox->accessibleName(), QStringLiteral("Loading Mechanism"));
+  EXPECT_EQ(Control<QPlainTextEdit>(*form, "StatblockMemo")->accessibleName(),
+            QStringLiteral("Statblock"));
+  EXPECT_EQ(Control<QLineEdit>(*form, "TLEdit")->accessibleName(), QStringLiteral("TL"));
+  EXPECT_EQ(Control<TRadioGroup>(*form, "LoadingMechanismBox")->accessibleName(),
+            QStringLiteral("Loading Mechanism"));
 }
 
 // When Design stops at a field it cannot read, that field takes the focus
@@ -136,74 +138,74 @@ TEST_F(MenuTest, AFailedDesignFocusesTheFieldItCouldNotRead) {
   struct Row {
     const char* why;
     std::function<void(TForm1&)> enter;
-    QLineEdit* TForm1::*field;  // null: nothing is focused
+    const char* field;  // null: nothing is focused
     const char* message;
   };
   const Row rows[] = {
-      {"empty bore at start", [](TForm1&) {}, &TForm1::BoreSizeEdit,
+      {"empty bore at start", [](TForm1&) {}, "BoreSizeEdit",
        "'' is not a valid floating point value"},
       {"TL read by a pistol's damage",
        [](TForm1& f) {
-         f.Change(f.BoreSizeEdit, QStringLiteral("9"));
-         f.Change(f.ConfigurationBox, kPistol);
-         f.Change(f.TLEdit, QStringLiteral("9a"));
+         f.Change(Control<QLineEdit>(f, "BoreSizeEdit"), QStringLiteral("9"));
+         f.Change(Control<TRadioGroup>(f, "ConfigurationBox"), kPistol);
+         f.Change(Control<QLineEdit>(f, "TLEdit"), QStringLiteral("9a"));
        },
-       &TForm1::TLEdit, "'9a' is not a valid integer value"},
+       "TLEdit", "'9a' is not a valid integer value"},
       {"bore and power modifier alike: the bore is read first",
        [](TForm1& f) {
-         f.Change(f.BoreSizeEdit, QStringLiteral("x"));
-         f.Change(f.PowerModEdit, QStringLiteral("x"));
+         f.Change(Control<QLineEdit>(f, "BoreSizeEdit"), QStringLiteral("x"));
+         f.Change(Control<QLineEdit>(f, "PowerModEdit"), QStringLiteral("x"));
        },
-       &TForm1::BoreSizeEdit, "'x' is not a valid floating point value"},
+       "BoreSizeEdit", "'x' is not a valid floating point value"},
       {"power modifier",
        [](TForm1& f) {
-         f.Change(f.BoreSizeEdit, QStringLiteral("7"));
-         f.Change(f.PowerModEdit, QStringLiteral("p"));
+         f.Change(Control<QLineEdit>(f, "BoreSizeEdit"), QStringLiteral("7"));
+         f.Change(Control<QLineEdit>(f, "PowerModEdit"), QStringLiteral("p"));
        },
-       &TForm1::PowerModEdit, "'p' is not a valid floating point value"},
+       "PowerModEdit", "'p' is not a valid floating point value"},
       // A cannon's damage and range do not read TL; a Gauss automatic reads
       // its RoF for the bursts before the cost reads TL.
       {"RoF and TL alike: the RoF is read first",
        [](TForm1& f) {
-         f.Change(f.BoreSizeEdit, QStringLiteral("5"));
-         f.Change(f.ConfigurationBox, kCannon);
-         f.Change(f.PropellantBox, kGauss);
-         f.Change(f.LoadingMechanismBox, kLightAutomatic);
-         f.Change(f.TLEdit, QStringLiteral("x"));
-         f.Change(f.RoFEdit, QStringLiteral("x"));
+         f.Change(Control<QLineEdit>(f, "BoreSizeEdit"), QStringLiteral("5"));
+         f.Change(Control<TRadioGroup>(f, "ConfigurationBox"), kCannon);
+         f.Change(Control<TRadioGroup>(f, "PropellantBox"), kGauss);
+         f.Change(Control<TRadioGroup>(f, "LoadingMechanismBox"), kLightAutomatic);
+         f.Change(Control<QLineEdit>(f, "TLEdit"), QStringLiteral("x"));
+         f.Change(Control<QLineEdit>(f, "RoFEdit"), QStringLiteral("x"));
        },
-       &TForm1::RoFEdit, "'x' is not a valid integer value"},
+       "RoFEdit", "'x' is not a valid integer value"},
       {"TL, once the RoF reads",
        [](TForm1& f) {
-         f.Change(f.BoreSizeEdit, QStringLiteral("5"));
-         f.Change(f.ConfigurationBox, kCannon);
-         f.Change(f.PropellantBox, kGauss);
-         f.Change(f.LoadingMechanismBox, kLightAutomatic);
-         f.Change(f.TLEdit, QStringLiteral("x"));
-         f.Change(f.RoFEdit, QStringLiteral("12"));
+         f.Change(Control<QLineEdit>(f, "BoreSizeEdit"), QStringLiteral("5"));
+         f.Change(Control<TRadioGroup>(f, "ConfigurationBox"), kCannon);
+         f.Change(Control<TRadioGroup>(f, "PropellantBox"), kGauss);
+         f.Change(Control<TRadioGroup>(f, "LoadingMechanismBox"), kLightAutomatic);
+         f.Change(Control<QLineEdit>(f, "TLEdit"), QStringLiteral("x"));
+         f.Change(Control<QLineEdit>(f, "RoFEdit"), QStringLiteral("12"));
        },
-       &TForm1::TLEdit, "'x' is not a valid integer value"},
+       "TLEdit", "'x' is not a valid integer value"},
       // A negative bore fails in the range's square root.
       {"arithmetic",
        [](TForm1& f) {
-         f.Change(f.BoreSizeEdit, QStringLiteral("-7"));
-         f.Change(f.ConfigurationBox, kRifle);
+         f.Change(Control<QLineEdit>(f, "BoreSizeEdit"), QStringLiteral("-7"));
+         f.Change(Control<TRadioGroup>(f, "ConfigurationBox"), kRifle);
        },
        nullptr, "Invalid floating point operation"},
   };
   for (const Row& row : rows) {
     SetUp();
     row.enter(*form);
-    form->NameEdit->setFocus();
+    Control<QLineEdit>(*form, "NameEdit")->setFocus();
     QWidget* focusAtReport = nullptr;
-    form->setErrorReporter([&](const QString& message) {
+    dialogs->onError = [&](const QString& message) {
       errors << message;
       focusAtReport = form->focusWidget();
-    });
+    };
     Key(Qt::Key_Return, Qt::ControlModifier);
     EXPECT_EQ(errors, QStringList{row.message}) << row.why;
-    EXPECT_EQ(focusAtReport, form->NameEdit) << row.why;
-    QLineEdit* expected = row.field ? (*form).*row.field : form->NameEdit;
+    EXPECT_EQ(focusAtReport, Control<QLineEdit>(*form, "NameEdit")) << row.why;
+    QLineEdit* expected = Control<QLineEdit>(*form, row.field ? row.field : "NameEdit");
     EXPECT_EQ(form->focusWidget(), expected) << row.why;
     if (row.field) {
       EXPECT_EQ(expected->selectedText(), expected->text()) << row.why;

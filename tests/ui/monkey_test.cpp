@@ -135,29 +135,33 @@ class MonkeyTest : public FormTest {
 
     // Observers, connected after the window's own bindings so that they see
     // what each user event has done.
-    QObject::connect(form->DesignButton, &QPushButton::clicked, form.get(),
+    QObject::connect(Control<QPushButton>(*form, "DesignButton"), &QPushButton::clicked, form.get(),
                      [this] { AfterDesign(); });
-    QObject::connect(form->RandomButton, &QPushButton::pressed, form.get(), [this] {
-      paneBeforeRandomize_ = PaneText();
-      mechanismBeforeRandomize_ = SelectedOption(form->LoadingMechanismBox);
-    });
-    QObject::connect(form->RandomButton, &QPushButton::clicked, form.get(),
+    QObject::connect(Control<QPushButton>(*form, "RandomButton"), &QPushButton::pressed, form.get(),
+                     [this] {
+                       paneBeforeRandomize_ = PaneText();
+                       mechanismBeforeRandomize_ =
+                           SelectedOption(Control<TRadioGroup>(*form, "LoadingMechanismBox"));
+                     });
+    QObject::connect(Control<QPushButton>(*form, "RandomButton"), &QPushButton::clicked, form.get(),
                      [this] { AfterRandomize(); });
     // The revolver's rate of fire follows the TL: a user change of TL or
     // PowerMod, or choosing the revolver, reads TL strictly. Typing a field's
     // own text over it is no change.
-    for (QLineEdit* edit : {form->TLEdit, form->PowerModEdit}) {
-      QObject::connect(edit, &QLineEdit::textChanged, form.get(),
-                       [this, edit, seen = edit->text()](const QString& text) mutable {
-                         if (text == seen) return;
-                         seen = text;
-                         if (SelectedOption(form->LoadingMechanismBox) == kRevolver) {
-                           ExpectStrictTL();
-                         }
-                       });
+    for (QLineEdit* edit :
+         {Control<QLineEdit>(*form, "TLEdit"), Control<QLineEdit>(*form, "PowerModEdit")}) {
+      QObject::connect(
+          edit, &QLineEdit::textChanged, form.get(),
+          [this, edit, seen = edit->text()](const QString& text) mutable {
+            if (text == seen) return;
+            seen = text;
+            if (SelectedOption(Control<TRadioGroup>(*form, "LoadingMechanismBox")) == kRevolver) {
+              ExpectStrictTL();
+            }
+          });
     }
-    QObject::connect(form->LoadingMechanismBox, &TRadioGroup::itemIndexChanged, form.get(),
-                     [this](int m) {
+    QObject::connect(Control<TRadioGroup>(*form, "LoadingMechanismBox"),
+                     &TRadioGroup::itemIndexChanged, form.get(), [this](int m) {
                        if (m == kRevolver) ExpectStrictTL();
                      });
 
@@ -205,7 +209,7 @@ class MonkeyTest : public FormTest {
   // The pane's lines as its document holds them (no-break spaces and all).
   QString PaneText() const {
     QStringList lines;
-    const QTextDocument* document = form->StatblockMemo->document();
+    const QTextDocument* document = Control<QPlainTextEdit>(*form, "StatblockMemo")->document();
     for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
       lines << block.text();
     }
@@ -260,13 +264,14 @@ class MonkeyTest : public FormTest {
     // The generator's first draw is the loading mechanism; choosing the
     // revolver reads TL, which the generator never writes.
     RandomSource draw(lastSeed_);
-    const int m = form->OnlyAuto->isChecked() ? draw.Between(kLightAutomatic, kElectricGatling)
-                                              : draw.Between(kMuzzleloader, kElectricGatling);
+    const int m = Control<QCheckBox>(*form, "OnlyAuto")->isChecked()
+                      ? draw.Between(kLightAutomatic, kElectricGatling)
+                      : draw.Between(kMuzzleloader, kElectricGatling);
     if (m == kRevolver && mechanismBeforeRandomize_ != kRevolver) ExpectStrictTL();
   }
 
   void ExpectStrictTL() {
-    const QString tl = form->TLEdit->text();
+    const QString tl = Control<QLineEdit>(*form, "TLEdit")->text();
     if (!TryParseInt(tl.toStdString())) {
       expectedErrors_ << QLatin1Char('\'') + tl + QStringLiteral("' is not a valid integer value");
     }
@@ -293,7 +298,8 @@ class MonkeyTest : public FormTest {
 
   void SendKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QWidget* target = KeyTarget();
-    if (target == form->StatblockMemo || form->StatblockMemo->isAncestorOf(target)) {
+    if (target == Control<QPlainTextEdit>(*form, "StatblockMemo") ||
+        Control<QPlainTextEdit>(*form, "StatblockMemo")->isAncestorOf(target)) {
       paneTyped_ = true;
     }
     QTest::keyClick(target, key, modifiers);
@@ -307,7 +313,8 @@ class MonkeyTest : public FormTest {
       QString character(text[i]);
       if (text[i].isHighSurrogate() && i + 1 < text.size()) character += text[++i];
       QWidget* target = KeyTarget();
-      if (target == form->StatblockMemo || form->StatblockMemo->isAncestorOf(target)) {
+      if (target == Control<QPlainTextEdit>(*form, "StatblockMemo") ||
+          Control<QPlainTextEdit>(*form, "StatblockMemo")->isAncestorOf(target)) {
         paneTyped_ = true;
       }
       if (character.size() == 1 && character[0].unicode() < 0x80) {
@@ -423,11 +430,13 @@ class MonkeyTest : public FormTest {
       return std::string(key.name) + " x" + std::to_string(times) + " in " + target;
     }
     if (kind < 88) {
-      MouseClick(form->DesignButton, Anywhere(form->DesignButton));
+      MouseClick(Control<QPushButton>(*form, "DesignButton"),
+                 Anywhere(Control<QPushButton>(*form, "DesignButton")));
       return "Design";
     }
     if (kind < 93) {
-      MouseClick(form->RandomButton, Anywhere(form->RandomButton));
+      MouseClick(Control<QPushButton>(*form, "RandomButton"),
+                 Anywhere(Control<QPushButton>(*form, "RandomButton")));
       return "Randomize";
     }
     if (kind < 98) {  // a click on the bare form, then a key for the window
@@ -442,7 +451,8 @@ class MonkeyTest : public FormTest {
       return "key \"" + key.toStdString() + "\" on the form";
     }
     // Into the pane, which the user may edit
-    MouseClick(form->StatblockMemo->viewport(), Anywhere(form->StatblockMemo->viewport()));
+    MouseClick(Control<QPlainTextEdit>(*form, "StatblockMemo")->viewport(),
+               Anywhere(Control<QPlainTextEdit>(*form, "StatblockMemo")->viewport()));
     const QString text = QString::fromUtf8(kGarbage[Draw(std::size(kGarbage))]);
     TypeText(text);
     return "type \"" + text.toStdString() + "\" into the pane";

@@ -43,7 +43,8 @@ QList<QWidget*> Controls(const TForm1& form) {
   QList<QWidget*> controls;
   for (QWidget* w : form.centralWidget()->findChildren<QWidget*>()) {
     if (qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) ||
-        qobject_cast<QGroupBox*>(w) || qobject_cast<QLabel*>(w) || w == form.StatblockMemo) {
+        qobject_cast<QGroupBox*>(w) || qobject_cast<QLabel*>(w) ||
+        w == Control<QPlainTextEdit>(form, "StatblockMemo")) {
       controls << w;
     }
   }
@@ -74,9 +75,11 @@ TEST_F(ScreenFit, TheWindowOpensInsideTheAvailableArea) {
     }
   }
   // The usual statblock lines fit the pane without wrapping.
-  const QFontMetrics metrics(form->StatblockMemo->font());
-  const int room = form->StatblockMemo->viewport()->width() -
-                   2 * static_cast<int>(form->StatblockMemo->document()->documentMargin());
+  const QFontMetrics metrics(Control<QPlainTextEdit>(*form, "StatblockMemo")->font());
+  const int room =
+      Control<QPlainTextEdit>(*form, "StatblockMemo")->viewport()->width() -
+      2 * static_cast<int>(
+              Control<QPlainTextEdit>(*form, "StatblockMemo")->document()->documentMargin());
   for (const char* line : {"ST 9B\u2020 (ST 6 on a bipod)", "7mmCLM-LP (TL9)",
                            "Recognition Grip (TL9) (UT150)", "Diagnostic Computer (TL9) (UT151)"}) {
     EXPECT_LE(metrics.horizontalAdvance(QString::fromUtf8(line)), room) << line;
@@ -88,13 +91,15 @@ TEST_F(ScreenFit, EnlargingTheWindowWidensAndLengthensOnlyThePane) {
   QCoreApplication::processEvents();
   std::map<QWidget*, QSize> before;
   for (QWidget* control : Controls(*form)) before[control] = control->size();
-  const QSize pane = form->StatblockMemo->size();
+  const QSize pane = Control<QPlainTextEdit>(*form, "StatblockMemo")->size();
 
   form->resize(form->size() + QSize(200, 100));
   QCoreApplication::processEvents();
-  EXPECT_EQ(form->StatblockMemo->size(), pane + QSize(200, 100));
+  EXPECT_EQ(Control<QPlainTextEdit>(*form, "StatblockMemo")->size(), pane + QSize(200, 100));
   for (const auto& [control, size] : before) {
-    if (control == form->StatblockMemo || control == form->Label1 || control == form->Label17) {
+    if (control == Control<QPlainTextEdit>(*form, "StatblockMemo") ||
+        control == Control<QLabel>(*form, "Label1") ||
+        control == Control<QLabel>(*form, "Label17")) {
       continue;  // the pane, and the headings over the full width and over the pane
     }
     EXPECT_EQ(control->size(), size) << control->objectName().toStdString();

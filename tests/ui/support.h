@@ -1,6 +1,7 @@
-// Shared set-up of the window tests: a fresh window per test whose error
-// report is recorded instead of shown, helpers that act as a user does, and
-// a one-line description of controls' states for compact expectations.
+// Shared set-up of the window tests: a fresh window per test whose dialogs
+// are answered by a scripted double and whose error report is recorded,
+// controls found by their names, helpers that act as a user does, and a
+// one-line description of controls' states for compact expectations.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -15,7 +16,10 @@
 #include <QTest>
 #include <memory>
 #include <ostream>
+#include <stdexcept>
+#include <string>
 
+#include "tests/ui/scripted_dialogs.h"
 #include "ui/RadioGroup.h"
 #include "ui/Unit1.h"
 
@@ -23,17 +27,31 @@ inline void PrintTo(const QString& text, std::ostream* os) {
   *os << '"' << text.toStdString() << '"';
 }
 
+// The control of `window` named `name`, of the kind T: Control<QLineEdit>(form,
+// "BoreSizeEdit"). A test that names a control the window lacks fails there.
+template <class T>
+T* Control(const QObject& window, const char* name) {
+  T* control = window.findChild<T*>(QLatin1String(name));
+  if (control == nullptr) {
+    throw std::logic_error(std::string("no control named ") + name + " of that kind in " +
+                           window.objectName().toStdString());
+  }
+  return control;
+}
+
 class FormTest : public ::testing::Test {
  protected:
   void SetUp() override {
     errors.clear();
+    dialogs = std::make_shared<ScriptedDialogs>();
+    dialogs->onError = [this](const QString& message) { errors << message; };
     form = std::make_unique<TForm1>();
-    form->setErrorReporter([this](const QString& message) { errors << message; });
+    form->setDialogs(dialogs);
     form->show();
   }
 
   QStringList Pane() const {
-    const QString text = form->StatblockMemo->toPlainText();
+    const QString text = Control<QPlainTextEdit>(*form, "StatblockMemo")->toPlainText();
     return text.isEmpty() ? QStringList{} : text.split(QLatin1Char('\n'));
   }
   // A number typed with the system's decimal separator: Decimal("7", "62").
@@ -81,5 +99,6 @@ class FormTest : public ::testing::Test {
   }
 
   std::unique_ptr<TForm1> form;
+  std::shared_ptr<ScriptedDialogs> dialogs;
   QStringList errors;
 };

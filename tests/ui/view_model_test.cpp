@@ -41,7 +41,7 @@ FormState ShownState(const TForm1& window) {
       }
     }
   }
-  shown.MaxRoFLabel = window.MaxRoFLabel->text().toStdString();
+  shown.MaxRoFLabel = Control<QLabel>(window, "MaxRoFLabel")->text().toStdString();
   return shown;
 }
 
@@ -66,7 +66,7 @@ TEST_F(ViewModelTest, TheSameActionsOnWindowAndModelGiveTheSameForm) {
       // Randomize with a known seed.
       const std::uint32_t seed = pick();
       form->setSeedClock([seed] { return seed; });
-      Press(form->RandomButton);
+      Press(Control<QPushButton>(*form, "RandomButton"));
       try {
         model.RandomButtonClick(seed);
       } catch (const DesignError&) {
@@ -147,8 +147,8 @@ namespace {
 // A typed text is quoted whole in the error report, even past a NUL.
 TEST_F(ViewModelTest, ErrorMessagesCarryTheWholeText) {
   const QString bore = QStringLiteral("10") + QChar(0) + QStringLiteral("x");
-  form->BoreSizeEdit->setText(bore);
-  Press(form->DesignButton);
+  Control<QLineEdit>(*form, "BoreSizeEdit")->setText(bore);
+  Press(Control<QPushButton>(*form, "DesignButton"));
   ASSERT_EQ(errors.size(), 1);
   EXPECT_EQ(errors[0],
             QLatin1Char('\'') + bore + QStringLiteral("' is not a valid floating point value"));

@@ -30,13 +30,19 @@ TEST_F(FormTest, StartsInTheStoredState) {
   stored.RGPalm = stored.HUDCable = true;
   EXPECT_EQ(form->ReadInput(), stored);
   EXPECT_EQ(
-      Snap({form->NameEdit, form->BoreSizeEdit, form->PowerModEdit, form->RoFEdit, form->ShotsEdit,
-            form->ArbCF, form->ConfigurationBox, form->BarrelBox, form->LoadingMechanismBox,
-            form->PropellantBox, form->OnlyAuto, form->GunLauncherCheckBox, form->MaxRoFLabel}),
+      Snap({Control<QLineEdit>(*form, "NameEdit"), Control<QLineEdit>(*form, "BoreSizeEdit"),
+            Control<QLineEdit>(*form, "PowerModEdit"), Control<QLineEdit>(*form, "RoFEdit"),
+            Control<QLineEdit>(*form, "ShotsEdit"), Control<QLineEdit>(*form, "ArbCF"),
+            Control<TRadioGroup>(*form, "ConfigurationBox"),
+            Control<TRadioGroup>(*form, "BarrelBox"),
+            Control<TRadioGroup>(*form, "LoadingMechanismBox"),
+            Control<TRadioGroup>(*form, "PropellantBox"), Control<QCheckBox>(*form, "OnlyAuto"),
+            Control<QCheckBox>(*form, "GunLauncherCheckBox"),
+            Control<QLabel>(*form, "MaxRoFLabel")}),
       " on | "
       " on | 1 on | 1 off | 1 on | 0 on | -1 on | -1 on | -1 on | 0 on | x on | "
       "- off | Max RoF:");
-  EXPECT_TRUE(form->StatblockMemo->toPlainText().isEmpty());
+  EXPECT_TRUE(Control<QPlainTextEdit>(*form, "StatblockMemo")->toPlainText().isEmpty());
 
   const std::set<std::string> disabled = {
       "ElectricBox",  "BipodBox",    "ColdCountermassBox", "GunLauncherCheckBox",
@@ -51,26 +57,34 @@ TEST_F(FormTest, StartsInTheStoredState) {
 
 TEST_F(FormTest, ShowsTheCaptionsOfTheForm) {
   EXPECT_EQ(form->windowTitle(), QStringLiteral("Brennick"));
-  EXPECT_EQ(Snap({form->Label1, form->Label5, form->Label10, form->BarrelsLabel, form->Label4,
-                  form->Label9}),
+  EXPECT_EQ(Snap({Control<QLabel>(*form, "Label1"), Control<QLabel>(*form, "Label5"),
+                  Control<QLabel>(*form, "Label10"), Control<QLabel>(*form, "BarrelsLabel"),
+                  Control<QLabel>(*form, "Label4"), Control<QLabel>(*form, "Label9")}),
             "Conventional Slugthrowers and Electromagnetic Guns | Grav Needle = 3 mm | PowerMod | "
             "Barrels | Accessory Rails (TL9) (UT150) | Arbitrary Extra CF");
-  EXPECT_EQ(form->GreenEyes->text(), QStringLiteral("\"Green eyes\" effect"));
-  EXPECT_EQ(form->SDATBox->text(), QStringLiteral("Self-Destruct Anti-Theft (TL10^) (UT150)"));
-  EXPECT_EQ(form->GroupBox2->title(), QStringLiteral("Diagnostic Computer Features"));
-  EXPECT_EQ(form->PLBBox->title(), QStringLiteral("Caseless Mods"));
-  EXPECT_EQ(form->Label6->buddy(), form->TLEdit);
+  EXPECT_EQ(Control<QCheckBox>(*form, "GreenEyes")->text(),
+            QStringLiteral("\"Green eyes\" effect"));
+  EXPECT_EQ(Control<QCheckBox>(*form, "SDATBox")->text(),
+            QStringLiteral("Self-Destruct Anti-Theft (TL10^) (UT150)"));
+  EXPECT_EQ(Control<QGroupBox>(*form, "GroupBox2")->title(),
+            QStringLiteral("Diagnostic Computer Features"));
+  EXPECT_EQ(Control<TRadioGroup>(*form, "PLBBox")->title(), QStringLiteral("Caseless Mods"));
+  EXPECT_EQ(Control<QLabel>(*form, "Label6")->buddy(), Control<QLineEdit>(*form, "TLEdit"));
   // Options are found under their group, in item order.
-  const auto options = form->LoadingMechanismBox->findChildren<QRadioButton*>();
+  const auto options =
+      Control<TRadioGroup>(*form, "LoadingMechanismBox")->findChildren<QRadioButton*>();
   ASSERT_EQ(options.size(), 11);
   EXPECT_EQ(options[1]->text(), QStringLiteral("Muzzleloader with a carriage (TL3)"));
   EXPECT_EQ(options[10]->text(), QStringLiteral("Electric Gatling (TL7)"));
-  EXPECT_EQ(
-      form->CamouflageBox->findChild<QRadioButton*>(QStringLiteral("CamouflageBoxItem6"))->text(),
-      QStringLiteral("Ultimate Chameleon Surface (TL12) (UT99)"));
+  EXPECT_EQ(Control<TRadioGroup>(*form, "CamouflageBox")
+                ->findChild<QRadioButton*>(QStringLiteral("CamouflageBoxItem6"))
+                ->text(),
+            QStringLiteral("Ultimate Chameleon Surface (TL12) (UT99)"));
   // The pane wraps, scrolls and can show the strength dagger.
-  EXPECT_EQ(form->StatblockMemo->lineWrapMode(), QPlainTextEdit::WidgetWidth);
-  EXPECT_TRUE(QFontMetrics(form->StatblockMemo->font()).inFontUcs4(0x2020));
+  EXPECT_EQ(Control<QPlainTextEdit>(*form, "StatblockMemo")->lineWrapMode(),
+            QPlainTextEdit::WidgetWidth);
+  EXPECT_TRUE(
+      QFontMetrics(Control<QPlainTextEdit>(*form, "StatblockMemo")->font()).inFontUcs4(0x2020));
 }
 
 TEST_F(FormTest, TabOrderFollowsTheForm) {
@@ -93,7 +107,7 @@ TEST_F(FormTest, TabOrderFollowsTheForm) {
           .split(QLatin1Char(' '));
   // Once round the focus chain; an option stands for its group.
   QStringList order;
-  QWidget* w = form->BoreSizeEdit;
+  QWidget* w = Control<QLineEdit>(*form, "BoreSizeEdit");
   do {
     QString name =
         qobject_cast<QRadioButton*>(w) ? w->parentWidget()->objectName() : w->objectName();
@@ -101,28 +115,28 @@ TEST_F(FormTest, TabOrderFollowsTheForm) {
       order << name;
     }
     w = w->nextInFocusChain();
-  } while (w != form->BoreSizeEdit);
+  } while (w != Control<QLineEdit>(*form, "BoreSizeEdit"));
   EXPECT_EQ(order, expected);
 }
 
 TEST_F(FormTest, DesignAtStartStopsAtTheEmptyBore) {
-  Press(form->DesignButton);
+  Press(Control<QPushButton>(*form, "DesignButton"));
   EXPECT_EQ(Pane(), QStringList{" (TL9)"});
   EXPECT_EQ(errors, QStringList{"'' is not a valid floating point value"});
 }
 
 TEST_F(FormTest, ErrorReportGetsTheExactMessageAndTheWindowStaysUsable) {
-  Type(form->NameEdit, QStringLiteral("Mk <b>1</b>"));
-  Type(form->BoreSizeEdit, QStringLiteral("abc"));
-  Press(form->DesignButton);
+  Type(Control<QLineEdit>(*form, "NameEdit"), QStringLiteral("Mk <b>1</b>"));
+  Type(Control<QLineEdit>(*form, "BoreSizeEdit"), QStringLiteral("abc"));
+  Press(Control<QPushButton>(*form, "DesignButton"));
   EXPECT_EQ(Pane(), QStringList{"Mk <b>1</b> (TL9)"});
   EXPECT_EQ(errors, QStringList{"'abc' is not a valid floating point value"});
 
   // A pistol's damage reads TL strictly, right after the title line.
-  Type(form->BoreSizeEdit, QStringLiteral("9"));
-  Choose(form->ConfigurationBox, kPistol);
-  Type(form->TLEdit, QStringLiteral("9a"));
-  Press(form->DesignButton);
+  Type(Control<QLineEdit>(*form, "BoreSizeEdit"), QStringLiteral("9"));
+  Choose(Control<TRadioGroup>(*form, "ConfigurationBox"), kPistol);
+  Type(Control<QLineEdit>(*form, "TLEdit"), QStringLiteral("9a"));
+  Press(Control<QPushButton>(*form, "DesignButton"));
   EXPECT_EQ(Pane(), QStringList{"Mk <b>1</b> (TL9a)"});
   EXPECT_EQ(errors.value(1), QStringLiteral("'9a' is not a valid integer value"));
 }
@@ -130,20 +144,23 @@ TEST_F(FormTest, ErrorReportGetsTheExactMessageAndTheWindowStaysUsable) {
 // A design entered through the controls; the pane must hold the engine's run
 // of the same inputs, written down here independently.
 TEST_F(FormTest, PaneHoldsTheStatblockOfTheControlsEveryTime) {
-  Type(form->NameEdit, QStringLiteral("Field Rifle"));
-  Type(form->BoreSizeEdit, Decimal("7", "62"));
-  Choose(form->ConfigurationBox, kRifle);
-  Choose(form->BarrelBox, kMedium);
-  Choose(form->LoadingMechanismBox, kFastAutoloader);
-  Type(form->ShotsEdit, QStringLiteral("20"));
-  for (QCheckBox* box : {form->BipodBox, form->HouseDRBox, form->AccRailU, form->IronSightsBox}) {
+  Type(Control<QLineEdit>(*form, "NameEdit"), QStringLiteral("Field Rifle"));
+  Type(Control<QLineEdit>(*form, "BoreSizeEdit"), Decimal("7", "62"));
+  Choose(Control<TRadioGroup>(*form, "ConfigurationBox"), kRifle);
+  Choose(Control<TRadioGroup>(*form, "BarrelBox"), kMedium);
+  Choose(Control<TRadioGroup>(*form, "LoadingMechanismBox"), kFastAutoloader);
+  Type(Control<QLineEdit>(*form, "ShotsEdit"), QStringLiteral("20"));
+  for (QCheckBox* box :
+       {Control<QCheckBox>(*form, "BipodBox"), Control<QCheckBox>(*form, "HouseDRBox"),
+        Control<QCheckBox>(*form, "AccRailU"), Control<QCheckBox>(*form, "IronSightsBox")}) {
     Click(box);
   }
-  Choose(form->CamouflageBox, 2);
-  Choose(form->QualityAccurate, kFine);
-  Type(form->ArbWeight, Decimal("1", "5"));
-  form->Change(form->ChambersEdit, QStringLiteral("3"));  // disabled, still read
-  Press(form->DesignButton);
+  Choose(Control<TRadioGroup>(*form, "CamouflageBox"), 2);
+  Choose(Control<TRadioGroup>(*form, "QualityAccurate"), kFine);
+  Type(Control<QLineEdit>(*form, "ArbWeight"), Decimal("1", "5"));
+  form->Change(Control<QLineEdit>(*form, "ChambersEdit"),
+               QStringLiteral("3"));  // disabled, still read
+  Press(Control<QPushButton>(*form, "DesignButton"));
 
   DesignInput expected;
   expected.NameEdit = "Field Rifle";
@@ -159,7 +176,7 @@ TEST_F(FormTest, PaneHoldsTheStatblockOfTheControlsEveryTime) {
   expected.QualityAccurate = kFine;
   expected.ArbWeight = Decimal("1", "5").toStdString();
   EXPECT_EQ(form->ReadInput(), expected);
-  EXPECT_FALSE(form->ChambersEdit->isEnabled());
+  EXPECT_FALSE(Control<QLineEdit>(*form, "ChambersEdit")->isEnabled());
 
   const DesignResult run = RunDesign(expected, TForm1::DecimalSeparator());
   EXPECT_EQ(Pane(), Lines(run));
@@ -169,19 +186,22 @@ TEST_F(FormTest, PaneHoldsTheStatblockOfTheControlsEveryTime) {
   EXPECT_EQ(Pane().mid(1, 3), (QStringList{"Damage: 6d+1 pi", "Acc: 6", "Range: 670/3800"}));
 
   // Again: the same statblock, never the two concatenated.
-  Press(form->DesignButton);
+  Press(Control<QPushButton>(*form, "DesignButton"));
   EXPECT_EQ(Pane(), Lines(run));
 }
 
 TEST_F(FormTest, ClickOnTheSelectedOptionOrADisabledOneChangesNothing) {
-  QSignalSpy propellant(form->PropellantBox, &TRadioGroup::itemIndexChanged);
-  Choose(form->PropellantBox, kStandard);
-  Choose(form->GaussHCCBBox, 1);  // disabled
+  QSignalSpy propellant(Control<TRadioGroup>(*form, "PropellantBox"),
+                        &TRadioGroup::itemIndexChanged);
+  Choose(Control<TRadioGroup>(*form, "PropellantBox"), kStandard);
+  Choose(Control<TRadioGroup>(*form, "GaussHCCBBox"), 1);  // disabled
   EXPECT_EQ(propellant.count(), 0);
-  EXPECT_TRUE(form->PropellantBox->button(kStandard)->isChecked());
-  EXPECT_EQ(Snap({form->PropellantBox, form->GaussHCCBBox, form->CaselessBox}),
-            "0 on | 0 off | x on");
-  EXPECT_FALSE(form->GaussHCCBBox->button(1)->isChecked());
+  EXPECT_TRUE(Control<TRadioGroup>(*form, "PropellantBox")->button(kStandard)->isChecked());
+  EXPECT_EQ(
+      Snap({Control<TRadioGroup>(*form, "PropellantBox"),
+            Control<TRadioGroup>(*form, "GaussHCCBBox"), Control<QCheckBox>(*form, "CaselessBox")}),
+      "0 on | 0 off | x on");
+  EXPECT_FALSE(Control<TRadioGroup>(*form, "GaussHCCBBox")->button(1)->isChecked());
 }
 
 TEST(RadioGroup, ClampsTheIndexAndNotifiesOnlyRealChanges) {

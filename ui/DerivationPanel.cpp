@@ -1,22 +1,14 @@
-// How the statblock's lines come about: Design keeps each line's derivation,
-// and the panel under the pane shows the derivation of the line the cursor is
-// on or the pointer is over (the pointed line's also as its tooltip). The
-// panel says plainly when there is none to show: no statblock yet, a pane
-// changed by hand since Design, or a line without one. A long run of a typed
-// text in a derivation shows its first characters (ShownText.h); the
-// derivations themselves keep every character.
-#include <QAction>
+// The derivation panel under the statblock pane.
+#include "ui/DerivationPanel.h"
+
 #include <QHelpEvent>
 #include <QMouseEvent>
-#include <QPlainTextEdit>
-#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QToolTip>
 #include <string_view>
 
 #include "ui/ShownText.h"
-#include "ui/Unit1.h"
 
 namespace {
 
@@ -50,48 +42,34 @@ QString StepsText(const brennick::Derivation& steps) {
 
 }  // namespace
 
-void TForm1::CreateDerivationPanel() {
-  DerivationPanel = new QPlainTextEdit(StatblockMemo->parentWidget());
-  DerivationPanel->setObjectName(QStringLiteral("DerivationPanel"));
-  DerivationPanel->setAccessibleName(QStringLiteral("Derivation"));
-  DerivationPanel->setToolTip(
-      QStringLiteral("How the statblock line at the cursor or under the pointer comes about: "
-                     "the inputs read, the rows chosen, each factor and the rounding."));
-  DerivationPanel->setReadOnly(true);
-  DerivationPanel->setTabChangesFocus(true);
-  DerivationPanel->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-  DerivationPanel->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+TDerivationPanel::TDerivationPanel(QPlainTextEdit* pane, QWidget* parent)
+    : QPlainTextEdit(parent), pane_(pane) {
+  setObjectName(QStringLiteral("DerivationPanel"));
+  setAccessibleName(tr("Derivation"));
+  setToolTip(
+      tr("How the statblock line at the cursor or under the pointer comes about: "
+         "the inputs read, the rows chosen, each factor and the rounding."));
+  setReadOnly(true);
+  setTabChangesFocus(true);
+  setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   // A few lines high, whatever the window's size: the pane takes the room.
-  DerivationPanel->setFixedHeight(
-      DerivationPanel->fontMetrics().lineSpacing() * kPanelLines +
-      2 * DerivationPanel->frameWidth() +
-      2 * static_cast<int>(DerivationPanel->document()->documentMargin()));
-}
+  setFixedHeight(fontMetrics().lineSpacing() * kPanelLines + 2 * frameWidth() +
+                 2 * static_cast<int>(document()->documentMargin()));
 
-void TForm1::BindDerivationPanel() {
-  connect(StatblockMemo, &QPlainTextEdit::textChanged, this, [this] {
-    paneCurrent_ = hasDesigned_ && StatblockMemo->toPlainText() == designedText_;
-    UpdateDerivation();
+  connect(pane_, &QPlainTextEdit::textChanged, this, [this] {
+    paneCurrent_ = hasDesigned_ && pane_->toPlainText() == designedText_;
+    Update();
   });
-  connect(StatblockMemo, &QPlainTextEdit::cursorPositionChanged, this, [this] {
+  connect(pane_, &QPlainTextEdit::cursorPositionChanged, this, [this] {
     failureShown_ = false;
-    UpdateDerivation();
+    Update();
   });
-  StatblockMemo->viewport()->setMouseTracking(true);
-  StatblockMemo->viewport()->installEventFilter(this);
-  connect(ShowDerivationsAction, &QAction::toggled, this, &TForm1::ShowDerivations);
-  // Every window opens with the panel shown (the toggle shows it): the
-  // program keeps no settings beyond files, folders and the window's place.
-  ShowDerivationsAction->setChecked(true);
+  pane_->viewport()->setMouseTracking(true);
+  pane_->viewport()->installEventFilter(this);
 }
 
-void TForm1::ShowDerivations(bool shown) {
-  DerivationPanel->setHidden(!shown);
-  if (ShowDerivationsAction->isChecked() != shown) ShowDerivationsAction->setChecked(shown);
-  UpdateDerivation();
-}
-
-void TForm1::TakeDesign(brennick::DesignResult result) {
+void TDerivationPanel::TakeDesign(brennick::DesignResult result) {
   blockLines_.clear();
   const std::size_t count = result.lines.size();
   for (std::size_t i = 0; i < count; ++i) {
@@ -101,27 +79,27 @@ void TForm1::TakeDesign(brennick::DesignResult result) {
   }
   lastDesign_ = std::move(result);
   hasDesigned_ = true;
-  designedText_ = StatblockMemo->toPlainText();
+  designedText_ = pane_->toPlainText();
   paneCurrent_ = true;
   failureShown_ = lastDesign_.error.has_value();
-  UpdateDerivation();
+  Update();
 }
 
-int TForm1::LineOfBlock(int block) const {
+int TDerivationPanel::LineOfBlock(int block) const {
   if (!paneCurrent_ || block < 0 || static_cast<std::size_t>(block) >= blockLines_.size()) {
     return -1;
   }
   return blockLines_[static_cast<std::size_t>(block)];
 }
 
-QString TForm1::DerivationText(int block) const {
-  if (StatblockMemo->document()->isEmpty()) {
-    return QStringLiteral(
+QString TDerivationPanel::DerivationText(int block) const {
+  if (pane_->document()->isEmpty()) {
+    return tr(
         "No statblock yet. Press Design, then select a line of the statblock to see how it "
         "comes about.");
   }
   if (!paneCurrent_) {
-    return QStringLiteral(
+    return tr(
         "The statblock has been changed by hand since Design. Press Design again to see how "
         "its lines come about.");
   }
@@ -129,44 +107,42 @@ QString TForm1::DerivationText(int block) const {
   const auto& explain = lastDesign_.explain;
   if (line < 0 || static_cast<std::size_t>(line) >= explain.size() ||
       explain[static_cast<std::size_t>(line)].empty()) {
-    return QStringLiteral("This line has no derivation.");
+    return tr("This line has no derivation.");
   }
   return StepsText(explain[static_cast<std::size_t>(line)]);
 }
 
-void TForm1::UpdateDerivation() {
-  if (DerivationPanel == nullptr || DerivationPanel->isHidden()) return;
+void TDerivationPanel::Update() {
+  if (isHidden()) return;
   QString text;
   if (failureShown_ && paneCurrent_ && pointedBlock_ < 0 && lastDesign_.error) {
     // After a failed Design: what stopped it, and how the read at fault went.
-    text = brennick::shown::ShownText(QStringLiteral("Design stopped: ") +
-                                      FromUtf8(*lastDesign_.error));
+    text = brennick::shown::ShownText(tr("Design stopped: ") + FromUtf8(*lastDesign_.error));
     const auto& explain = lastDesign_.explain;
     if (explain.size() > lastDesign_.lines.size() && !explain.back().empty()) {
       text += QLatin1Char('\n') + StepsText(explain.back());
     }
   } else {
-    text = DerivationText(pointedBlock_ >= 0 ? pointedBlock_
-                                             : StatblockMemo->textCursor().blockNumber());
+    text = DerivationText(pointedBlock_ >= 0 ? pointedBlock_ : pane_->textCursor().blockNumber());
   }
-  if (DerivationPanel->toPlainText() != text) DerivationPanel->setPlainText(text);
+  if (toPlainText() != text) setPlainText(text);
 }
 
-int TForm1::PointedBlock(const QPoint& at) const {
+int TDerivationPanel::PointedBlock(const QPoint& at) const {
   // Below the last line there is no line to point at.
-  const QTextCursor cursor = StatblockMemo->cursorForPosition(at);
-  if (at.y() > StatblockMemo->cursorRect(cursor).bottom()) return -1;
+  const QTextCursor cursor = pane_->cursorForPosition(at);
+  if (at.y() > pane_->cursorRect(cursor).bottom()) return -1;
   return cursor.blockNumber();
 }
 
-bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-  if (StatblockMemo != nullptr && watched == StatblockMemo->viewport()) {
+bool TDerivationPanel::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == pane_->viewport()) {
     switch (event->type()) {
       case QEvent::MouseMove: {
         const int block = PointedBlock(static_cast<QMouseEvent*>(event)->position().toPoint());
         if (block != pointedBlock_) {
           pointedBlock_ = block;
-          UpdateDerivation();
+          Update();
         }
         break;
       }
@@ -174,13 +150,13 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         // A click picks a line, even the one the cursor is already on.
         if (failureShown_) {
           failureShown_ = false;
-          UpdateDerivation();
+          Update();
         }
         break;
       case QEvent::Leave:
         if (pointedBlock_ != -1) {
           pointedBlock_ = -1;
-          UpdateDerivation();
+          Update();
         }
         break;
       case QEvent::ToolTip: {
@@ -191,7 +167,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
             !lastDesign_.explain[static_cast<std::size_t>(line)].empty()) {
           QToolTip::showText(help->globalPos(),
                              StepsText(lastDesign_.explain[static_cast<std::size_t>(line)]),
-                             StatblockMemo->viewport());
+                             pane_->viewport());
           return true;
         }
         break;
@@ -200,5 +176,5 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         break;
     }
   }
-  return QMainWindow::eventFilter(watched, event);
+  return QPlainTextEdit::eventFilter(watched, event);
 }
