@@ -12,6 +12,7 @@
 #include "files/design_file.h"
 #include "form/form_member.h"
 #include "tests/support/worked_designs.h"
+#include "tests/ui/scripted_dialogs.h"
 #include "ui/Armoury.h"
 
 namespace {
@@ -25,8 +26,7 @@ class ArmouryOrderTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(dir.isValid());
-    window = std::make_unique<TArmouryWindow>();
-    window->setErrorReporter([this](const QString& message) { errors << message; });
+    window = std::make_unique<TArmouryWindow>(dialogs);
     window->show();
   }
 
@@ -84,6 +84,11 @@ class ArmouryOrderTest : public ::testing::Test {
   QTemporaryDir dir;
   std::unique_ptr<TArmouryWindow> window;
   QStringList errors;
+  std::shared_ptr<ScriptedDialogs> dialogs = [this] {
+    auto d = std::make_shared<ScriptedDialogs>();
+    d->onError = [this](const QString& message) { errors << message; };
+    return d;
+  }();
 };
 
 TEST_F(ArmouryOrderTest, NegativeFiguresSortBelowZeroByTheirValue) {

@@ -15,6 +15,7 @@
 #include "files/design_file.h"
 #include "form/form_member.h"
 #include "tests/support/worked_designs.h"
+#include "tests/ui/scripted_dialogs.h"
 #include "ui/Armoury.h"
 #include "ui/Unit1.h"
 
@@ -37,7 +38,7 @@ class MarkdownExtensionTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(dir.isValid());
     form = std::make_unique<TForm1>();
-    form->setErrorReporter([this](const QString& message) { errors << message; });
+    form->setDialogs(dialogs);
     form->show();
   }
   QString Path(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
@@ -45,6 +46,11 @@ class MarkdownExtensionTest : public ::testing::Test {
   QTemporaryDir dir;
   std::unique_ptr<TForm1> form;
   QStringList errors;
+  std::shared_ptr<ScriptedDialogs> dialogs = [this] {
+    auto d = std::make_shared<ScriptedDialogs>();
+    d->onError = [this](const QString& message) { errors << message; };
+    return d;
+  }();
 };
 
 TEST_F(MarkdownExtensionTest, AStatblockExportedToAnUpperCaseMdIsMarkdown) {
@@ -77,15 +83,14 @@ TEST_F(MarkdownExtensionTest, TheArmouryWritesItsFormatToANameWithAnUpperCaseExt
   const fs::path folder = fs::path(QFile::encodeName(dir.path()).toStdString()) / "armoury";
   fs::create_directories(folder);
   SaveDesignFile(folder / "pistol.json", FormOfDesign(examples::TenMmPistol()), '.');
-  TArmouryWindow armoury;
-  armoury.setErrorReporter([this](const QString& message) { errors << message; });
+  TArmouryWindow armoury(dialogs);
   ASSERT_TRUE(armoury.OpenFolder(QFile::decodeName(folder.c_str()), '.'));
   ASSERT_TRUE(QTest::qWaitFor([&] { return !armoury.isReading(); }, kGenerous));
 
   QString typed;
-  armoury.setSaveChooser(
-      [&typed](QWidget*, const QString&, const QString&, const QString&) { return typed; });
-  armoury.setReplacePrompt([](const QString&) { return true; });
+  dialogs->fileAnswer = [&typed](TDialogServices::FileDialog, const QString&, const QString&,
+                                 const QString&) { return TDialogServices::ChosenFile(typed); };
+  dialogs->replaceAnswer = [](const QString&) { return true; };
   const struct {
     const char* file;
     bool markdown;

@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include "engine/design.h"
+#include "tests/ui/scripted_dialogs.h"
 #include "ui/Unit1.h"
 
 namespace {
@@ -21,7 +22,7 @@ class MaxRoFHintTest : public ::testing::Test {
  protected:
   void SetUp() override {
     form = std::make_unique<TForm1>();
-    form->setErrorReporter([this](const QString& message) { errors << message; });
+    form->setDialogs(dialogs);
     form->show();
   }
   template <typename T>
@@ -52,6 +53,11 @@ class MaxRoFHintTest : public ::testing::Test {
 
   std::unique_ptr<TForm1> form;
   QStringList errors;
+  std::shared_ptr<ScriptedDialogs> dialogs = [this] {
+    auto d = std::make_shared<ScriptedDialogs>();
+    d->onError = [this](const QString& message) { errors << message; };
+    return d;
+  }();
 };
 
 TEST_F(MaxRoFHintTest, AnElectricGatlingAtAndAroundTwentyMillimetres) {

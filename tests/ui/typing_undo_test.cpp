@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include "tests/ui/scripted_dialogs.h"
 #include "ui/Unit1.h"
 
 namespace {
@@ -16,7 +17,7 @@ class TypingUndoTest : public ::testing::Test {
  protected:
   void SetUp() override {
     form = std::make_unique<TForm1>();
-    form->setErrorReporter([this](const QString& message) { errors << message; });
+    form->setDialogs(dialogs);
     form->show();
   }
   QLineEdit* Field(const char* name) const {
@@ -39,6 +40,11 @@ class TypingUndoTest : public ::testing::Test {
 
   std::unique_ptr<TForm1> form;
   QStringList errors;
+  std::shared_ptr<ScriptedDialogs> dialogs = [this] {
+    auto d = std::make_shared<ScriptedDialogs>();
+    d->onError = [this](const QString& message) { errors << message; };
+    return d;
+  }();
 };
 
 TEST_F(TypingUndoTest, AfterAnUndoTheSameFieldBeginsAStepOfItsOwn) {
@@ -55,7 +61,7 @@ TEST_F(TypingUndoTest, AfterAnUndoTheSameFieldBeginsAStepOfItsOwn) {
   };
   for (const auto& c : cases) {
     form = std::make_unique<TForm1>();
-    form->setErrorReporter([this](const QString& message) { errors << message; });
+    form->setDialogs(dialogs);
     form->show();
     QLineEdit* earlier = Field(c.earlier);
     QLineEdit* field = Field(c.field);
