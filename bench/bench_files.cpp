@@ -1,5 +1,6 @@
-// Benchmarks of design files: saving and opening one design, and reading an
-// armoury of 1,000 designs into its table, as the window does.
+// Benchmarks of design files: saving and opening one design, its text alone
+// written and read, and reading an armoury of 1,000 designs into its table,
+// as the window does.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -33,6 +34,17 @@ void BM_SaveAndOpenOneDesign(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_SaveAndOpenOneDesign)->Unit(benchmark::kMicrosecond);
+
+// A design file's text alone, written and read back, without the disk.
+void BM_DesignFileTextRoundTrip(benchmark::State& state) {
+  brennick::RandomSource rng(7);
+  const brennick::FormState form = brennick::FormOfDesign(brennick::bench::RandomDesign(rng));
+  for (auto _ : state) {
+    const std::string text = brennick::DesignFileText(form, '.');
+    benchmark::DoNotOptimize(brennick::ReadDesignFileText(text, '.'));
+  }
+}
+BENCHMARK(BM_DesignFileTextRoundTrip)->Unit(benchmark::kMicrosecond);
 
 void BM_OpenArmouryOf1000(benchmark::State& state) {
   Folder folder;

@@ -1,32 +1,20 @@
-// Design files: a design object exactly as brennick-cli reads it (every key
-// in the field table's order, the DecimalSeparator key first) with one more
-// member, "Form", which keeps what the window shows beyond the design's
-// values (see form_member.h). One reader, the design objects', reads every
-// design file in one pass: the window's Open, the armoury and brennick-cli
-// all check "Form" alike and refuse the same files with the same messages.
+// Design files on disk: opening and saving them, and the window's messages
+// about a file. Their text, the design object with its "Form" member, is
+// written and read by formats/design_file_format.h.
 #pragma once
 
 #include <filesystem>
 #include <string>
 #include <string_view>
 
-#include "form/form_member.h"
 #include "form/form_state.h"
+#include "formats/design_file_format.h"
 
 namespace brennick {
 
-// The text of a design file for `state`, its texts typed with
-// `decimalSeparator`. UTF-8, ending with a line feed.
-std::string DesignFileText(const FormState& state, char decimalSeparator);
-
-// The form a design file's text holds, its texts taken over into
-// `decimalSeparator` (the reader's) when it was written with the other one.
-// Throws DesignError with the problem: malformed JSON with its line and
-// column, anything but one design object, a text longer than a field holds,
-// or the key at fault and what is wrong with its value.
-FormState ReadDesignFileText(std::string_view text, char decimalSeparator);
-
-// The same for a file on disk. The message of the DesignError names the file.
+// The form a design file holds, read as untrusted input (see file_io.h) with
+// the reader's `decimalSeparator`. The message of the DesignError names the
+// file.
 FormState LoadDesignFile(const std::filesystem::path& path, char decimalSeparator);
 
 // Saves `state` to `path` atomically; the DesignError's message names the

@@ -114,6 +114,10 @@ std::string ItemRange(const FieldInfo& field) {
 }
 
 constexpr std::string_view kSeparatorKey = "DecimalSeparator";
+// The members of "Form" besides "Disabled" and "MaxRoFLabel": the two check
+// boxes that are not inputs of the design run.
+constexpr std::string_view kGunLauncherKey = "GunLauncherCheckBox";
+constexpr std::string_view kOnlyAutoKey = "OnlyAuto";
 
 char Lower(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -291,11 +295,11 @@ class StreamReader {
         const Kind got = reader_.SkipValue();
         fail("member " + name + ": expected " + expected + ", got " + json::KindName(got));
       };
-      const Member which = key_ == kDisabledKey            ? kDisabled
-                           : key_ == kMaxRoFLabelKey       ? kCaption
-                           : key_ == "GunLauncherCheckBox" ? kGunLauncher
-                           : key_ == "OnlyAuto"            ? kOnlyAuto
-                                                           : kUnknown;
+      const Member which = key_ == kDisabledKey      ? kDisabled
+                           : key_ == kMaxRoFLabelKey ? kCaption
+                           : key_ == kGunLauncherKey ? kGunLauncher
+                           : key_ == kOnlyAutoKey    ? kOnlyAuto
+                                                     : kUnknown;
       if (which == kUnknown) {
         const std::size_t cut = reader_.CutKeyLength();
         fail(cut != 0 ? "unknown member of " + std::to_string(cut) + " characters"
@@ -561,11 +565,61 @@ void AppendMembers(std::string& out, const DesignInput& design, const DesignObje
   }
 }
 
+// The "Form" member's object, its members one per line indented by four
+// spaces, its closing brace by two, as it stands inside a design object.
+void AppendFormMember(std::string& out, const FormMember& form) {
+  constexpr std::string_view kIndent = "\n    ";
+  char between = '\n';  // before the first member, ",\n" before the others
+  const auto member = [&](std::string_view key) {
+    if (between == ',') out += ',';
+    between = ',';
+    out += kIndent;
+    json::AppendQuoted(out, key);
+    out += ": ";
+  };
+  const auto flag = [&out](bool on) { out += on ? "true" : "false"; };
+  out += '{';
+  if (form.disabled) {
+    member(kDisabledKey);
+    out += '[';
+    for (std::size_t i = 0; i < form.disabled->size(); ++i) {
+      if (i > 0) out += ", ";
+      json::AppendQuoted(out, (*form.disabled)[i]);
+    }
+    out += ']';
+  }
+  if (form.maxRoFLabel) {
+    member(kMaxRoFLabelKey);
+    json::AppendQuoted(out, *form.maxRoFLabel);
+  }
+  if (form.gunLauncher) {
+    member(kGunLauncherKey);
+    flag(*form.gunLauncher);
+  }
+  if (form.onlyAuto) {
+    member(kOnlyAutoKey);
+    flag(*form.onlyAuto);
+  }
+  out += between == ',' ? "\n  }" : "}";
+}
+
 }  // namespace
 
 std::string DesignObjectText(const DesignInput& design, const DesignObjectStyle& style) {
   std::string out = "{\n  ";
   AppendMembers(out, design, style, ",\n  ");
+  out += "\n}\n";
+  return out;
+}
+
+std::string DesignObjectText(const DesignInput& design, const FormMember& form,
+                             const DesignObjectStyle& style) {
+  std::string out = "{\n  ";
+  AppendMembers(out, design, style, ",\n  ");
+  out += ",\n  ";
+  json::AppendQuoted(out, kFormKey);
+  out += ": ";
+  AppendFormMember(out, form);
   out += "\n}\n";
   return out;
 }
@@ -578,9 +632,12 @@ void AppendDesignObjectLine(std::string& out, const DesignInput& design,
 }
 
 DesignEntry ReadDesignObject(std::string_view text, char decimalSeparator) {
+  return ReadDesignObject(json::ReadFromText(text), decimalSeparator);
+}
+
+DesignEntry ReadDesignObject(const json::ReadFn& read, char decimalSeparator) {
   DesignEntry only;
   std::size_t count = 0;
-  const json::ReadFn read = json::ReadFromText(text);
   const DesignFn onDesign = [&](DesignEntry& e) {
     if (++count == 1) only = std::move(e);
   };

@@ -64,6 +64,8 @@ std::optional<std::string> ReadDesigns(std::string_view text, char decimalSepara
 // one sound design), and the input errors above are given in `inputError`,
 // with the design counted as design 1.
 DesignEntry ReadDesignObject(std::string_view text, char decimalSeparator);
+// The same from any source, read in one pass.
+DesignEntry ReadDesignObject(const json::ReadFn& read, char decimalSeparator);
 
 // How a design object is written.
 struct DesignObjectStyle {
@@ -74,6 +76,10 @@ struct DesignObjectStyle {
 // A design object with the DecimalSeparator key and every key of the form, one
 // key per line.
 std::string DesignObjectText(const DesignInput& design, const DesignObjectStyle& style);
+// The same with the member "Form" last, `form`'s members each on a line of
+// their own: what a design file holds.
+std::string DesignObjectText(const DesignInput& design, const FormMember& form,
+                             const DesignObjectStyle& style);
 // The same on one line, as for JSON Lines (no line break at the end).
 void AppendDesignObjectLine(std::string& out, const DesignInput& design,
                             const DesignObjectStyle& style);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "formats/internal/json_scan.h"
 #include "formats/json_text.h"
 
 namespace brennick::json {

@@ -2,6 +2,7 @@
 // and skipping whole values.
 #include <cstring>
 
+#include "formats/internal/json_scan.h"
 #include "formats/json_reader.h"
 #include "formats/json_text.h"
 

@@ -1,14 +1,11 @@
 #include "formats/json_text.h"
 
 #include <algorithm>
-#include <array>
 #include <bit>
 #include <cstdint>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "formats/internal/json_scan.h"
 
 namespace brennick::json {
 
@@ -116,26 +113,21 @@ const char* WriteCareful(char*& out, const char* p, const char* end) {
 // has room for at least as many bytes as are left, as every byte takes at
 // least one in a string literal.
 [[gnu::always_inline]] inline const char* CopyPlain(char*& out, const char* p, const char* end) {
-#if defined(__SSE2__)
-  const __m128i space = _mm_set1_epi8(0x20);
-  const __m128i quote = _mm_set1_epi8('"');
-  const __m128i backslash = _mm_set1_epi8('\\');
-  while (end - p >= 16) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), v);
-    const __m128i care =
-        _mm_or_si128(_mm_cmplt_epi8(v, space),
-                     _mm_or_si128(_mm_cmpeq_epi8(v, quote), _mm_cmpeq_epi8(v, backslash)));
-    const auto mask = static_cast<unsigned>(_mm_movemask_epi8(care));
+  while (end - p >= static_cast<std::ptrdiff_t>(kScanBlock)) {
+    // Taken once: a store through `out` could otherwise have to be read
+    // around, as `out` might point into the text.
+    char block[kScanBlock];
+    std::memcpy(block, p, kScanBlock);
+    std::memcpy(out, block, kScanBlock);
+    const unsigned mask = CareMask(block);
     if (mask != 0) {
       const int plain = std::countr_zero(mask);
       out += plain;
       return p + plain;
     }
-    out += 16;
-    p += 16;
+    out += kScanBlock;
+    p += kScanBlock;
   }
-#endif
   const std::size_t run = PlainAsciiRun(p, end);
   std::memcpy(out, p, run);
   out += run;

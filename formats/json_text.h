@@ -2,17 +2,10 @@
 // design objects and brennick-cli's output.
 #pragma once
 
-#include <algorithm>
-#include <array>
-#include <bit>
 #include <cstddef>
 #include <span>
 #include <string>
 #include <string_view>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace brennick::json {
 
@@ -23,58 +16,6 @@ std::size_t Utf8SequenceLength(const unsigned char* p, const unsigned char* e);
 // byte that cannot start one.
 inline std::size_t Utf8ClaimedLength(unsigned char lead) {
   return lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-}
-
-// Bytes that end a run of plain ASCII that goes into a string literal as it is.
-inline constexpr std::array<bool, 256> kNeedsCare = [] {
-  std::array<bool, 256> t{};
-  for (std::size_t c = 0; c < 256; ++c) t[c] = c < 0x20 || c >= 0x80 || c == '"' || c == '\\';
-  return t;
-}();
-
-// Bytes from p (p <= e) up to the first one that cannot stand in a JSON string
-// as it is: a control character, a quote, a backslash or a byte of a non-ASCII
-// character. Looks at sixteen bytes at a time where the processor can, as most
-// texts are plain ASCII; `readable` (at least e) is the end of the memory that
-// may be read for that, initialised, so a short run at the end of a padded
-// buffer need not be looked at byte by byte. Inline, as the reader and the
-// writer call it for every key and text.
-inline std::size_t PlainAsciiRun(const char* p, const char* e, const char* readable) {
-  const char* const start = p;
-#if defined(__SSE2__)
-  // Sixteen bytes at a time: a signed compare below 0x20 catches both the
-  // control characters and every byte of 0x80 and above.
-  const __m128i space = _mm_set1_epi8(0x20);
-  const __m128i quote = _mm_set1_epi8('"');
-  const __m128i backslash = _mm_set1_epi8('\\');
-  while (p < e && readable - p >= 16) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const __m128i care =
-        _mm_or_si128(_mm_cmplt_epi8(v, space),
-                     _mm_or_si128(_mm_cmpeq_epi8(v, quote), _mm_cmpeq_epi8(v, backslash)));
-    const auto mask = static_cast<unsigned>(_mm_movemask_epi8(care));
-    if (mask != 0) return static_cast<std::size_t>(std::min(p + std::countr_zero(mask), e) - start);
-    p += 16;
-  }
-  if (p >= e) return static_cast<std::size_t>(e - start);
-  if (e - start >= 16) {
-    // The last few bytes of a longer text: the last sixteen bytes, less those
-    // already looked at.
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(e - 16));
-    const __m128i care =
-        _mm_or_si128(_mm_cmplt_epi8(v, space),
-                     _mm_or_si128(_mm_cmpeq_epi8(v, quote), _mm_cmpeq_epi8(v, backslash)));
-    const auto mask = static_cast<unsigned>(_mm_movemask_epi8(care)) >> (16 - (e - p));
-    return static_cast<std::size_t>((mask != 0 ? p + std::countr_zero(mask) : e) - start);
-  }
-#else
-  (void)readable;
-#endif
-  while (p < e && !kNeedsCare[static_cast<unsigned char>(*p)]) ++p;
-  return static_cast<std::size_t>(p - start);
-}
-inline std::size_t PlainAsciiRun(const char* p, const char* e) {
-  return PlainAsciiRun(p, e, e);
 }
 
 // Characters (not bytes) in a piece of UTF-8 text, for column numbers.

@@ -1,5 +1,10 @@
 #include "formats/weapon_table.h"
 
+#include <algorithm>
+#include <iterator>
+
+#include "formats/json_text.h"
+
 namespace brennick {
 namespace {
 
@@ -108,7 +113,96 @@ void AppendCells(std::string& out, TableFormat format, const Cells& cells) {
   out += format == TableFormat::Markdown ? " |\n" : "\r\n";
 }
 
+// The first code point of each run of ten decimal digits, 0 to 9, that lies
+// below U+10000: the digits a figure may be written in. A character beyond
+// U+FFFF is two UTF-16 code units in the window's text, neither of which is a
+// digit, so no digit beyond it counts.
+constexpr char16_t kDigitZeros[] = {0x0030, 0x0660, 0x06F0, 0x07C0, 0x0966, 0x09E6, 0x0A66, 0x0AE6,
+                                    0x0B66, 0x0BE6, 0x0C66, 0x0CE6, 0x0D66, 0x0DE6, 0x0E50, 0x0ED0,
+                                    0x0F20, 0x1040, 0x1090, 0x17E0, 0x1810, 0x1946, 0x19D0, 0x1A80,
+                                    0x1A90, 0x1B50, 0x1BB0, 0x1C40, 0x1C50, 0xA620, 0xA8D0, 0xA900,
+                                    0xA9D0, 0xA9F0, 0xAA50, 0xABF0, 0xFF10};
+
+// The character at p (p < e): its code point and its length in bytes. A byte
+// that is not valid UTF-8 is a character of its own that is no digit.
+struct Char {
+  char32_t code;
+  std::size_t length;
+};
+Char CharAt(const char* p, const char* e) {
+  const auto* u = reinterpret_cast<const unsigned char*>(p);
+  const std::size_t n = json::Utf8SequenceLength(u, reinterpret_cast<const unsigned char*>(e));
+  switch (n) {
+    case 1:
+      return {u[0], 1};
+    case 2:
+      return {static_cast<char32_t>((u[0] & 0x1F) << 6 | (u[1] & 0x3F)), 2};
+    case 3:
+      return {static_cast<char32_t>((u[0] & 0x0F) << 12 | (u[1] & 0x3F) << 6 | (u[2] & 0x3F)), 3};
+    case 4:
+      return {0x10000, 4};  // beyond U+FFFF: no digit, whichever it is
+    default:
+      return {0xFFFD, 1};
+  }
+}
+
+// The value of a decimal digit, or -1 for any other character.
+int DigitValue(char32_t c) {
+  if (c < 0x80) return c >= '0' && c <= '9' ? static_cast<int>(c - '0') : -1;
+  const auto* after = std::upper_bound(std::begin(kDigitZeros), std::end(kDigitZeros), c);
+  if (after == std::begin(kDigitZeros)) return -1;
+  const char32_t zero = after[-1];
+  return c - zero < 10 ? static_cast<int>(c - zero) : -1;
+}
+
 }  // namespace
+
+std::optional<double> LeadingFigure(std::string_view cell, std::size_t maxChars) {
+  const char* p = cell.data();
+  const char* const e = p + cell.size();
+  std::size_t chars = 0;
+  const auto next = [&](char c) {
+    if (chars == maxChars || p == e || *p != c) return false;
+    ++p;
+    ++chars;
+    return true;
+  };
+  next('$');
+  const bool negative = next('-');
+  // Digits are taken one by one, each after the separator worth a tenth of
+  // the one before.
+  double value = 0;
+  double scale = 0;  // 0 before the decimal separator
+  bool digits = false;
+  for (; chars < maxChars && p < e; ++chars) {
+    const Char c = CharAt(p, e);
+    const int digit = DigitValue(c.code);
+    if (digit >= 0) {
+      digits = true;
+      if (scale == 0) {
+        value = value * 10 + digit;
+      } else {
+        value += digit * scale;
+        scale /= 10;
+      }
+    } else if ((c.code == '.' || c.code == ',') && scale == 0 && digits) {
+      scale = 0.1;
+    } else {
+      break;
+    }
+    p += c.length;
+  }
+  if (!digits) return std::nullopt;
+  return negative ? -value : value;
+}
+
+WeaponFigures WeaponFiguresOf(const WeaponRow& row, std::size_t maxChars) {
+  WeaponFigures figures;
+  for (std::size_t column = 0; column < kWeaponColumns; ++column) {
+    figures[column] = LeadingFigure(row[column], maxChars);
+  }
+  return figures;
+}
 
 WeaponRow WeaponRowOf(const DesignInput& design, const DesignResult& result) {
   WeaponRow row;

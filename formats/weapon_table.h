@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -45,6 +46,21 @@ using WeaponRow = std::array<std::string, kWeaponColumns>;
 // The row of a design run. The name and TL are the design's texts as typed,
 // which the statblock's title line shows as they are.
 WeaponRow WeaponRowOf(const DesignInput& design, const DesignResult& result);
+
+// The figure a cell begins with, by which a table sorts its column: "$881" is
+// 881, "-3" is -3, "3.21/0.51" and "3,21" are 3.21, "3d+1 pi+" is 3; nothing
+// for "Ver.", an empty cell or a name that begins with no figure. A name or a
+// TL is a text as typed, and its figure may be written in the decimal digits
+// of any script that the window's text holds as single characters (U+0660 to
+// U+0669 are 0 to 9 as well). At most `maxChars` characters are looked at, as
+// a cell that shows only the beginning of a very long text is sorted by what
+// it shows.
+std::optional<double> LeadingFigure(std::string_view cell,
+                                    std::size_t maxChars = std::string_view::npos);
+
+// The figures of a row's cells, each its column's sort key.
+using WeaponFigures = std::array<std::optional<double>, kWeaponColumns>;
+WeaponFigures WeaponFiguresOf(const WeaponRow& row, std::size_t maxChars = std::string_view::npos);
 
 enum class TableFormat { Markdown, Csv };
 

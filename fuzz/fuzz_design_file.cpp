@@ -13,8 +13,8 @@
 #include <string>
 #include <string_view>
 
-#include "files/design_file.h"
 #include "form/fields.h"
+#include "formats/design_file_format.h"
 #include "formats/design_object.h"
 #include "fuzz/fuzz_check.h"
 

@@ -89,36 +89,6 @@ QString FileName(const std::filesystem::path& path) {
   return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
 }
 
-// The figure a cell begins with: "$881" is 881, "-3" is -3, "3.21/0.51" is
-// 3.21, "3d+1 pi+" is 3; nothing for "Ver." or a name.
-std::optional<double> LeadingFigure(const QString& cell) {
-  qsizetype at = 0;
-  if (at < cell.size() && cell[at] == QLatin1Char('$')) ++at;
-  const bool negative = at < cell.size() && cell[at] == QLatin1Char('-');
-  if (negative) ++at;
-  double value = 0;
-  double scale = 0;  // 0 before the decimal separator
-  bool digits = false;
-  for (; at < cell.size(); ++at) {
-    const QChar c = cell[at];
-    if (c.isDigit()) {
-      digits = true;
-      if (scale == 0) {
-        value = value * 10 + c.digitValue();
-      } else {
-        value += c.digitValue() * scale;
-        scale /= 10;
-      }
-    } else if ((c == QLatin1Char('.') || c == QLatin1Char(',')) && scale == 0 && digits) {
-      scale = 0.1;
-    } else {
-      break;
-    }
-  }
-  if (!digits) return std::nullopt;
-  return negative ? -value : value;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -127,19 +97,29 @@ std::optional<double> LeadingFigure(const QString& cell) {
 void TArmouryModel::setRows(std::vector<ArmouryRow> rows) {
   // The cells are made before the model changes: a failure leaves it whole.
   std::vector<QString> cells;
+  std::vector<std::optional<double>> figures;
   cells.reserve(rows.size() * (brennick::kWeaponColumns + 1));
+  figures.reserve(cells.capacity());
+  // A cell that shows only the beginning of a long text sorts by what it
+  // shows.
+  const auto shownChars = static_cast<std::size_t>(brennick::shown::kRun);
   for (const ArmouryRow& row : rows) {
+    const brennick::WeaponFigures rowFigures = brennick::WeaponFiguresOf(row.row, shownChars);
     for (std::size_t column = 0; column < row.row.size(); ++column) {
       // A file that is no design is named by its file in the Name column.
-      cells.push_back(brennick::shown::ShownText(column == brennick::kColName && !row.design
-                                                     ? FileName(row.file.filename())
-                                                     : FromUtf8(row.row[column])));
+      const bool fileName = column == brennick::kColName && !row.design;
+      cells.push_back(brennick::shown::ShownText(fileName ? FileName(row.file.filename())
+                                                          : FromUtf8(row.row[column])));
+      figures.push_back(fileName ? brennick::LeadingFigure(row.file.filename().native(), shownChars)
+                                 : rowFigures[column]);
     }
     cells.push_back(brennick::shown::ShownText(FileName(row.file.filename())));
+    figures.push_back(brennick::LeadingFigure(row.file.filename().native(), shownChars));
   }
   beginResetModel();
   rows_ = std::move(rows);
   cells_ = std::move(cells);
+  figures_ = std::move(figures);
   endResetModel();
 }
 
@@ -154,11 +134,14 @@ int TArmouryModel::columnCount(const QModelIndex& parent) const {
 QVariant TArmouryModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rowCount()) return {};
   const auto row = static_cast<std::size_t>(index.row());
-  const QString& cell =
-      cells_[row * (brennick::kWeaponColumns + 1) + static_cast<std::size_t>(index.column())];
+  const std::size_t at =
+      row * (brennick::kWeaponColumns + 1) + static_cast<std::size_t>(index.column());
+  const QString& cell = cells_[at];
   switch (role) {
     case Qt::DisplayRole:
       return cell;
+    case kFigureRole:
+      return figures_[at] ? QVariant(*figures_[at]) : QVariant();
     case Qt::ToolTipRole:
       // A long message or name is easier read whole.
       return index.column() == brennick::kColError || index.column() == brennick::kColName
@@ -184,14 +167,14 @@ QVariant TArmouryModel::headerData(int section, Qt::Orientation orientation, int
 }
 
 bool TArmouryFilter::lessThan(const QModelIndex& left, const QModelIndex& right) const {
-  const QString a = left.data().toString();
-  const QString b = right.data().toString();
-  const std::optional<double> x = LeadingFigure(a);
-  const std::optional<double> y = LeadingFigure(b);
+  const QVariant x = left.data(TArmouryModel::kFigureRole);
+  const QVariant y = right.data(TArmouryModel::kFigureRole);
   // Figures come before texts such as "Ver.", in the order of their values.
-  if (x && y && *x != *y) return *x < *y;
-  if (x.has_value() != y.has_value()) return x.has_value();
-  const int byText = a.compare(b, Qt::CaseInsensitive);
+  if (x.isValid() && y.isValid() && x.toDouble() != y.toDouble()) {
+    return x.toDouble() < y.toDouble();
+  }
+  if (x.isValid() != y.isValid()) return x.isValid();
+  const int byText = left.data().toString().compare(right.data().toString(), Qt::CaseInsensitive);
   if (byText != 0) return byText < 0;
   return left.row() < right.row();  // equal cells keep the folder's order
 }

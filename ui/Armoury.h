@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "files/armoury_folder.h"
@@ -39,6 +40,9 @@ class TArmouryModel : public QAbstractTableModel {
  public:
   using QAbstractTableModel::QAbstractTableModel;
   static constexpr int kFileColumn = static_cast<int>(brennick::kWeaponColumns);
+  // The figure a cell begins with (LeadingFigure of what it shows), as a
+  // double; nothing for a cell without one. The columns sort by it.
+  static constexpr int kFigureRole = Qt::UserRole;
 
   void setRows(std::vector<brennick::ArmouryRow> rows);
   const std::vector<brennick::ArmouryRow>& rows() const { return rows_; }
@@ -51,11 +55,12 @@ class TArmouryModel : public QAbstractTableModel {
 
  private:
   std::vector<brennick::ArmouryRow> rows_;
-  std::vector<QString> cells_;  // every cell converted once, row by row
+  std::vector<QString> cells_;                  // every cell converted once, row by row
+  std::vector<std::optional<double>> figures_;  // the figure of each cell, likewise
 };
 
-// Sorts figures by their value ("$881" after "$94", "-3" before "-10" for
-// bulk) and texts without regard to case; filters by the name.
+// Sorts figures by their value (kFigureRole: "$881" after "$94", "-10"
+// before "-3" for bulk) and texts without regard to case; filters by the name.
 class TArmouryFilter : public QSortFilterProxyModel {
   Q_OBJECT
  public:

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/design.h"
+#include "formats/internal/json_scan.h"
 #include "formats/json_reader.h"
 
 namespace brennick::json {
