@@ -124,6 +124,15 @@ class SoftExt {
     if (exponent < -40000) exponent = -40000;
     return Round(negative, exponent + 63 - lz, U128{significand << lz} << 64);
   }
+  // +-significand x 2^(exponent - 127), the significand's bit 127 set,
+  // rounded to nearest even (its low bits standing for whatever lies below):
+  // for results worked out to more than 64 bits.
+  static constexpr SoftExt FromWide(bool negative, int exponent,
+                                    soft_ext_detail::U128 significand) {
+    if (exponent > 40000) exponent = 40000;
+    if (exponent < -40000) exponent = -40000;
+    return Round(negative, exponent, significand);
+  }
   // The parts of a finite nonzero value (see Parts); nothing for zeros,
   // infinities and NaN.
   constexpr std::optional<Parts> Decompose() const {
@@ -718,8 +727,13 @@ struct BigInt {
       m <<= 1;
       if (i >= 0 && ((limb[i / 32] >> (i % 32)) & 1) != 0) m |= 1;
     }
-    for (int i = bits - 129; i >= 0 && !sticky; --i) {
-      if (((limb[i / 32] >> (i % 32)) & 1) != 0) sticky = true;
+    // Below the 128 bits: the whole limbs, then the bits of the one the
+    // 128 bits end in.
+    const int below = bits - 128;
+    for (int i = 0; i < below / 32 && !sticky; ++i) sticky = limb[i] != 0;
+    if (below > 0 && below % 32 != 0 &&
+        (limb[below / 32] & ((std::uint32_t{1} << (below % 32)) - 1)) != 0) {
+      sticky = true;
     }
     return m | U128{sticky};
   }
@@ -769,7 +783,9 @@ constexpr std::optional<SoftExt> SoftExt::Parse(std::string_view text) {
   if (count + exponent > 4933) return Infinity(negative);
   if (count + exponent <= -4951) return Zero(negative);
   if (exponent >= 0) {
-    for (long k = 0; k < exponent; ++k) digits.MultiplyAdd(10, 0);
+    long left = exponent;
+    for (; left >= 9; left -= 9) digits.MultiplyAdd(1000000000, 0);
+    for (; left > 0; --left) digits.MultiplyAdd(10, 0);
     return Round(negative, digits.BitLength() - 1, digits.Top128(false));
   }
   // digits x 2^shift / 10^-exponent, with at least 130 bits in the quotient.
@@ -795,5 +811,26 @@ consteval SoftExt operator""_ext(const char* text) {
   return *v;
 }
 }  // namespace literals
+
+// ---------------------------------------------------------------------------
+// The functions the design run takes from the library, as the x87 build's
+// library (glibc on x86-64) gives them.
+
+// cbrtl: the same steps at the same precision (a polynomial first guess,
+// scaled by the cube root of 2 or 4, and two Newton steps), so the same bits.
+SoftExt SoftCbrt(SoftExt x);
+// powl(x, 1.0L / 3.0L): x to the power of the extended third, which lies a
+// hair (2^-65 / 3) above a third, rounded to nearest from a result good to
+// some 120 bits. The library's own result is within a unit in the last place
+// of it and differs in that unit for some one input in ten; the two never
+// differ on which side of a half the power lies for the exact cubes of halves
+// (see the tests). NaN for a negative x, +inf for either infinity.
+SoftExt SoftPowThird(SoftExt x);
+// log10l: log2(x) times log10(2) rounded to 64 bits (the x87's fldlg2), the
+// product rounded once, as the x87's fyl2x does it; log2(x) is worked out to
+// some 120 bits. The x87's own fyl2x misses that rounding for a few inputs in
+// a hundred (by a unit in the last place; see the tests). -inf for zero, NaN
+// for a negative x.
+SoftExt SoftLog10(SoftExt x);
 
 }  // namespace brennick
