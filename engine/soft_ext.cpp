@@ -85,6 +85,7 @@ Wide Subtract(const Wide& a, const Wide& b) {
 
 // a / n for a small positive n.
 Wide DivideBy(const Wide& a, std::uint32_t n) {
+  if (a.m == 0) return {};
   const U128 q = a.m / n;
   const U128 r = a.m % n;
   const int lz = soft_ext_detail::Clz128(q);
