@@ -354,43 +354,64 @@ class SoftExt {
     return FromBits(static_cast<std::uint16_t>(sign | (q >> 63)), q);
   }
 
-  static constexpr SoftExt Add(SoftExt a, SoftExt b, bool subtract) {
+  static constexpr bool IsNormal(SoftExt x) {
+    return static_cast<unsigned>((x.se_ & 0x7FFF) - 1) < soft_ext_detail::kMaxField - 1 &&
+           (x.sig_ & soft_ext_detail::kTop) != 0;
+  }
+
+  // The sum of two finite nonzero values.
+  static constexpr SoftExt AddFinite(Parts pa, Parts pb) {
+    using namespace soft_ext_detail;
+    if (pa.exponent < pb.exponent ||
+        (pa.exponent == pb.exponent && pa.significand < pb.significand)) {
+      const Parts t = pa;
+      pa = pb;
+      pb = t;
+    }
+    const int d = pa.exponent - pb.exponent;
+    const U128 big = U128{pa.significand} << 64;
+    U128 small = U128{pb.significand} << 64;
+    if (d != 0) {
+      if (d < 128) {
+        const bool lost = (small & ((U128{1} << d) - 1)) != 0;
+        small = (small >> d) | static_cast<U128>(lost);
+      } else {
+        small = 1;  // far below: only its being there counts
+      }
+    }
+    int exponent = pa.exponent;
+    if (pa.negative == pb.negative) {
+      U128 sum = big + small;
+      if (sum < big) {  // carried out of the 128 bits
+        sum = (sum >> 1) | (sum & 1) | (U128{1} << 127);
+        ++exponent;
+      }
+      return Round(pa.negative, exponent, sum);
+    }
+    U128 diff = big - small;
+    if (diff == 0) return Zero(false);
+    const int lz = Clz128(diff);
+    return Round(pa.negative, exponent - lz, diff << lz);
+  }
+
+  // Two normal operands straight here; the rest in AddOther.
+  [[gnu::always_inline]] static constexpr SoftExt Add(SoftExt a, SoftExt b, bool subtract) {
+    using namespace soft_ext_detail;
+    if (IsNormal(a) && IsNormal(b)) [[likely]] {
+      return AddFinite({(a.se_ & 0x8000) != 0, (a.se_ & 0x7FFF) - kBias, a.sig_},
+                       {((b.se_ & 0x8000) != 0) != subtract, (b.se_ & 0x7FFF) - kBias, b.sig_});
+    }
+    return AddOther(a, b, subtract);
+  }
+
+  [[gnu::noinline]] static constexpr SoftExt AddOther(SoftExt a, SoftExt b, bool subtract) {
     using namespace soft_ext_detail;
     Parts pa{}, pb{};
     const Kind ka = a.Unpack(pa);
     const Kind kb = b.Unpack(pb);
-    if (ka == Kind::kFinite && kb == Kind::kFinite) [[likely]] {
+    if (ka == Kind::kFinite && kb == Kind::kFinite) {
       pb.negative ^= subtract;
-      if (pa.exponent < pb.exponent ||
-          (pa.exponent == pb.exponent && pa.significand < pb.significand)) {
-        const Parts t = pa;
-        pa = pb;
-        pb = t;
-      }
-      const int d = pa.exponent - pb.exponent;
-      const U128 big = U128{pa.significand} << 64;
-      U128 small = U128{pb.significand} << 64;
-      if (d != 0) {
-        if (d < 128) {
-          const bool lost = (small & ((U128{1} << d) - 1)) != 0;
-          small = (small >> d) | static_cast<U128>(lost);
-        } else {
-          small = 1;  // far below: only its being there counts
-        }
-      }
-      int exponent = pa.exponent;
-      if (pa.negative == pb.negative) {
-        U128 sum = big + small;
-        if (sum < big) {  // carried out of the 128 bits
-          sum = (sum >> 1) | (sum & 1) | (U128{1} << 127);
-          ++exponent;
-        }
-        return Round(pa.negative, exponent, sum);
-      }
-      U128 diff = big - small;
-      if (diff == 0) return Zero(false);
-      const int lz = Clz128(diff);
-      return Round(pa.negative, exponent - lz, diff << lz);
+      return AddFinite(pa, pb);
     }
     if (ka == Kind::kNaN || ka == Kind::kUnsupported || kb == Kind::kNaN ||
         kb == Kind::kUnsupported) {
@@ -408,7 +429,39 @@ class SoftExt {
     return ka == Kind::kZero ? b.Canonical() : a.Canonical();
   }
 
-  static constexpr SoftExt Multiply(SoftExt a, SoftExt b) {
+  [[gnu::always_inline]] static constexpr SoftExt Multiply(SoftExt a, SoftExt b) {
+    using namespace soft_ext_detail;
+    // Two normal operands and a normal product: the usual case, straight.
+    const int ea = a.se_ & 0x7FFF;
+    const int eb = b.se_ & 0x7FFF;
+    if (static_cast<unsigned>(ea - 1) < kMaxField - 1 &&
+        static_cast<unsigned>(eb - 1) < kMaxField - 1 && ((a.sig_ & b.sig_) & kTop) != 0)
+        [[likely]] {
+      const std::uint16_t sign = (a.se_ ^ b.se_) & 0x8000;
+      U128 product = U128{a.sig_} * b.sig_;
+      int e = ea + eb - kBias;
+      if ((product >> 127) != 0) {
+        ++e;
+      } else {
+        product <<= 1;
+      }
+      if (static_cast<unsigned>(e - 1) < kMaxField - 1) [[likely]] {
+        auto hi = static_cast<std::uint64_t>(product >> 64);
+        const auto lo = static_cast<std::uint64_t>(product);
+        if (lo > kTop || (lo == kTop && (hi & 1) != 0)) {
+          if (++hi == 0) {
+            hi = kTop;
+            if (++e == kMaxField) return Infinity(sign != 0);
+          }
+        }
+        return FromBits(static_cast<std::uint16_t>(sign | e), hi);
+      }
+      return Round(sign != 0, e - kBias, product);
+    }
+    return MultiplyOther(a, b);
+  }
+
+  [[gnu::noinline]] static constexpr SoftExt MultiplyOther(SoftExt a, SoftExt b) {
     using namespace soft_ext_detail;
     Parts pa{}, pb{};
     const Kind ka = a.Unpack(pa);
@@ -614,8 +667,9 @@ class SoftExt {
     return FromBits(static_cast<std::uint16_t>((se_ & 0x8000) | (exponent + kBias)), whole);
   }
 
-  // The integer square root of n (2^126 <= n < 2^128), rounded down.
-  static constexpr std::uint64_t IntegerSqrt(soft_ext_detail::U128 n) {
+  // The integer square root of n (2^126 <= n < 2^128), rounded down, and
+  // n less its square.
+  static constexpr std::uint64_t IntegerSqrt(soft_ext_detail::U128 n, soft_ext_detail::U128& rest) {
     using namespace soft_ext_detail;
     std::uint64_t y = 0;
     if (std::is_constant_evaluated()) {
@@ -623,21 +677,35 @@ class SoftExt {
         const std::uint64_t t = y | (std::uint64_t{1} << bit);
         if (U128{t} * t <= n) y = t;
       }
+      rest = n - U128{y} * y;
       return y;
     }
-    // An estimate good to some 50 bits, corrected by the exact remainder.
-    const double estimate = __builtin_sqrt(static_cast<double>(n));
+    // An estimate from the top 64 bits, good to some 50 bits (within 2^12 of
+    // the root), corrected by the exact remainder (below 2^78) to within one
+    // or two, which the last steps settle.
+    const auto high = static_cast<std::uint64_t>(n >> 64);  // at least 2^62
+    const double estimate = __builtin_sqrt(static_cast<double>(high)) * 4294967296.0;
     y = estimate >= 18446744073709551615.0 ? ~std::uint64_t{0}
                                            : static_cast<std::uint64_t>(estimate);
-    const auto remainder = static_cast<S128>(n - U128{y} * y);
-    const double step = static_cast<double>(remainder) / (2.0 * static_cast<double>(y));
+    S128 r = static_cast<S128>(n - U128{y} * y);
+    const double step =
+        static_cast<double>(static_cast<std::int64_t>(r >> 16)) * (32768.0 / estimate);
     S128 corrected = static_cast<S128>(y) + static_cast<std::int64_t>(step);
     if (corrected < static_cast<S128>(kTop)) corrected = static_cast<S128>(kTop);
-    if (corrected > static_cast<S128>(~std::uint64_t{0}))
+    if (corrected > static_cast<S128>(~std::uint64_t{0})) {
       corrected = static_cast<S128>(~std::uint64_t{0});
+    }
     y = static_cast<std::uint64_t>(corrected);
-    while (U128{y} * y > n) --y;
-    while (y != ~std::uint64_t{0} && U128{y + 1} * (y + 1) <= n) ++y;
+    r = static_cast<S128>(n - U128{y} * y);
+    while (r < 0) {  // (y - 1)^2 = y^2 - 2y + 1
+      r += 2 * static_cast<S128>(y) - 1;
+      --y;
+    }
+    while (r > 2 * static_cast<S128>(y)) {  // n reaches (y + 1)^2
+      r -= 2 * static_cast<S128>(y) + 1;
+      ++y;
+    }
+    rest = static_cast<U128>(r);
     return y;
   }
 
@@ -653,10 +721,11 @@ class SoftExt {
     const bool odd = (p.exponent & 1) != 0;
     const U128 n = U128{p.significand} << (odd ? 64 : 63);
     const int half = (p.exponent - (odd ? 127 : 126)) / 2;
-    std::uint64_t q = IntegerSqrt(n);
+    U128 rest = 0;
+    std::uint64_t q = IntegerSqrt(n, rest);
     int exponent = half + 63;
     // Above q + 1/2 exactly when n - q^2 > q (it is never equal).
-    if (n - U128{q} * q > q) {
+    if (rest > q) {
       if (++q == 0) {
         q = kTop;
         ++exponent;
