@@ -278,6 +278,34 @@ void DesignFileSeeds(const fs::path& dir) {
   for (const auto& [name, text] : texts) write(name, '.', text);
 }
 
+// Pairs of operands for fuzz_soft_ext, one kind byte before each (see the
+// target): ties and carries near 1, the denormal boundary, the top of the
+// range, NaNs and infinities, sums next to a tie.
+void SoftExtSeeds(const fs::path& dir) {
+  auto u64 = [](std::uint64_t v) { return std::string(reinterpret_cast<const char*>(&v), 8); };
+  auto byte = [](int v) { return std::string(1, static_cast<char>(v)); };
+  const std::vector<std::pair<std::string, std::string>> seeds = {
+      {"raw-one-and-two", byte(0) + u64(0x8000000000000000) + byte(0xFF) + byte(0x3F) + byte(0) +
+                              u64(0x8000000000000000) + byte(0x00) + byte(0x40)},
+      {"tie-sum", byte(1) + u64(0x8000000000000001) + byte(0) + byte(7) + byte(0x80)},
+      {"carry", byte(1) + u64(0xFFFFFFFFFFFFFFFF) + byte(0) + byte(7) + byte(0x80)},
+      {"few-bits-product",
+       byte(2) + byte(1) + byte(31) + byte(0) + byte(2) + byte(1) + byte(31) + byte(0)},
+      {"denormals", byte(3) + u64(0x0000000000000003) + byte(0) + byte(3) + u64(1) + byte(4)},
+      {"near-smallest-normal", byte(3) + u64(0x7FFFFFFFFFFFFFFF) + byte(0) + byte(7) + byte(1)},
+      {"overflow",
+       byte(4) + u64(0xFFFFFFFFFFFFFFFF) + byte(0) + byte(4) + u64(0x8000000000000000) + byte(0)},
+      {"nans", byte(5) + byte(3) + u64(0x123) + byte(5) + byte(4) + u64(0x456)},
+      {"infinities", byte(5) + byte(1) + byte(13) + byte(1)},
+      {"zeros", byte(5) + byte(0) + byte(13) + byte(0)},
+      {"unnormal", byte(5) + byte(5) + byte(0x3F) + u64(0x4000000000000000) + byte(1) +
+                       u64(0x8000000000000000) + byte(0)},
+      {"doubles", byte(6) + u64(0x3FF0000000000001) + byte(6) + u64(0x0000000000000001)},
+      {"one-ulp-away", byte(1) + u64(0xC000000000000000) + byte(0) + byte(7) + byte(0x7F)},
+  };
+  for (const auto& [name, bytes] : seeds) Write(dir, name, bytes);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -292,5 +320,6 @@ int main(int argc, char** argv) {
   JsonSeeds(root / "fuzz_json");
   CliSeeds(root / "fuzz_cli");
   DesignFileSeeds(root / "fuzz_design_file");
+  SoftExtSeeds(root / "fuzz_soft_ext");
   return 0;
 }

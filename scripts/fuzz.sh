@@ -11,7 +11,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build-fuzz}" && pwd)
 seconds=${2:-15}
 work=$build/fuzz-work
-targets=(fuzz_parse fuzz_number_text fuzz_design fuzz_json fuzz_cli fuzz_design_file)
+targets=(fuzz_parse fuzz_number_text fuzz_design fuzz_json fuzz_cli fuzz_design_file fuzz_soft_ext)
 
 passed=0
 failed=0
