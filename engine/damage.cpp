@@ -17,76 +17,62 @@ constexpr double kDamageBarrelFactor[4][3][3] = {
     {{0.83, 1.1, 1.3}, {0.85, 1.63, 1.81}, {1.0, 1.3, 1.6}},     // Support
 };
 
-// The wound suffix with its leading space: the armour divisor of a Gauss slug
-// (unless the house rule drops it) and the wounding class by bore.
-std::string_view WoundSuffix(const DesignInput& in, double bore) {
+// The wound suffix with its leading space, and why: the armour divisor of a
+// Gauss slug (unless the house rule drops it) and the wounding class by bore.
+struct Wound {
+  std::string_view suffix;
+  const char* why;  // the bore's band in the derivation's words; null for Grav
+};
+Wound WoundOf(const DesignInput& in, double bore) {
   static constexpr std::string_view kPiercing[2][4] = {
       {" pi++", " pi+", " pi", " pi-"},
       {" (3) pi++", " (3) pi+", " (3) pi", " (3) pi-"},
   };
   const bool gauss = in.PropellantBox == kGauss;
-  if (in.PropellantBox == kGrav) return " (10) imp inc";
+  if (in.PropellantBox == kGrav) return {" (10) imp inc", nullptr};
   const std::string_view(&row)[4] = kPiercing[gauss && !in.HouseGauss ? 1 : 0];
-  if (bore >= 15) return row[0];
-  if (bore >= 10) return row[1];
-  if (bore >= 8) return row[2];
-  if (bore >= 5.9L && in.ConfigurationBox > kSMG) return row[2];
-  if (bore >= 4 && gauss && in.HouseGauss) return row[2];
-  return row[3];
+  if (bore >= 15) return {row[0], "bore 15 mm or more"};
+  if (bore >= 10) return {row[1], "bore 10 mm to below 15 mm"};
+  if (bore >= 8) return {row[2], "bore 8 mm to below 10 mm"};
+  if (bore >= 5.9L && in.ConfigurationBox > kSMG) {
+    return {row[2], "bore 5.9 mm to below 8 mm on a long arm"};
+  }
+  if (bore >= 4 && gauss && in.HouseGauss) {
+    return {row[2], "bore 4 mm to below 5.9 mm, Gauss under the house rule"};
+  }
+  return {row[3], "a small bore"};
 }
 
 // How a number of dice is written, and why.
 std::string DiceReason(const DesignRun& r, double dice) {
   const std::string n = r.Num(dice);
-  if (dice < 1) {
-    return n + " dice, below 1 die: written " + DiceText(dice) +
-           " (up to 0.032: 1d-5; 0.42: 1d-4; 0.56: 1d-3; 0.75: 1d-2; 0.95: 1d-1; above: 1d)";
+  const DiceWriting written = DiceWritingOf(dice);
+  if (written.band == nullptr) {
+    std::string bands;
+    for (const SmallDiceBand& band : kSmallDiceBands) {
+      bands += bands.empty() ? "up to " : "; ";
+      bands += std::string(band.limit) + ": 1" + std::string(band.suffix.text());
+    }
+    return n + " dice, below 1 die: written " + DiceText(dice) + " (" + bands + "; above: 1" +
+           std::string(kAboveSmallDice.text()) + ")";
   }
-  const std::int64_t whole = Truncate(dice);
-  const ext fraction = ext(dice) - ext(whole);
-  std::string band;
-  if (fraction < 0.15L) {
-    band = "below 0.15 adds nothing";
-  } else if (fraction < 0.43L) {
-    band = "0.15 to below 0.43 adds +1";
-  } else if (fraction < 0.65L) {
-    band = "0.43 to below 0.65 adds +2";
-  } else if (fraction < 0.85L) {
-    band = "0.65 to below 0.85 makes one more die, -1";
-  } else {
-    band = "0.85 and more makes one more die";
-  }
-  return n + " dice: " + IntText(whole) + " whole dice and a fraction of " + r.Num(fraction) +
-         " (" + band + "): " + DiceText(dice);
+  return n + " dice: " + IntText(written.whole) + " whole dice and a fraction of " +
+         r.Num(written.fraction) + " (" + written.band->reason + "): " + DiceText(dice);
 }
 
 // Why the wound suffix is what it is.
-std::string WoundReason(const DesignInput& in, double bore, std::string_view suffix) {
-  const std::string written = "wound suffix" + std::string(suffix);
-  if (in.PropellantBox == kGrav) return "A Grav weapon's projectile: " + written;
-  std::string why;
-  const bool gauss = in.PropellantBox == kGauss;
-  if (bore >= 15) {
-    why = "bore 15 mm or more";
-  } else if (bore >= 10) {
-    why = "bore 10 mm to below 15 mm";
-  } else if (bore >= 8) {
-    why = "bore 8 mm to below 10 mm";
-  } else if (bore >= 5.9L && in.ConfigurationBox > kSMG) {
-    why = "bore 5.9 mm to below 8 mm on a long arm";
-  } else if (bore >= 4 && gauss && in.HouseGauss) {
-    why = "bore 4 mm to below 5.9 mm, Gauss under the house rule";
-  } else {
-    why = "a small bore";
-  }
-  if (gauss && !in.HouseGauss) why += ", armour divisor (3) of a Gauss slug";
+std::string WoundReason(const DesignInput& in, const Wound& wound) {
+  const std::string written = "wound suffix" + std::string(wound.suffix);
+  if (wound.why == nullptr) return "A Grav weapon's projectile: " + written;
+  std::string why = wound.why;
+  if (in.PropellantBox == kGauss && !in.HouseGauss) why += ", armour divisor (3) of a Gauss slug";
   return "Wound class by " + why + ": " + written;
 }
 
 // The steps of the damage line.
 [[gnu::cold, gnu::noinline]] void ExplainDamage(DesignRun& r, double tableFactor,
                                                 double barrelFactor, double loadingFactor,
-                                                double tlFactor, std::string_view suffix) {
+                                                double tlFactor, const Wound& wound) {
   const DesignInput& in = r.in;
   const int config = in.ConfigurationBox;
   const int barrel = BarrelColumn(in.BarrelBox);
@@ -138,7 +124,7 @@ std::string WoundReason(const DesignInput& in, double bore, std::string_view suf
     d.push_back("Muzzle Port: - 0.25 = " + r.Num(r.q.DamageDice));
   }
   d.push_back(DiceReason(r, r.q.DamageDice));
-  d.push_back(WoundReason(in, r.q.BoreMm, suffix));
+  d.push_back(WoundReason(in, wound));
   r.Explained(std::move(d), 8);
 }
 
@@ -194,10 +180,11 @@ void RunDamageStage(DesignRun& r) {
   if (in.MuzzleBox == kMuzzlePort) dice = StoreDouble(ext(dice) - 0.25);
   r.q.DamageDice = dice;
 
-  const std::string_view suffix = WoundSuffix(in, r.q.BoreMm);
+  const Wound wound = WoundOf(in, r.q.BoreMm);
+  const std::string_view suffix = wound.suffix;
   r.Line("Damage: ", Dice{dice}, suffix);
   if (r.explain) [[unlikely]] {
-    ExplainDamage(r, tableFactor, barrelFactor, loadingFactor, tlFactor, suffix);
+    ExplainDamage(r, tableFactor, barrelFactor, loadingFactor, tlFactor, wound);
   }
   if (r.VelocityVariants()) {
     const std::string_view drained =

@@ -84,14 +84,21 @@ long double CheckedCbrt(long double x) {
 // ---------------------------------------------------------------------------
 // The run
 
+void DesignRun::FailedRead(std::string DesignInput::*text) const {
+  failedField = text;
+  const StrictField* field = FindStrictField(text);
+  if (field != nullptr && field->wholeNumber) throw InvalidIntegerText(in.*text);
+  throw InvalidFloatText(in.*text);
+}
+
 namespace {
 
-// Runs one stage. When derivations are asked for, it names the rule for a
-// failing read and gives every line the stage wrote without one a short one.
+// Runs one stage, naming its rule for a failure. When derivations are asked
+// for, it gives every line the stage wrote without one a short one.
 inline void RunStage(DesignRun& run, void (*stage)(DesignRun&), const char* rule) {
+  run.rule = rule;
   if (run.explain) [[unlikely]] {
     const std::size_t first = run.out.size();
-    run.rule = rule;
     stage(run);
     ExplainRemainingLines(run, first);
     return;
@@ -109,22 +116,13 @@ DesignResult Run(const DesignInput& input, char decimalSeparator,
   run.explain = explain;
   try {
     run.Line(input.NameEdit, " (TL", input.TLEdit, ")");
-    if (run.explain) [[unlikely]] {
+    if (run.explain) [[unlikely]]
       ExplainTitle(run);
-      run.rule = "damage";
-    }
-    const std::optional<double> bore = TryParseFloat(input.BoreSizeEdit, decimalSeparator);
-    if (!bore) [[unlikely]] {
-      run.failedField = "Bore Size, mm";
-      throw InvalidFloatText(input.BoreSizeEdit);
-    }
-    run.q.BoreMm = *bore;
-    const std::optional<double> power = TryParseFloat(input.PowerModEdit, decimalSeparator);
-    if (!power) [[unlikely]] {
-      run.failedField = "PowerMod";
-      throw InvalidFloatText(input.PowerModEdit);
-    }
-    run.q.PowerMod = *power;
+    // The bore and the power modifier are read for the damage, and kept for
+    // every stage after it.
+    run.rule = "damage";
+    run.q.BoreMm = run.StrictNumber<&DesignInput::BoreSizeEdit>();
+    run.q.PowerMod = run.StrictNumber<&DesignInput::PowerModEdit>();
     RunStage(run, RunDamageStage, "damage");
     RunStage(run, RunRangeStage, "range");
     RunStage(run, RunWeightStage, "weight");
@@ -137,6 +135,8 @@ DesignResult Run(const DesignInput& input, char decimalSeparator,
     RunStage(run, RunAmmunitionStage, "ammunition");
   } catch (const DesignError& e) {
     result.error = e.message();
+    result.failedRule = run.rule;
+    result.failedField = run.failedField;
     if (run.explain) [[unlikely]]
       ExplainFailure(run, e.message());
   }

@@ -4,19 +4,19 @@
 // command-line designer, the tests and the fuzzers all share one calculation.
 #pragma once
 
-#include <cmath>
 #include <compare>
 #include <cstddef>
-#include <cstdint>
 #include <initializer_list>
 #include <iterator>
 #include <memory>
 #include <optional>
 #include <span>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "engine/design_error.h"
+#include "engine/field_list.h"
 
 namespace brennick {
 
@@ -49,90 +49,64 @@ enum MuzzleAttachment : int {
 };
 enum Quality : int { kNormal = 0, kFine = 1, kVeryFine = 2, kCheap = 3 };
 
+// Each group's items in the field list, one for every value above.
+static_assert(std::size(kConfigurationItems) == kCannon + 1);
+static_assert(std::size(kBarrelItems) == kLong + 1);
+static_assert(std::size(kMechanismItems) == kElectricGatling + 1);
+static_assert(std::size(kPropellantItems) == kGrav + 1);
+static_assert(std::size(kPLBItems) == kPreloaded + 1);
+static_assert(std::size(kMuzzleItems) == kZeroGCompensator + 1);
+static_assert(std::size(kQualityAccurateItems) == kCheap + 1);
+static_assert(std::size(kQualityReliableItems) == kCheap + 1);
+
 // ---------------------------------------------------------------------------
 // One field per control of the design form that the run reads, named after
-// the control. Text fields keep the text exactly as typed; option groups hold
-// the 0-based index of the selected item (-1 for none); check boxes are bools.
-// The initialisers are the form's start values, so a default-constructed
-// DesignInput is the form as the window opens.
+// the control and made from the field list (field_list.h). Text fields keep
+// the text exactly as typed; option groups hold the 0-based index of the
+// selected item (-1 for none); check boxes are bools. The initialisers are the
+// form's start values, so a default-constructed DesignInput is the form as the
+// window opens.
 struct DesignInput {
-  // Text fields.
-  std::string NameEdit;
-  std::string TLEdit = "9";
-  std::string BoreSizeEdit;
-  std::string PowerModEdit = "1";
-  std::string BarrelsEdit = "1";
-  std::string ChambersEdit = "1";
-  std::string RoFEdit = "1";
-  std::string ShotsEdit = "1";
-  std::string ArbWeight = "0";
-  std::string ArbCF = "0";
-
-  // Option groups.
-  int ConfigurationBox = -1;
-  int BarrelBox = -1;
-  int LoadingMechanismBox = -1;
-  int PropellantBox = 0;
-  int PLBBox = 0;
-  int GaussHCCBBox = 0;
-  int MuzzleBox = 0;
-  int CamouflageBox = 0;
-  int StylingBox = 0;
-  int QualityAccurate = 0;
-  int QualityReliable = 0;
-  int TargetingSoftware = 0;
-
-  // Check boxes.
-  bool RecoillessCheckBox = false;
-  bool ColdCountermassBox = false;
-  bool ShotgunBox = false;
-  bool ExtraLowBox = false;
-  bool BipodBox = false;
-  bool ElectricBox = false;
-  bool ClosedBoltBox = false;
-  bool CaselessBox = true;
-  bool HouseETCBox = false;
-  bool HouseGauss = false;
-  bool HouseDRBox = false;
-  bool KYOSBox = false;
-  bool PaperBox = false;
-  bool HUDLinkBox = true;
-  bool DataChip = false;
-  bool GreenEyes = false;
-  bool HUDCable = true;
-  bool MicroRadio = false;
-  bool SecureEncryption = false;
-  bool TinyComputer = false;
-  bool MultispectralLaserSightBox = true;
-  bool CTSBox = false;
-  bool ETSBox = false;
-  bool TransponderRingBox = false;
-  bool RecognitionGripBox = true;
-  bool RGPalm = true;
-  bool RGVoice = false;
-  bool RGGlove = false;
-  bool RGGPS = false;
-  bool RGIFF = false;
-  bool SDATBox = false;
-  bool DiagnosticComputerBox = true;
-  bool AntiTamper = false;
-  bool DTagBox = false;
-  bool IFFBox = false;
-  bool IronSightsBox = true;
-  bool AccRailU = false;
-  bool AccRailO = false;
-  bool AccRailS = false;
-  bool AccRailT = false;
-  bool GravCompBox = false;
-  bool SmartgripBox = false;
-  bool MuzzleWeightBox = false;
-  bool SpaceProof = false;
-  bool FoldingStockBox = false;
-  bool DisguisedBox = false;
-  bool RuggedBox = false;
+#define BRENNICK_TEXT_MEMBER(C, name, label, caption, start, ...) std::string name = start;
+#define BRENNICK_GROUP_MEMBER(C, name, caption, items, start, ...) int name = start;
+#define BRENNICK_CHECK_MEMBER(C, name, caption, start, ...) bool name = start;
+  BRENNICK_TEXT_FIELDS(BRENNICK_TEXT_MEMBER, )
+  BRENNICK_GROUP_FIELDS(BRENNICK_GROUP_MEMBER, )
+  BRENNICK_CHECK_FIELDS(BRENNICK_CHECK_MEMBER, )
+#undef BRENNICK_TEXT_MEMBER
+#undef BRENNICK_GROUP_MEMBER
+#undef BRENNICK_CHECK_MEMBER
 
   bool operator==(const DesignInput&) const = default;
 };
+
+// A text field the run reads strictly: a text that is not a number of the
+// field's kind stops the run with the message that quotes it.
+struct StrictField {
+  std::string DesignInput::*text;
+  const char* caption;  // the field's caption, by which a failing read names it
+  bool wholeNumber;     // only a whole number will do, else any number
+};
+
+// Every strict field, in the order of the field list.
+#define BRENNICK_STRICT_Lenient(name, caption)
+#define BRENNICK_STRICT_AnyNumber(name, caption) {&DesignInput::name, caption, false},
+#define BRENNICK_STRICT_WholeNumber(name, caption) {&DesignInput::name, caption, true},
+#define BRENNICK_STRICT_ROW(C, name, label, caption, start, state, read, rule) \
+  BRENNICK_STRICT_##read(name, caption)
+inline constexpr StrictField kStrictFields[] = {BRENNICK_TEXT_FIELDS(BRENNICK_STRICT_ROW, )};
+#undef BRENNICK_STRICT_ROW
+#undef BRENNICK_STRICT_Lenient
+#undef BRENNICK_STRICT_AnyNumber
+#undef BRENNICK_STRICT_WholeNumber
+
+// The strict field whose text is `text`, or null for a field read leniently.
+constexpr const StrictField* FindStrictField(std::string DesignInput::*text) {
+  for (const StrictField& field : kStrictFields) {
+    if (field.text == text) return &field;
+  }
+  return nullptr;
+}
 
 struct DesignRun;
 
@@ -277,142 +251,16 @@ enum class Explain { No, Yes };
 struct DesignResult {
   Statblock lines;
   std::optional<std::string> error;
+  // Where the run stopped (both null when it went through): the rule it was
+  // working out ("damage", "range", ...; the bore and the power modifier are
+  // read for the damage), and the text field whose strict read stopped it
+  // (one of kStrictFields; null when its arithmetic did).
+  const char* failedRule = nullptr;
+  std::string DesignInput::*failedField = nullptr;
   // Filled only when derivations are asked for (see RunDesign): one per line,
   // in order, and one more for the failing read when the run stopped.
   std::vector<Derivation> explain;
 };
-
-// The single error type of the program. Its message is exactly the text the
-// user sees in the error report.
-// message() is the whole text; what() ends at a NUL character that a quoted
-// text may hold.
-class DesignError : public std::runtime_error {
- public:
-  explicit DesignError(const std::string& message)
-      : std::runtime_error(message), message_(std::make_shared<const std::string>(message)) {}
-  explicit DesignError(const char* message) : DesignError(std::string(message)) {}
-  const std::string& message() const { return *message_; }
-
- private:
-  std::shared_ptr<const std::string> message_;  // shared: copying an exception must not throw
-};
-
-// The user-facing failure messages.
-inline constexpr const char* kInvalidFloatOp = "Invalid floating point operation";
-inline constexpr const char* kDivByZero = "Floating point division by zero";
-inline constexpr const char* kOverflow = "Floating point overflow";
-DesignError InvalidFloatText(std::string_view text);  // "'%s' is not a valid floating point value"
-DesignError InvalidIntegerText(std::string_view text);  // "'%s' is not a valid integer value"
-
-// ---------------------------------------------------------------------------
-// Reading text fields. `dec` is the system's decimal separator.
-
-// The usual texts, a few digits with perhaps a separator and a fraction, are
-// read where they are asked for; the readers below take every other text.
-namespace detail {
-std::optional<double> TryParseFloatGeneral(std::string_view text, char dec);
-std::optional<std::int32_t> TryParseIntGeneral(std::string_view text);
-[[noreturn]] void ThrowInvalidFloatText(std::string_view text);
-[[noreturn]] void ThrowInvalidIntegerText(std::string_view text);
-// Powers of ten that are exact doubles.
-inline constexpr double kExactPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-}  // namespace detail
-
-// Strict decimal number: spaces, sign, digits with an optional separator and
-// fraction, an optional exponent, trailing spaces. Anything else is nothing.
-inline std::optional<double> TryParseFloat(std::string_view text, char dec) {
-  // At most fifteen digits and a separator: the digits as a whole number
-  // divided by an exact power of ten is one correctly rounded operation, the
-  // same double the general reading gives.
-  const std::size_t n = text.size();
-  if (n != 0 && n <= 16) {
-    std::uint64_t digits = 0;
-    std::size_t point = n;  // where the separator is, n for none
-    std::size_t i = 0;
-    for (; i < n; ++i) {
-      const char c = text[i];
-      if (c >= '0' && c <= '9') {
-        digits = digits * 10 + static_cast<unsigned>(c - '0');
-      } else if (c == dec && point == n) {
-        point = i;
-      } else {
-        break;
-      }
-    }
-    if (i == n && (point == n ? n <= 15 : n >= 2)) {
-      const double whole = static_cast<double>(digits);
-      return point >= n - 1 ? whole : whole / detail::kExactPow10[n - 1 - point];
-    }
-  }
-  return detail::TryParseFloatGeneral(text, dec);
-}
-// As TryParseFloat, but anything else throws the floating point message.
-inline double ParseFloatStrict(std::string_view text, char dec) {
-  if (const std::optional<double> v = TryParseFloat(text, dec)) return *v;
-  detail::ThrowInvalidFloatText(text);
-}
-inline double FloatOr(std::string_view text, char dec, double fallback) {
-  return TryParseFloat(text, dec).value_or(fallback);
-}
-
-// Strict integer: leading spaces, sign, decimal digits or hex introduced by
-// $, x, X, 0x or 0X; nothing may follow; must fit 32 bits. Anything else is
-// nothing.
-inline std::optional<std::int32_t> TryParseInt(std::string_view text) {
-  // One to nine decimal digits always fit.
-  const std::size_t n = text.size();
-  if (n != 0 && n <= 9) {
-    std::int32_t value = 0;
-    std::size_t i = 0;
-    for (; i < n && text[i] >= '0' && text[i] <= '9'; ++i) value = value * 10 + (text[i] - '0');
-    if (i == n) return value;
-  }
-  return detail::TryParseIntGeneral(text);
-}
-// As TryParseInt, but anything else throws the integer message.
-inline std::int32_t ParseIntStrict(std::string_view text) {
-  if (const std::optional<std::int32_t> v = TryParseInt(text)) return *v;
-  detail::ThrowInvalidIntegerText(text);
-}
-inline std::int32_t IntOr(std::string_view text, std::int32_t fallback) {
-  return TryParseInt(text).value_or(fallback);
-}
-
-// ---------------------------------------------------------------------------
-// Number texts.
-
-std::string IntText(std::int64_t value);
-// At most 15 significant digits, no trailing zeros, scientific form below
-// 0.0001 and from 10^15.
-std::string GeneralNumberText(long double value, char dec);
-// Damage in dice as the game writes it: 1d-5 ... 1d, 3d+1, 7d-1, ...
-std::string DiceText(double dice);
-
-// ---------------------------------------------------------------------------
-// Rounding and arithmetic.
-
-// Extended precision: the products and sums of a run are formed in this type
-// and stored into double quantities.
-using ext = long double;
-
-namespace detail {
-[[noreturn]] void ThrowArithmetic(const char* message);
-inline bool FitsInt64(long double x) {  // false for NaN
-  // One comparison in the usual case; -2^63 is the one value it leaves over.
-  return std::fabs(x) < 9223372036854775808.0L || x == -9223372036854775808.0L;
-}
-}  // namespace detail
-
-// Nearest integer, ties to even; |x| beyond 64 bits (or NaN) throws the
-// "Invalid floating point operation" message.
-inline std::int64_t RoundHalfEven(long double x) {
-  if (!detail::FitsInt64(x)) detail::ThrowArithmetic(kInvalidFloatOp);
-  // The default rounding mode: nearest, ties to even. Every extended value
-  // below 2^63 rounds to at most 2^63 - 1, so the result always fits.
-  return std::llrint(x);
-}
 
 // ---------------------------------------------------------------------------
 // The run.

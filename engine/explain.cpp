@@ -17,30 +17,33 @@ std::string RuleStepText(std::string_view why, std::int64_t by, std::int64_t now
   return std::string(why) + (by > 0 ? ": +" : ": ") + IntText(by) + " = " + IntText(now);
 }
 
+namespace {
+
+// The name a derivation's sentence gives the selected item: its own where the
+// item has one, else its caption; `none` when nothing is selected.
+template <std::size_t N>
+std::string_view ItemName(const OptionItem (&items)[N], int index, std::string_view none) {
+  if (index < 0 || index >= static_cast<int>(N)) return none;
+  const OptionItem& item = items[index];
+  return item.named != nullptr ? item.named : item.caption;
+}
+
+}  // namespace
+
 std::string_view ConfigurationName(int config) {
-  static constexpr std::string_view kNames[] = {"Pistol", "SMG", "Rifle", "Support", "Cannon"};
-  return ItemOr(kNames, config, "no configuration");
+  return ItemName(kConfigurationItems, config, "no configuration");
 }
 
 std::string_view BarrelName(int barrel) {
-  static constexpr std::string_view kNames[] = {"Short barrel", "Medium barrel", "Long barrel"};
-  return ItemOr(kNames, barrel, "no barrel length");
+  return ItemName(kBarrelItems, barrel, "no barrel length");
 }
 
 std::string_view PropellantName(int propellant) {
-  static constexpr std::string_view kNames[] = {
-      "standard propellant", "liquid propellant", "ETC", "ETK", "Gauss", "Grav"};
-  return ItemOr(kNames, propellant, "no propellant");
+  return ItemName(kPropellantItems, propellant, "no propellant");
 }
 
 std::string_view MechanismName(int mechanism) {
-  static constexpr std::string_view kNames[] = {"Muzzleloader",    "Muzzleloader with a carriage",
-                                                "Breechloader",    "Manual Repeater",
-                                                "Revolver",        "Mechanical Gatling",
-                                                "Slow Autoloader", "Fast Autoloader",
-                                                "Light Automatic", "Heavy Automatic",
-                                                "Electric Gatling"};
-  return ItemOr(kNames, mechanism, "no loading mechanism");
+  return ItemName(kMechanismItems, mechanism, "no loading mechanism");
 }
 
 std::string DesignRun::TLRead() const {
@@ -84,39 +87,18 @@ void ExplainRemainingLines(DesignRun& r, std::size_t first) {
   }
 }
 
-// The text fields a run reads strictly, by the caption the failing read names
-// them with, and whether they take any number or only a whole one.
-struct StrictField {
-  std::string_view caption;
-  std::string DesignInput::*text;
-  bool anyNumber;
-};
-constexpr StrictField kStrictFields[] = {
-    {"Bore Size, mm", &DesignInput::BoreSizeEdit, true},
-    {"PowerMod", &DesignInput::PowerModEdit, true},
-    {"TL", &DesignInput::TLEdit, false},
-    {"RoF", &DesignInput::RoFEdit, false},
-};
-
 void ExplainFailure(DesignRun& r, const std::string& message) {
   // The lines the failing stage wrote before it stopped keep their
   // derivations; the failing read's follows them.
   ExplainRemainingLines(r, 0);
   Derivation failure;
   const std::string rule = r.rule ? r.rule : "design";
-  if (r.failedField) {
-    const std::string_view caption = r.failedField;
-    std::string_view typed;
-    bool anyNumber = false;
-    for (const StrictField& field : kStrictFields) {
-      if (field.caption == caption) {
-        typed = r.in.*field.text;
-        anyNumber = field.anyNumber;
-      }
-    }
+  if (const StrictField* field = FindStrictField(r.failedField)) {
+    const std::string_view caption = field->caption;
+    const std::string_view typed = r.in.*field->text;
     failure.push_back("The " + rule + " reads " + std::string(caption) + ".");
     failure.push_back(std::string(caption) + " as typed: " + Quoted(typed));
-    if (anyNumber) {
+    if (!field->wholeNumber) {
       failure.push_back(std::string("It must be a number: digits, perhaps with the decimal "
                                     "separator ") +
                         Quoted(std::string(1, r.dec)) +

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/internal/run.h"
+#include "engine/number_text.h"
 
 namespace brennick {
 

@@ -1,4 +1,6 @@
 // Number texts: integers, general number texts and damage dice.
+#include "engine/number_text.h"
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -305,30 +307,13 @@ std::string GeneralNumberText(long double value, char dec) {
   return std::string(buf, WriteGeneralNumber(buf, value, dec));
 }
 
-namespace {
-char* WriteText(char* out, std::string_view text) {
-  return std::copy(text.begin(), text.end(), out);
-}
-}  // namespace
-
 char* WriteDiceText(char* out, double dice) {
-  // The band limits below 1 die and the fraction limits are the game's
-  // published breakpoints, compared at extended precision.
-  if (dice < 1) {
-    if (dice <= 0.032L) return WriteText(out, "1d-5");
-    if (dice <= 0.42L) return WriteText(out, "1d-4");
-    if (dice <= 0.56L) return WriteText(out, "1d-3");
-    if (dice <= 0.75L) return WriteText(out, "1d-2");
-    if (dice <= 0.95L) return WriteText(out, "1d-1");
-    return WriteText(out, "1d");
-  }
-  const std::int64_t whole = Truncate(dice);
-  const ext fraction = ext(dice) - ext(whole);
-  if (fraction < 0.15L) return WriteText(WriteInt(out, whole), "d");
-  if (fraction < 0.43L) return WriteText(WriteInt(out, whole), "d+1");
-  if (fraction < 0.65L) return WriteText(WriteInt(out, whole), "d+2");
-  if (fraction < 0.85L) return WriteText(WriteInt(out, whole + 1), "d-1");
-  return WriteText(WriteInt(out, whole + 1), "d");
+  const DiceWriting written = DiceWritingOf(dice);
+  char* end = WriteInt(out, written.dice);
+  // All three bytes of the suffix, whatever its size: the room for dice text
+  // holds them after the longest number of dice.
+  std::memcpy(end, written.suffix->bytes, sizeof written.suffix->bytes);
+  return end + written.suffix->size;
 }
 
 std::string DiceText(double dice) {

@@ -13,7 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "engine/design.h"
+#include "engine/design_error.h"
 
 namespace brennick {
 namespace {

@@ -3,6 +3,8 @@
 #include <array>
 #include <string>
 
+#include "engine/number_text.h"
+
 namespace brennick {
 namespace {
 

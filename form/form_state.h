@@ -33,6 +33,16 @@ struct GroupControl {
   bool operator==(const GroupControl&) const = default;
 };
 
+// Check boxes of the form that the design run never reads, so they are no
+// fields of DesignInput: the generator flips "Gun/Launcher", and "Only
+// automatic" steers the generator. A row: X(C, name, caption, start checked,
+// start state), as a check box of the field list without a rule.
+// clang-format off
+#define BRENNICK_FORM_CHECKS(X, C) \
+  X(C, GunLauncherCheckBox, "Gun/Launcher",   false, disabled) \
+  X(C, OnlyAuto,            "Only automatic", true,  enabled)
+// clang-format on
+
 // The caption the Max RoF hint shows before any rule has rewritten it.
 inline constexpr const char* kMaxRoFStart = "Max RoF:";
 
@@ -43,29 +53,23 @@ struct FormState {
   // rule runs to make it so.
   FormState();
 
-  // Text fields.
-  TextControl NameEdit, TLEdit, BoreSizeEdit, PowerModEdit, BarrelsEdit, ChambersEdit, RoFEdit,
-      ShotsEdit, ArbWeight, ArbCF;
+  // The controls of the design fields, one per row of the field list
+  // (engine/field_list.h): text fields, option groups, check boxes.
+#define BRENNICK_TEXT_CONTROL(C, name, ...) TextControl name;
+#define BRENNICK_GROUP_CONTROL(C, name, ...) GroupControl name;
+#define BRENNICK_CHECK_CONTROL(C, name, ...) CheckControl name;
+  BRENNICK_TEXT_FIELDS(BRENNICK_TEXT_CONTROL, )
+  BRENNICK_GROUP_FIELDS(BRENNICK_GROUP_CONTROL, )
+  BRENNICK_CHECK_FIELDS(BRENNICK_CHECK_CONTROL, )
+#undef BRENNICK_TEXT_CONTROL
+#undef BRENNICK_GROUP_CONTROL
+#undef BRENNICK_CHECK_CONTROL
 
-  // Option groups.
-  GroupControl ConfigurationBox, BarrelBox, LoadingMechanismBox, PropellantBox, PLBBox,
-      GaussHCCBBox, MuzzleBox, CamouflageBox, StylingBox, QualityAccurate, QualityReliable,
-      TargetingSoftware;
-
-  // Check boxes the design run reads.
-  CheckControl RecoillessCheckBox, ColdCountermassBox, ShotgunBox, ExtraLowBox, BipodBox,
-      ElectricBox, ClosedBoltBox, CaselessBox, HouseETCBox, HouseGauss, HouseDRBox, KYOSBox,
-      PaperBox, HUDLinkBox, DataChip, GreenEyes, HUDCable, MicroRadio, SecureEncryption,
-      TinyComputer, MultispectralLaserSightBox, CTSBox, ETSBox, TransponderRingBox,
-      RecognitionGripBox, RGPalm, RGVoice, RGGlove, RGGPS, RGIFF, SDATBox, DiagnosticComputerBox,
-      AntiTamper, DTagBox, IFFBox, IronSightsBox, AccRailU, AccRailO, AccRailS, AccRailT,
-      GravCompBox, SmartgripBox, MuzzleWeightBox, SpaceProof, FoldingStockBox, DisguisedBox,
-      RuggedBox;
-
-  // Check boxes of the form that the design run never reads: the generator
-  // flips "Gun/Launcher", and "Only automatic" steers the generator.
-  CheckControl GunLauncherCheckBox{false, false};
-  CheckControl OnlyAuto{true, true};
+  // Check boxes of the form that the design run never reads.
+#define BRENNICK_FORM_CHECK_CONTROL(C, name, caption, checked, state) \
+  CheckControl name{checked, FieldStart::state == FieldStart::enabled};
+  BRENNICK_FORM_CHECKS(BRENNICK_FORM_CHECK_CONTROL, )
+#undef BRENNICK_FORM_CHECK_CONTROL
 
   // The Max RoF hint beside the RoF field.
   std::string MaxRoFLabel = kMaxRoFStart;

@@ -1,8 +1,6 @@
-// Tooltips of the window's controls that are not fields of the form: the two
-// buttons, the statblock pane and the Max RoF hint. Each field's own tooltip
-// sits in its row of the field table, so the field table stays the one list
-// of fields; this file only adds the rest of the window and one look-up over
-// both.
+// Tooltips of the window's controls: each field of the form's (the field
+// table takes them from here) and the controls that are not fields: the two
+// buttons, the statblock pane and the Max RoF hint; and one look-up over both.
 #pragma once
 
 #include <span>
@@ -14,6 +12,9 @@ struct ControlTip {
   const char* name;  // the control's name
   const char* text;  // one or two plain sentences for the player
 };
+
+// The tooltip of each form field, in the order of FormFields().
+std::span<const char* const> FieldTooltips();
 
 // The window's controls that are not form fields, with their tooltips.
 std::span<const ControlTip> WindowTooltips();

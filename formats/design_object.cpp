@@ -2,10 +2,7 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstdint>
-#include <cstring>
-#include <stdexcept>
 #include <vector>
 
 #include "form/fields.h"
@@ -16,84 +13,6 @@ namespace brennick {
 namespace {
 
 using json::Kind;
-
-// The field named `key`, or null. Designs in bulk name dozens of keys each, so
-// a key is told by one look into a table of field numbers, hashed on its
-// length and its first and last eight bytes with a multiplier chosen so that no
-// two field names share a slot. The name in that slot is the key when its
-// length and those two words are the same (which covers every byte of a name
-// of up to sixteen) and, for a longer name, the bytes between them.
-class FieldIndex {
- public:
-  FieldIndex() : fields_(DesignFields()) {
-    if (fields_.size() >= kEmpty) throw std::logic_error("too many fields for a byte");
-    for (const FieldInfo& field : fields_) names_.push_back(Words(field.name));
-    // Odd multipliers from a fixed sequence until one separates every name;
-    // with far more slots than names the first few do.
-    for (std::uint64_t m = 0x9E3779B97F4A7C15u;;
-         m = m * 6364136223846793005u + 1442695040888963407u) {
-      multiplier_ = m | 1;
-      slots_.fill(kEmpty);
-      bool clash = false;
-      for (std::size_t i = 0; i < names_.size() && !clash; ++i) {
-        unsigned char& slot = slots_[Slot(names_[i])];
-        clash = slot != kEmpty;
-        slot = static_cast<unsigned char>(i);
-      }
-      if (!clash) return;
-    }
-  }
-
-  const FieldInfo* Find(std::string_view key) const {
-    if (key.empty()) return nullptr;
-    const Name k = Words(key);
-    const unsigned char i = slots_[Slot(k)];
-    if (i == kEmpty) return nullptr;
-    const Name& name = names_[i];
-    if (name.text.size() != k.text.size() || name.first != k.first || name.last != k.last) {
-      return nullptr;
-    }
-    if (k.text.size() > 16 &&
-        std::memcmp(name.text.data() + 8, k.text.data() + 8, k.text.size() - 16) != 0) {
-      return nullptr;
-    }
-    return &fields_[i];
-  }
-
- private:
-  static constexpr std::size_t kSlotBits = 10;
-  static constexpr unsigned char kEmpty = 0xFF;  // more field numbers than there are fields
-
-  // A name with its first eight bytes and its last eight (after the first),
-  // as numbers; fewer bytes are padded with zeros.
-  struct Name {
-    std::string_view text;
-    std::uint64_t first = 0;
-    std::uint64_t last = 0;
-  };
-  static Name Words(std::string_view text) {
-    Name name{text};
-    const std::size_t n = text.size();
-    std::memcpy(&name.first, text.data(), std::min<std::size_t>(n, 8));
-    if (n > 8) std::memcpy(&name.last, text.data() + n - 8, 8);
-    return name;
-  }
-  std::size_t Slot(const Name& name) const {
-    const std::uint64_t h =
-        (name.first ^ std::rotl(name.last, 29) ^ name.text.size()) * multiplier_;
-    return static_cast<std::size_t>(h >> (64 - kSlotBits));
-  }
-
-  std::span<const FieldInfo> fields_;
-  std::vector<Name> names_;
-  std::uint64_t multiplier_ = 0;
-  std::array<unsigned char, std::size_t{1} << kSlotBits> slots_{};
-};
-
-const FieldIndex& Fields() {
-  static const FieldIndex index;
-  return index;
-}
 
 std::string DesignPrefix(std::size_t position) {
   return "design " + std::to_string(position);
@@ -384,8 +303,8 @@ class StreamReader {
   // gets one here (an unknown or repeated key).
   const FieldInfo* TakeField() {
     if (entry_.inputError) return nullptr;
-    const FieldInfo* field = index_.Find(key_);
-    if (field == nullptr) {
+    const std::size_t number = FieldNumber(key_);
+    if (number >= fields_.size()) {
       // A key longer than any text is given cut; it names no field either.
       const std::size_t cut = reader_.CutKeyLength();
       entry_.inputError =
@@ -393,14 +312,13 @@ class StreamReader {
           (cut != 0 ? "of " + std::to_string(cut) + " characters" : json::Quoted(key_));
       return nullptr;
     }
-    const auto slot = static_cast<std::size_t>(field - fields_.data());
-    if (seen_[slot]) {
+    if (seen_[number]) {
       entry_.inputError = DesignPrefix(entry_.position) + ": key " + json::Quoted(key_) +
                           " is given more than once";
       return nullptr;
     }
-    seen_[slot] = 1;
-    return field;
+    seen_[number] = 1;
+    return &fields_[number];
   }
 
   void WrongType(const FieldInfo& field, Kind got) {
@@ -498,7 +416,6 @@ class StreamReader {
   }
 
   json::Reader reader_;
-  const FieldIndex& index_ = Fields();
   const std::span<const FieldInfo> fields_ = DesignFields();
   const char dec_;
   const DesignFn& onDesign_;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "engine/design.h"
+#include "engine/number_text.h"
 #include "form/fields.h"
 #include "fuzz/design_codec.h"
 #include "fuzz/fuzz_check.h"

@@ -18,7 +18,9 @@
 #include <string>
 #include <string_view>
 
+#include "engine/design_error.h"
 #include "engine/internal/run.h"
+#include "engine/number_text.h"
 #include "fuzz/fuzz_check.h"
 
 using brennick::DesignError;

@@ -13,7 +13,8 @@
 #include <string>
 #include <string_view>
 
-#include "engine/design.h"
+#include "engine/design_error.h"
+#include "engine/number_text.h"
 #include "fuzz/fuzz_check.h"
 
 using brennick::DesignError;

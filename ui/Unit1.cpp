@@ -11,7 +11,6 @@
 #include <QPlainTextEdit>
 #include <QTextOption>
 #include <chrono>
-#include <vector>
 
 #include "ui/Armoury.h"
 #include "ui/DerivationPanel.h"
@@ -27,47 +26,6 @@ std::uint32_t MonotonicClock() {
   const auto now = std::chrono::steady_clock::now().time_since_epoch();
   return static_cast<std::uint32_t>(
       std::chrono::duration_cast<std::chrono::nanoseconds>(now).count());
-}
-
-// A text field the design run reads strictly, with a text that reads as the
-// lenient reads of the same field take an unreadable one (TL counts 0, RoF 1).
-struct StrictRead {
-  std::string brennick::DesignInput::*text;
-  bool integer;
-  const char* readable;
-};
-constexpr StrictRead kStrictReads[] = {
-    {&brennick::DesignInput::BoreSizeEdit, false, "1"},
-    {&brennick::DesignInput::PowerModEdit, false, "1"},
-    {&brennick::DesignInput::TLEdit, true, "0"},
-    {&brennick::DesignInput::RoFEdit, true, "1"},
-};
-
-// The field whose strict read stopped a run with `error` after `lines` lines,
-// or null when the run stopped on its arithmetic. The message quotes the text
-// at fault; when several fields hold that same text, the one at fault is the
-// one that stops the run at the same place while the others read well.
-std::string brennick::DesignInput::*FieldAtFault(const brennick::DesignInput& input,
-                                                 const std::string& error, std::size_t lines,
-                                                 char dec) {
-  std::vector<const StrictRead*> suspects;
-  for (const StrictRead& read : kStrictReads) {
-    const std::string& text = input.*read.text;
-    const DesignError message =
-        read.integer ? brennick::InvalidIntegerText(text) : brennick::InvalidFloatText(text);
-    if (error == message.what()) suspects.push_back(&read);
-  }
-  if (suspects.size() > 1) {
-    for (const StrictRead* suspect : suspects) {
-      brennick::DesignInput alone = input;
-      for (const StrictRead* other : suspects) {
-        if (other != suspect) alone.*other->text = other->readable;
-      }
-      const brennick::DesignResult run = brennick::RunDesign(alone, dec);
-      if (run.error == error && run.lines.size() == lines) return suspect->text;
-    }
-  }
-  return suspects.empty() ? nullptr : suspects.front()->text;
 }
 
 }  // namespace
@@ -134,12 +92,13 @@ void TForm1::DesignButtonClick() {
   if (StatblockMemo->wordWrapMode() != wrap) StatblockMemo->setWordWrapMode(wrap);
   StatblockMemo->setPlainText(statblock);
   const std::optional<std::string> error = result.error;
-  const std::size_t count = result.lines.size();
+  const auto failedField = result.failedField;
   DerivationPanel->TakeDesign(std::move(result));
   if (!error) return;
-  if (const auto text = FieldAtFault(input, *error, count, DecimalSeparator())) {
+  // The field whose read stopped the run, as the run names it.
+  if (failedField) {
     for (const brennick::FieldInfo& field : brennick::FormFields()) {
-      if (field.text == text) faultField_ = findChild<QLineEdit*>(QLatin1String(field.name));
+      if (field.text == failedField) faultField_ = findChild<QLineEdit*>(QLatin1String(field.name));
     }
   }
   throw DesignError(*error);

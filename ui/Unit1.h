@@ -55,26 +55,13 @@ class QPushButton;
 class QScrollArea;
 
 // The controls of the window that hold a form value, by kind; each is named
-// as on the form and built from the field table.
-// clang-format off
-#define BRENNICK_TEXT_CONTROLS(X) \
-  X(NameEdit) X(BoreSizeEdit) X(TLEdit) X(PowerModEdit) X(BarrelsEdit) X(ChambersEdit) \
-  X(RoFEdit) X(ShotsEdit) X(ArbWeight) X(ArbCF)
-#define BRENNICK_GROUP_CONTROLS(X) \
-  X(ConfigurationBox) X(BarrelBox) X(LoadingMechanismBox) X(PropellantBox) X(PLBBox) \
-  X(GaussHCCBBox) X(MuzzleBox) X(CamouflageBox) X(StylingBox) X(QualityAccurate) \
-  X(QualityReliable) X(TargetingSoftware)
+// as on the form and built from the field table. X(name) for every row of the
+// field list (engine/field_list.h) and the form's own check boxes.
+#define BRENNICK_CONTROL_NAME(X, name, ...) X(name)
+#define BRENNICK_TEXT_CONTROLS(X) BRENNICK_TEXT_FIELDS(BRENNICK_CONTROL_NAME, X)
+#define BRENNICK_GROUP_CONTROLS(X) BRENNICK_GROUP_FIELDS(BRENNICK_CONTROL_NAME, X)
 #define BRENNICK_CHECK_CONTROLS(X) \
-  X(RecoillessCheckBox) X(ColdCountermassBox) X(ShotgunBox) X(ExtraLowBox) X(BipodBox) \
-  X(ElectricBox) X(ClosedBoltBox) X(CaselessBox) X(HouseETCBox) X(HouseGauss) X(HouseDRBox) \
-  X(KYOSBox) X(PaperBox) X(HUDLinkBox) X(DataChip) X(GreenEyes) X(HUDCable) X(MicroRadio) \
-  X(SecureEncryption) X(TinyComputer) X(MultispectralLaserSightBox) X(CTSBox) X(ETSBox) \
-  X(TransponderRingBox) X(RecognitionGripBox) X(RGPalm) X(RGVoice) X(RGGlove) X(RGGPS) X(RGIFF) \
-  X(SDATBox) X(DiagnosticComputerBox) X(AntiTamper) X(DTagBox) X(IFFBox) X(IronSightsBox) \
-  X(AccRailU) X(AccRailO) X(AccRailS) X(AccRailT) X(GravCompBox) X(SmartgripBox) \
-  X(MuzzleWeightBox) X(SpaceProof) X(FoldingStockBox) X(DisguisedBox) X(RuggedBox) \
-  X(GunLauncherCheckBox) X(OnlyAuto)
-// clang-format on
+  BRENNICK_CHECK_FIELDS(BRENNICK_CONTROL_NAME, X) BRENNICK_FORM_CHECKS(BRENNICK_CONTROL_NAME, X)
 
 class TForm1 : public QMainWindow {
   Q_OBJECT

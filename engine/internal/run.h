@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "engine/design.h"
+#include "engine/number_text.h"
 
 namespace brennick {
 
@@ -120,6 +121,77 @@ char* WriteGeneralNumber(char* out, double value, char dec);
 // Throws where the dice do not fit 64 bits, before writing anything.
 char* WriteDiceText(char* out, double dice);
 
+// Damage in dice as the game writes it: the statblock's dice text and the
+// damage derivation both read these bands.
+//
+// What follows the number of dice: "d", "d+1", "d-5" and so on, at most three
+// characters, kept in three bytes so that it is copied in one piece.
+struct DiceSuffix {
+  char bytes[3] = {};
+  std::uint8_t size = 0;
+  constexpr DiceSuffix(std::string_view text) : size(static_cast<std::uint8_t>(text.size())) {
+    for (std::size_t i = 0; i < text.size(); ++i) bytes[i] = text[i];
+  }
+  std::string_view text() const { return {bytes, size}; }
+};
+// Below 1 die, the first band whose limit the dice do not exceed gives "1d-5"
+// to "1d-1"; above the last, "1d".
+struct SmallDiceBand {
+  ext upTo;
+  const char* limit;  // upTo as the derivation writes it
+  DiceSuffix suffix;  // after the one die
+};
+inline constexpr SmallDiceBand kSmallDiceBands[] = {
+    {0.032L, "0.032", {"d-5"}}, {0.42L, "0.42", {"d-4"}}, {0.56L, "0.56", {"d-3"}},
+    {0.75L, "0.75", {"d-2"}},   {0.95L, "0.95", {"d-1"}},
+};
+inline constexpr DiceSuffix kAboveSmallDice{"d"};
+// From 1 die: the whole dice and the first band the fraction beyond them lies
+// below, which may make one more die.
+struct DiceFractionBand {
+  ext below;
+  std::int64_t moreDice;
+  DiceSuffix suffix;   // after the dice
+  const char* reason;  // the band in the derivation's words
+};
+inline constexpr DiceFractionBand kDiceFractionBands[] = {
+    {0.15L, 0, {"d"}, "below 0.15 adds nothing"},
+    {0.43L, 0, {"d+1"}, "0.15 to below 0.43 adds +1"},
+    {0.65L, 0, {"d+2"}, "0.43 to below 0.65 adds +2"},
+    {0.85L, 1, {"d-1"}, "0.65 to below 0.85 makes one more die, -1"},
+    {HUGE_VALL, 1, {"d"}, "0.85 and more makes one more die"},
+};
+// How a number of dice is written: `dice` and `suffix` ("3" and "d+1"); from
+// 1 die also the band, the whole dice and the fraction beyond them. The band
+// limits are compared at extended precision. Dice from 1 up that do not fit
+// 64 bits (or NaN) throw the invalid-operation message.
+struct DiceWriting {
+  std::int64_t dice;
+  const DiceSuffix* suffix;
+  const DiceFractionBand* band = nullptr;  // null below 1 die
+  std::int64_t whole = 0;
+  ext fraction = 0;
+};
+// The loops are unrolled into the chain of comparisons they stand for: the
+// statblock writes several dice texts per design.
+inline DiceWriting DiceWritingOf(double dice) {
+  if (dice < 1) {
+#pragma GCC unroll 8
+    for (const SmallDiceBand& band : kSmallDiceBands) {
+      if (dice <= band.upTo) return {1, &band.suffix};
+    }
+    return {1, &kAboveSmallDice};
+  }
+  const std::int64_t whole = Truncate(dice);
+  const ext fraction = ext(dice) - ext(whole);
+  // The last band takes every fraction.
+#pragma GCC unroll 8
+  for (const DiceFractionBand& band : kDiceFractionBands) {
+    if (fraction < band.below) return {whole + band.moreDice, &band.suffix, &band, whole, fraction};
+  }
+  return {};  // no fraction lies beyond the last band
+}
+
 // Pieces of a statblock line besides texts and integers: a decimal quantity
 // or an extended-precision result in the general number text, and damage in
 // dice text.
@@ -163,21 +235,44 @@ struct DesignRun {
     out.EndLine(end);
   }
 
+  // A text field read strictly as any number: one that is not throws the
+  // floating point message and is noted as the failing read.
+  template <std::string DesignInput::*Field>
+  double StrictNumber() const {
+    static_assert(FindStrictField(Field) && !FindStrictField(Field)->wholeNumber,
+                  "the field list reads this field as any number");
+    if (const auto read = TryParseFloat(in.*Field, dec)) [[likely]] {
+      return *read;
+    }
+    FailedRead(Field);
+  }
+  // A text field read strictly as a whole number; one that is not throws the
+  // integer message and is noted as the failing read.
+  template <std::string DesignInput::*Field>
+  std::int32_t StrictWhole() const {
+    static_assert(FindStrictField(Field) && FindStrictField(Field)->wholeNumber,
+                  "the field list reads this field as a whole number");
+    if (const auto read = TryParseInt(in.*Field)) return *read;
+    FailedRead(Field);
+  }
+
   // TL read strictly (throws the integer message on a bad text).
   std::int32_t StrictTL() const {
+    static_assert(FindStrictField(&DesignInput::TLEdit)->wholeNumber,
+                  "the field list reads TL as a whole number");
     if (const auto& read = TL()) return *read;
-    failedField = "TL";
-    throw InvalidIntegerText(in.TLEdit);
+    FailedRead(&DesignInput::TLEdit);
   }
   // TL read leniently, 0 for a text that is not a whole number.
   std::int32_t LenientTL() const { return TL().value_or(0); }
 
   // RoF read strictly (throws the integer message on a bad text).
-  std::int32_t StrictRoF() const {
-    if (const auto read = TryParseInt(in.RoFEdit)) return *read;
-    failedField = "RoF";
-    throw InvalidIntegerText(in.RoFEdit);
-  }
+  std::int32_t StrictRoF() const { return StrictWhole<&DesignInput::RoFEdit>(); }
+
+  // Notes the strict field `text` as the failing read and throws the message
+  // for its text: the integer message for a whole number, else the floating
+  // point one.
+  [[noreturn, gnu::cold]] void FailedRead(std::string DesignInput::*text) const;
 
   // Many stages read the TL; the text is parsed once per run.
   const std::optional<std::int32_t>& TL() const {
@@ -190,13 +285,14 @@ struct DesignRun {
   mutable std::optional<std::int32_t> tl = std::nullopt;
   mutable bool tlRead = false;
   // Derivations. `explain` is set only when they are asked for; every use of
-  // what follows sits behind a check of it, so a run without derivations
-  // builds no text and allocates nothing for them.
+  // what follows (but the rule and the failing field, which the result
+  // carries) sits behind a check of it, so a run without derivations builds no
+  // text and allocates nothing for them.
   std::vector<Derivation>* explain = nullptr;
   // The rule running, as the failing read names it ("the damage").
   const char* rule = nullptr;
-  // The caption of the field whose read failed, set where the read throws.
-  mutable const char* failedField = nullptr;
+  // The strict field whose read failed, set where the read throws.
+  mutable std::string DesignInput::*failedField = nullptr;
 
   // A number as the statblock writes it.
   std::string Num(long double value) const { return GeneralNumberText(value, dec); }

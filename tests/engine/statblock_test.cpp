@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/internal/run.h"
+#include "engine/number_text.h"
 #include "tests/support/worked_designs.h"
 
 namespace brennick {

@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/design.h"
+#include "engine/design_error.h"
 #include "tests/files/files_test_util.h"
 
 namespace brennick {

@@ -6,6 +6,7 @@
 #include <set>
 #include <tuple>
 
+#include "engine/number_text.h"
 #include "tests/form/form_test_util.h"
 
 namespace {

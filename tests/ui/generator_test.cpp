@@ -4,6 +4,7 @@
 #include <set>
 #include <string>
 
+#include "engine/number_text.h"
 #include "tests/support/worked_designs.h"
 #include "tests/ui/support.h"
 

@@ -34,6 +34,8 @@
 #include <sstream>
 #include <string>
 
+#include "engine/design.h"
+#include "engine/number_text.h"
 #include "engine/random.h"
 #include "form/fields.h"
 #include "tests/ui/support.h"
