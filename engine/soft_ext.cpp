@@ -35,7 +35,8 @@ Wide WideOf(SoftExt x) {  // finite values
 }
 
 Wide WideOf(std::int64_t n) {
-  const std::uint64_t magnitude = n < 0 ? 0 - static_cast<std::uint64_t>(n) : n;
+  const std::uint64_t magnitude =
+      n < 0 ? 0 - static_cast<std::uint64_t>(n) : static_cast<std::uint64_t>(n);
   return Normalized(n < 0, 127, magnitude);
 }
 

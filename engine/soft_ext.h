@@ -526,8 +526,8 @@ class SoftExt {
     // The magnitude as (exponent, significand), denormals on the scale of
     // exponent 1, zeros below every other value.
     auto key = [](SoftExt x) {
-      const int e = x.se_ & 0x7FFF;
-      return (U128{static_cast<std::uint64_t>(e == 0 ? 1 : e)} << 64) | x.sig_;
+      const unsigned e = x.se_ & 0x7FFFu;
+      return (static_cast<U128>(e == 0 ? 1u : e) << 64) | static_cast<U128>(x.sig_);
     };
     const U128 ma = key(a);
     const U128 mb = key(b);

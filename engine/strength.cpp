@@ -72,7 +72,7 @@ Variants Recoils(const DesignRun& r) {
     const int row = in.ShotgunBox ? 2 : in.PropellantBox == kGauss ? 1 : 0;
     const RecoilRow& rr = kRecoil[config][row];
     const double dice = r.q.DamageDice;
-    for (int v = 0; v < 3; ++v) {
+    for (std::size_t v = 0; v < 3; ++v) {
       const std::int64_t rounded =
           RoundHalfEven((ext(rr.share[v]) * dice - rr.offset) / rr.divisor);
       recoil[v] = Wrap32(rounded + rr.bump);
@@ -98,7 +98,7 @@ Variants Strengths(const DesignRun& r, const Variants& recoil) {
       recoilFactor = 3.5;
     }
     const double w = r.q.LoadedWeightLb;
-    for (int v = 0; v < 3; ++v) {
+    for (std::size_t v = 0; v < 3; ++v) {
       const ext load = ext(holdFactor) * w + ext(recoilFactor) * w * recoil[v];
       strength[v] = Wrap32(RoundHalfEven(CheckedSqrt(load)));
     }
@@ -149,10 +149,11 @@ std::int32_t Bulk(const DesignRun& r) {
     const double w = r.q.LoadedWeightLb;
     const double hold = config == kPistol ? 10 : recoil[kNormalShot] == 1 ? 4 : 2.7;
     const double kick = config == kPistol ? 9 : 3.5;
-    const ext load = ext(hold) * w + ext(kick) * w * recoil[variant];
-    d.push_back("Loaded weight " + r.Num(w) + " lb, recoil " + IntText(recoil[variant]));
+    const std::int32_t shotRecoil = recoil[static_cast<std::size_t>(variant)];
+    const ext load = ext(hold) * w + ext(kick) * w * shotRecoil;
+    d.push_back("Loaded weight " + r.Num(w) + " lb, recoil " + IntText(shotRecoil));
     d.push_back("ST = square root of (" + r.Num(hold) + " x " + r.Num(w) + " + " + r.Num(kick) +
-                " x " + r.Num(w) + " x " + IntText(recoil[variant]) + ") = square root of " +
+                " x " + r.Num(w) + " x " + IntText(shotRecoil) + ") = square root of " +
                 r.Num(load) + " = " + r.Num(CheckedSqrt(load)) +
                 ", rounded: " + IntText(RoundHalfEven(CheckedSqrt(load))));
   }

@@ -89,7 +89,7 @@ std::string ScratchStem(const std::string& name) {
   // a check mark of the whole name: two long names with the same start still
   // have scratch files of their own.
   std::uint32_t hash = 2166136261u;
-  for (const unsigned char c : name) hash = (hash ^ c) * 16777619u;
+  for (const char c : name) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
   char mark[10];
   std::snprintf(mark, sizeof mark, "~%08x", static_cast<unsigned>(hash));
   std::size_t keep = room - (sizeof mark - 1);

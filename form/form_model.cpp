@@ -146,11 +146,12 @@ void FormModel::LoadingMechanismBoxClick() {
       {"1", true, true},        // heavy automatic
       {"1", true, true},        // electric Gatling
   }};
-  if (m >= 0 && m < static_cast<int>(kFields.size()) && kFields[m].rof) {
-    Set(&F::RoFEdit, kFields[m].rof);
-    Enable(&F::RoFEdit, kFields[m].rofEnabled);
+  if (m >= 0 && m < static_cast<int>(kFields.size()) && kFields[static_cast<std::size_t>(m)].rof) {
+    const Fields& fields = kFields[static_cast<std::size_t>(m)];
+    Set(&F::RoFEdit, fields.rof);
+    Enable(&F::RoFEdit, fields.rofEnabled);
     Set(&F::ShotsEdit, "1");
-    Enable(&F::ShotsEdit, kFields[m].shotsEnabled);
+    Enable(&F::ShotsEdit, fields.shotsEnabled);
   }
 
   if (m >= kLightAutomatic && m <= kElectricGatling) ShowMaxRoF(false);

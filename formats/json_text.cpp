@@ -192,7 +192,8 @@ void AppendQuoted(std::string& out, std::string_view text) {
     }
     const char* const end = WriteQuoted(room, text.substr(0, n));
     // Each piece is written quoted; the quotes between pieces are left out.
-    out.append(room + (first ? 0 : 1), end - room - (first ? 0 : 1) - (n < text.size() ? 1 : 0));
+    out.append(room + (first ? 0 : 1),
+               static_cast<std::size_t>(end - room) - (first ? 0 : 1) - (n < text.size() ? 1 : 0));
     first = false;
     text.remove_prefix(n);
   } while (!text.empty());
