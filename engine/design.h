@@ -107,6 +107,15 @@ constexpr const StrictField* FindStrictField(std::string DesignInput::*text) {
   }
   return nullptr;
 }
+// How the run reads a field strictly, for the checks made while compiling
+// (a pointer into the table is no constant where the sanitizers instrument
+// the comparison): 1 any number, 2 a whole number, 0 not strictly.
+constexpr int StrictReadKind(std::string DesignInput::*text) {
+  for (const StrictField& field : kStrictFields) {
+    if (field.text == text) return field.wholeNumber ? 2 : 1;
+  }
+  return 0;
+}
 
 struct DesignRun;
 

@@ -239,8 +239,7 @@ struct DesignRun {
   // floating point message and is noted as the failing read.
   template <std::string DesignInput::*Field>
   double StrictNumber() const {
-    static_assert(FindStrictField(Field) && !FindStrictField(Field)->wholeNumber,
-                  "the field list reads this field as any number");
+    static_assert(StrictReadKind(Field) == 1, "the field list reads this field as any number");
     if (const auto read = TryParseFloat(in.*Field, dec)) [[likely]] {
       return *read;
     }
@@ -250,15 +249,14 @@ struct DesignRun {
   // integer message and is noted as the failing read.
   template <std::string DesignInput::*Field>
   std::int32_t StrictWhole() const {
-    static_assert(FindStrictField(Field) && FindStrictField(Field)->wholeNumber,
-                  "the field list reads this field as a whole number");
+    static_assert(StrictReadKind(Field) == 2, "the field list reads this field as a whole number");
     if (const auto read = TryParseInt(in.*Field)) return *read;
     FailedRead(Field);
   }
 
   // TL read strictly (throws the integer message on a bad text).
   std::int32_t StrictTL() const {
-    static_assert(FindStrictField(&DesignInput::TLEdit)->wholeNumber,
+    static_assert(StrictReadKind(&DesignInput::TLEdit) == 2,
                   "the field list reads TL as a whole number");
     if (const auto& read = TL()) return *read;
     FailedRead(&DesignInput::TLEdit);
