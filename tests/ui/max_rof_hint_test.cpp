@@ -11,20 +11,15 @@
 #include <QTest>
 
 #include "engine/design.h"
-#include "tests/ui/scripted_dialogs.h"
+#include "tests/ui/support.h"
 #include "ui/Unit1.h"
 
 namespace {
 
 using namespace brennick;
 
-class MaxRoFHintTest : public ::testing::Test {
+class MaxRoFHintTest : public FormTest {
  protected:
-  void SetUp() override {
-    form = std::make_unique<TForm1>();
-    form->setDialogs(dialogs);
-    form->show();
-  }
   template <typename T>
   T* Control(const QString& name) const {
     T* control = form->findChild<T*>(name);
@@ -50,14 +45,6 @@ class MaxRoFHintTest : public ::testing::Test {
     ASSERT_EQ(field->text(), text);
   }
   QString Hint() const { return Control<QLabel>(QStringLiteral("MaxRoFLabel"))->text(); }
-
-  std::unique_ptr<TForm1> form;
-  QStringList errors;
-  std::shared_ptr<ScriptedDialogs> dialogs = [this] {
-    auto d = std::make_shared<ScriptedDialogs>();
-    d->onError = [this](const QString& message) { errors << message; };
-    return d;
-  }();
 };
 
 TEST_F(MaxRoFHintTest, AnElectricGatlingAtAndAroundTwentyMillimetres) {

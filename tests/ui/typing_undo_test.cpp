@@ -8,18 +8,13 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include "tests/ui/scripted_dialogs.h"
+#include "tests/ui/support.h"
 #include "ui/Unit1.h"
 
 namespace {
 
-class TypingUndoTest : public ::testing::Test {
+class TypingUndoTest : public FormTest {
  protected:
-  void SetUp() override {
-    form = std::make_unique<TForm1>();
-    form->setDialogs(dialogs);
-    form->show();
-  }
   QLineEdit* Field(const char* name) const {
     auto* field = form->findChild<QLineEdit*>(QLatin1String(name));
     EXPECT_NE(field, nullptr) << name;
@@ -37,14 +32,6 @@ class TypingUndoTest : public ::testing::Test {
     ASSERT_NE(a, nullptr) << action;
     a->trigger();
   }
-
-  std::unique_ptr<TForm1> form;
-  QStringList errors;
-  std::shared_ptr<ScriptedDialogs> dialogs = [this] {
-    auto d = std::make_shared<ScriptedDialogs>();
-    d->onError = [this](const QString& message) { errors << message; };
-    return d;
-  }();
 };
 
 TEST_F(TypingUndoTest, AfterAnUndoTheSameFieldBeginsAStepOfItsOwn) {
