@@ -2,7 +2,7 @@
 _brennick_cli() {
   local cur=${COMP_WORDS[COMP_CWORD]}
   local prev=${COMP_WORDS[COMP_CWORD - 1]}
-  local options="--json --explain --table --template --captions --random --seed --only-automatic --compare --decimal-separator --help --version"
+  local options="--json --explain --table --template --captions --random --seed --only-automatic --out-dir --compare --decimal-separator --help --version"
   case $prev in
     --table)
       # The format, or a file: --table takes only these two words as its format.
@@ -12,6 +12,10 @@ _brennick_cli() {
     --random | --seed)
       # A number: nothing to offer.
       COMPREPLY=()
+      return
+      ;;
+    --out-dir)
+      COMPREPLY=($(compgen -d -- "$cur"))
       return
       ;;
     --decimal-separator)

@@ -20,6 +20,7 @@
 #include "cli/compare.h"
 #include "cli/random_designs.h"
 #include "engine/design.h"
+#include "engine/design_error.h"
 #include "formats/design_object.h"
 
 #ifndef BRENNICK_VERSION
@@ -165,8 +166,8 @@ int Main(int argc, const char* const* argv) {
       ->needs(templateOption);
   auto* randomOption =
       app.add_option("--random", randomCount,
-                     "Write N random designs as JSON Lines, each made by the window's Randomize "
-                     "on a fresh form, then exit.")
+                     "Write N random designs as JSON Lines (or as design files with --out-dir), "
+                     "each made by the window's Randomize on a fresh form, then exit.")
           ->type_name("N")
           ->check(NumberCheck("the number of designs", kMostRandomDesigns))
           ->excludes(fileOption)
@@ -185,6 +186,19 @@ int Main(int argc, const char* const* argv) {
                "With --random: tick \"Only automatic\", so every design has an automatic "
                "mechanism.")
       ->needs(randomOption);
+  std::string outDir;
+  auto* outDirOption =
+      app.add_option("--out-dir", outDir,
+                     "With --random: save each design as a design file in DIR (made when "
+                     "missing), named random-S-K.json for design K of seed S, instead of "
+                     "writing JSON Lines; refuses when a name is taken there.")
+          ->type_name("DIR")
+          ->check(CLI::Validator(
+              [](const std::string& text) -> std::string {
+                return text.empty() ? "the folder has no name" : "";
+              },
+              ""))
+          ->needs(randomOption);
   app.add_option("--decimal-separator", separator,
                  "Read texts and write numbers with this separator instead of the locale's.")
       ->type_name("C")
@@ -211,7 +225,12 @@ int Main(int argc, const char* const* argv) {
       "Exit status: 0 when every design completed, 1 when a design run failed, 2 for input\n"
       "errors (bad keys or values, malformed JSON, an unreadable file, a bad option) and for\n"
       "output that cannot be written. When the reader of the output goes (| head), the program\n"
-      "stops quietly: by SIGPIPE, or with 2 where SIGPIPE is ignored.");
+      "stops quietly: by SIGPIPE, or with 2 where SIGPIPE is ignored.\n"
+      "\n"
+      "Example: brennick-cli --random 20 --seed 7 --out-dir designs saves "
+      "designs/random-7-00.json\n"
+      "to designs/random-7-19.json; the file random-7-05.json is made again alone by\n"
+      "brennick-cli --random 1 --seed 12 --out-dir DIR, as random-12-0.json (seed S + K).");
 
   FdSink out(STDOUT_FILENO);
   FdSink err(STDERR_FILENO);
@@ -271,7 +290,16 @@ int Main(int argc, const char* const* argv) {
         // Told on standard error, so the designs can be made again.
         complain("--seed " + std::to_string(designs.seed));
       }
-      WriteRandomDesigns(designs, out);
+      if (*outDirOption) {
+        try {
+          SaveRandomDesigns(designs, outDir);
+        } catch (const DesignError& e) {
+          complain(e.what());
+          return kExitInputError;
+        }
+      } else {
+        WriteRandomDesigns(designs, out);
+      }
       return kExitOk;
     }
     options.format = jsonOutput            ? Format::Json

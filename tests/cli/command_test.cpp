@@ -14,6 +14,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <initializer_list>
 #include <nlohmann/json.hpp>
@@ -21,6 +22,8 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
@@ -30,8 +33,9 @@ struct Outcome {
   int status = -1;
 };
 
+// A file of the test program's scratch folder, removed when the program ends.
 std::string TempPath(const std::string& name) {
-  return ::testing::TempDir() + "brennick_cli_" + std::to_string(::getpid()) + "_" + name;
+  return brennick::testsupport::ProgramScratchFolder("brennick_cli").File(name);
 }
 
 std::string WriteTemp(const std::string& name, const std::string& text) {
@@ -534,6 +538,82 @@ TEST(Command, AnArrayIsAnsweredElementByElementThroughAPipe) {
   ::waitpid(pid, &status, 0);
   EXPECT_EQ(std::count(tail.begin(), tail.end(), '\n'), 1) << tail;
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+// --out-dir through the program: nothing on standard output, the run's files,
+// and every refusal with status 2 before anything is written.
+TEST(Command, RandomDesignsAsFiles) {
+  const brennick::testsupport::ScratchFolder scratch("brennick_cli_out");
+  const std::string dir = scratch.File("a/designs");
+  std::ofstream(scratch / "file") << "x";
+  const auto names = [](const std::string& folder) {
+    std::vector<std::string> found;
+    std::error_code ignored;
+    for (const auto& e : std::filesystem::directory_iterator(folder, ignored)) {
+      found.push_back(e.path().filename().string());
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+  };
+  const std::string taken = "brennick-cli: '" + dir +
+                            "/random-5-0.json' exists already (and 2 more of the run); nothing "
+                            "was written: remove the files or choose another folder\n";
+  const std::string run = "--random 3 --seed 5 --out-dir '" + dir + "'";
+  const std::vector<std::string> three = {"random-5-0.json", "random-5-1.json", "random-5-2.json"};
+  std::vector<std::string> five = three;
+  five.insert(five.end(), {"random-automatic-5-0.json", "random-automatic-5-1.json"});
+  struct Case {
+    std::string args;
+    int status;
+    std::string err;  // "?" for any message
+    std::vector<std::string> after;
+  };
+  const Case cases[] = {
+      {run, 0, "", three},
+      {run, 2, taken, three},
+      {run + " --decimal-separator ,", 2, taken, three},
+      {"--random 2 --seed 5 --only-automatic --out-dir '" + dir + "'", 0, "", five},
+      {"--out-dir '" + dir + "'", 2,
+       "--out-dir requires --random\nRun with --help for more information.\n", five},
+      {"--random 2 --out-dir ''", 2,
+       "--out-dir: the folder has no name\nRun with --help for more information.\n", five},
+      {run + " --json", 2, "?", five},
+      {run + " --table csv", 2, "?", five},
+      {run + " --explain", 2, "?", five},
+      {run + " --template", 2, "?", five},
+      {run + " designs.json", 2, "?", five},
+      {"--random 1 --seed 9 --out-dir '" + scratch.File("file") + "'", 2,
+       "brennick-cli: '" + scratch.File("file") + "' is not a folder\n", five},
+  };
+  for (const Case& c : cases) {
+    const Outcome o = RunCommand(c.args);
+    EXPECT_EQ(o.status, c.status) << c.args;
+    EXPECT_EQ(o.out, "") << c.args;
+    if (c.err == "?") {
+      EXPECT_NE(o.err, "") << c.args;
+    } else {
+      EXPECT_EQ(o.err, c.err) << c.args;
+    }
+    EXPECT_EQ(names(dir), c.after) << c.args;
+  }
+
+  // Each file designs as its line of the JSON Lines does.
+  for (int k = 0; k < 3; ++k) {
+    const Outcome lines = RunCommand("--random 1 --seed " + std::to_string(5 + k));
+    const Outcome fromFile = RunCommand("'" + dir + "/random-5-" + std::to_string(k) + ".json'");
+    EXPECT_EQ(fromFile.out, RunCommand("", lines.out).out) << k;
+    EXPECT_NE(fromFile.status, 2) << fromFile.err;
+  }
+
+  // Without --seed the clock's seed, told on standard error, names the files.
+  const std::string clock = scratch.File("clock");
+  const Outcome o = RunCommand("--random 2 --out-dir '" + clock + "'");
+  EXPECT_EQ(o.status, 0);
+  const std::string prefix = "brennick-cli: --seed ";
+  ASSERT_EQ(o.err.rfind(prefix, 0), 0u) << o.err;
+  const std::string seed = o.err.substr(prefix.size(), o.err.size() - prefix.size() - 1);
+  EXPECT_EQ(names(clock),
+            (std::vector<std::string>{"random-" + seed + "-0.json", "random-" + seed + "-1.json"}));
 }
 
 }  // namespace

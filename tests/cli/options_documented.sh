@@ -27,11 +27,15 @@ complete_words() {  # the words typed so far; prints the completions
   _brennick_cli
   printf '%s ' "${COMPREPLY[@]}"
 }
-cd "$(mktemp -d)" || exit 1
+scratch=$(mktemp -d) || exit 1
+trap 'rm -rf "$scratch"' EXIT
+cd "$scratch" || exit 1
 [[ $(complete_words brennick-cli --t) == "--table --template " ]] || fail "--t: $(complete_words brennick-cli --t)"
 [[ $(complete_words brennick-cli --table "") == "markdown csv " ]] || fail "--table: $(complete_words brennick-cli --table "")"
 [[ $(complete_words brennick-cli --decimal-separator "") == ". , " ]] || fail "--decimal-separator: $(complete_words brennick-cli --decimal-separator "")"
-passed=$((passed + 3))
+mkdir designs && touch designs.json
+[[ $(complete_words brennick-cli --random 3 --out-dir "") == "designs " ]] || fail "--out-dir: $(complete_words brennick-cli --random 3 --out-dir "")"
+passed=$((passed + 4))
 
 echo "options documented: $passed passed, $failed failed"
 [[ $failed -eq 0 ]]
