@@ -11,12 +11,14 @@
 #include <ostream>
 #include <string>
 
+#include "tests/support/scratch_folder.h"
+
 namespace brennick::cli {
 namespace {
 
 std::string TempFile(const std::string& name, const std::string& text) {
-  const std::string path =
-      ::testing::TempDir() + "brennick_compare_" + std::to_string(::getpid()) + "_" + name;
+  // In the test program's scratch folder, removed when the program ends.
+  const std::string path = testsupport::ProgramScratchFolder("brennick_compare").File(name);
   std::ofstream(path, std::ios::binary) << text;
   return path;
 }

@@ -12,6 +12,8 @@
 #include <sstream>
 #include <string>
 
+#include "tests/support/scratch_folder.h"
+
 namespace {
 
 struct Outcome {
@@ -19,8 +21,9 @@ struct Outcome {
   int status = -1;
 };
 
+// A file of the test program's scratch folder, removed when the program ends.
 std::string Temp(const std::string& name) {
-  return ::testing::TempDir() + "brennick_exit_" + std::to_string(::getpid()) + "_" + name;
+  return brennick::testsupport::ProgramScratchFolder("brennick_exit").File(name);
 }
 
 std::string Slurp(const std::string& path) {

@@ -67,6 +67,9 @@ class ArmouryWindowTest : public ::testing::Test {
   void TearDown() override {
     gate.Open();  // a worker still within a file may finish before the window goes
     window.reset();
+    // By bytes: QTemporaryDir passes over a name that is no UTF-8 and leaves it.
+    std::error_code ignored;
+    fs::remove_all(QFile::encodeName(dir.path()).toStdString(), ignored);
   }
 
   fs::path Folder(const std::string& name) const {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -23,6 +24,12 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   defaultHandler = qInstallMessageHandler(QuietHandler);
   ::testing::InitGoogleTest(&argc, argv);
+  // Without a session's runtime folder Qt makes one in the temporary folder
+  // and leaves it there: the tests get one of their own, removed at the end.
+  QTemporaryDir runtime;
+  if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+  }
   QApplication app(argc, argv);
   // Recent files, folders and window geometry go to a folder of the tests'
   // own, never to the user's settings.
