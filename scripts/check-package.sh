@@ -2,10 +2,12 @@
 # Checks Brennick as a Linux desktop program, from the build in BUILD_DIR
 # (after `make package`):
 #  1. the Debian package holds exactly the programs, the desktop entry, the
-#     icon, the metainfo and the manual pages, and depends on Qt;
+#     icon, the metainfo, the manual pages, the copyright file, the
+#     changelog and lintian's overrides, depends on Qt and passes lintian without an error or a
+#     warning;
 #  2. `cmake --install` installs the same files;
 #  3. the desktop entry passes desktop-file-validate without a remark, the
-#     metainfo passes `appstreamcli validate`, the manual pages format
+#     metainfo passes `appstreamcli validate --strict`, the manual pages format
 #     without a warning (all as the package ships them);
 #  4. without a display, `make run` suggests a command that works.
 #   scripts/check-package.sh [BUILD_DIR]
@@ -28,6 +30,9 @@ expected=(
   share/icons/hicolor/scalable/apps/brennick.svg
   share/metainfo/org.brennick.Brennick.metainfo.xml
   share/man/man1/brennick.1.gz
+  share/doc/brennick/copyright
+  share/doc/brennick/changelog.Debian.gz
+  share/lintian/overrides/brennick
 )
 # The command-line designer's manual pages, from whatever cli/ holds.
 for page in "$root"/cli/*.1; do
@@ -49,6 +54,10 @@ fi
 depends=$(dpkg-deb -f "$deb" Depends)
 [[ $depends == *libqt6widgets6* ]] || fail "the package does not depend on Qt Widgets: '$depends'"
 dpkg-deb -x "$deb" "$work/package"
+# Debian's own checks of a package; informational remarks do not fail it.
+if ! lintian_out=$(lintian --fail-on error,warning "$deb" 2>&1); then
+  fail "lintian:"$'\n'"$lintian_out"
+fi
 
 # 2. cmake --install.
 cmake --install "$build" --prefix "$work/install" >/dev/null
@@ -62,8 +71,8 @@ shipped=$work/package/usr/share
 remarks=$(desktop-file-validate "$shipped/applications/org.brennick.Brennick.desktop" 2>&1) ||
   fail "desktop-file-validate"
 [[ -z $remarks ]] || fail "desktop-file-validate remarks: $remarks"
-appstreamcli validate --no-net "$shipped/metainfo/org.brennick.Brennick.metainfo.xml" ||
-  fail "appstreamcli validate"
+appstreamcli validate --strict --no-net "$shipped/metainfo/org.brennick.Brennick.metainfo.xml" ||
+  fail "appstreamcli validate --strict"
 for page in "$shipped"/man/man1/*.1.gz; do
   warnings=$(zcat "$page" | groff -man -Tutf8 -ww -z 2>&1) || fail "groff on $page"
   [[ -z $warnings ]] || fail "manual page $(basename "$page"): $warnings"

@@ -14,7 +14,7 @@ packages=(
   # the benchmarks time brennick-cli against jq copying the same designs
   jq
   # checks of the desktop entry, the metainfo, the manual pages and the package
-  desktop-file-utils appstream dpkg-dev groff-base
+  desktop-file-utils appstream dpkg-dev groff-base lintian
 )
 
 missing=()

@@ -221,7 +221,10 @@ void TForm1::ShowShortcuts() {
 void TForm1::ShowAbout() {
   dialogs_->ShowMessage(this, tr("About Brennick"),
                         tr("Brennick %1\n\nDesigns firearms and electromagnetic guns for a "
-                           "tabletop role-playing game and writes their statblocks.")
+                           "tabletop role-playing game and writes their statblocks.\n\n"
+                           "Brennick is free software: you can share and change it under the "
+                           "terms of the GNU General Public License, version 3 or any later "
+                           "version. It comes with no warranty.")
                             .arg(Version()));
 }
 

@@ -113,7 +113,9 @@ TEST_F(DialogSessionTest, EveryQuestionOfASessionInOrder) {
       "replace: " + Path("old.md"),
       "message: About Brennick: Brennick " BRENNICK_VERSION
       "\n\nDesigns firearms and electromagnetic guns for a tabletop role-playing game and "
-      "writes their statblocks.",
+      "writes their statblocks.\n\nBrennick is free software: you can share and change it "
+      "under the terms of the GNU General Public License, version 3 or any later version. It "
+      "comes with no warranty.",
       "unsaved: old.json",
   };
   EXPECT_EQ(dialogs->asked, expected);
