@@ -204,6 +204,24 @@ WeaponFigures WeaponFiguresOf(const WeaponRow& row, std::size_t maxChars) {
   return figures;
 }
 
+std::optional<double> DamageAdds(std::string_view cell, std::size_t maxChars) {
+  cell = cell.substr(0, maxChars);  // the statblock writes dice in ASCII: one byte a character
+  const std::size_t d = cell.find_first_not_of("0123456789");
+  if (d == 0 || d == std::string_view::npos || cell[d] != 'd') return std::nullopt;
+  std::string_view adds = cell.substr(d + 1);
+  if (adds.empty() || (adds.front() != '+' && adds.front() != '-')) return 0.0;
+  const bool negative = adds.front() == '-';
+  adds.remove_prefix(1);
+  double value = 0;
+  bool digits = false;
+  for (; !adds.empty() && adds.front() >= '0' && adds.front() <= '9'; adds.remove_prefix(1)) {
+    value = value * 10 + (adds.front() - '0');
+    digits = true;
+  }
+  if (!digits) return 0.0;  // "2d-" adds nothing it could say
+  return negative ? -value : value;
+}
+
 WeaponRow WeaponRowOf(const DesignInput& design, const DesignResult& result) {
   WeaponRow row;
   row[kColName] = design.NameEdit;
@@ -253,6 +271,25 @@ void AppendTableHeader(std::string& out, TableFormat format) {
 
 void AppendTableRow(std::string& out, TableFormat format, const WeaponRow& row) {
   AppendCells(out, format, row);
+}
+
+void AppendTableHeader(std::string& out, TableFormat format, std::string_view lastTitle) {
+  std::array<std::string_view, kWeaponColumns + 1> titles;
+  std::copy(kWeaponColumnTitles.begin(), kWeaponColumnTitles.end(), titles.begin());
+  titles.back() = lastTitle;
+  AppendCells(out, format, titles);
+  if (format == TableFormat::Markdown) {
+    for (std::size_t i = 0; i < titles.size(); ++i) out += "|---";
+    out += "|\n";
+  }
+}
+
+void AppendTableRow(std::string& out, TableFormat format, const WeaponRow& row,
+                    std::string_view last) {
+  std::array<std::string_view, kWeaponColumns + 1> cells;
+  std::copy(row.begin(), row.end(), cells.begin());
+  cells.back() = last;
+  AppendCells(out, format, cells);
 }
 
 }  // namespace brennick

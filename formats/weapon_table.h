@@ -62,6 +62,13 @@ std::optional<double> LeadingFigure(std::string_view cell,
 using WeaponFigures = std::array<std::optional<double>, kWeaponColumns>;
 WeaponFigures WeaponFiguresOf(const WeaponRow& row, std::size_t maxChars = std::string_view::npos);
 
+// What a damage adds to its dice, by which damages of as many dice are
+// ordered: "3d+1 pi+" is +1, "1d-5 pi-" -5, "2d pi" and "2d" 0. Nothing for
+// a cell that begins with no dice ("", "Ver.", a name). Looks at no more
+// than `maxChars` characters, as LeadingFigure.
+std::optional<double> DamageAdds(std::string_view cell,
+                                 std::size_t maxChars = std::string_view::npos);
+
 enum class TableFormat { Markdown, Csv };
 
 // Rows of a table in Markdown (a pipe table; characters Markdown would act on
@@ -72,5 +79,10 @@ enum class TableFormat { Markdown, Csv };
 // The header row comes first; Markdown's includes the line under the titles.
 void AppendTableHeader(std::string& out, TableFormat format);
 void AppendTableRow(std::string& out, TableFormat format, const WeaponRow& row);
+// The same with one more column after the weapon's: `lastTitle` heads it, and
+// each row's `last` fills it (the armoury's design files, say).
+void AppendTableHeader(std::string& out, TableFormat format, std::string_view lastTitle);
+void AppendTableRow(std::string& out, TableFormat format, const WeaponRow& row,
+                    std::string_view last);
 
 }  // namespace brennick

@@ -1,16 +1,24 @@
 // The armoury window: a folder of design files as a weapon table.
 #include "ui/Armoury.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QBuffer>
+#include <QComboBox>
+#include <QDate>
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
+#include <QPdfWriter>
+#include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QShortcut>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <atomic>
@@ -18,7 +26,9 @@
 #include <optional>
 #include <thread>
 
+#include "files/design_file.h"
 #include "files/file_io.h"
+#include "ui/Catalogue.h"
 #include "ui/FileSupport.h"
 #include "ui/ShownText.h"
 
@@ -89,6 +99,18 @@ QString FileName(const std::filesystem::path& path) {
   return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
 }
 
+// A row whose Name cell shows its file's name: a file that is no design, or
+// a design whose name is empty.
+bool NamedByFile(const ArmouryRow& row) {
+  return !row.design || row.row[brennick::kColName].empty();
+}
+
+// A cell with nothing to sort by: empty, or a dash.
+bool IsBlank(const QString& cell) {
+  const QString text = cell.trimmed();
+  return text.isEmpty() || text == QLatin1String("-");
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -98,16 +120,20 @@ void TArmouryModel::setRows(std::vector<ArmouryRow> rows) {
   // The cells are made before the model changes: a failure leaves it whole.
   std::vector<QString> cells;
   std::vector<std::optional<double>> figures;
+  std::vector<std::optional<double>> then;
   cells.reserve(rows.size() * (brennick::kWeaponColumns + 1));
   figures.reserve(cells.capacity());
+  then.reserve(rows.size());
   // A cell that shows only the beginning of a long text sorts by what it
   // shows.
   const auto shownChars = static_cast<std::size_t>(brennick::shown::kRun);
   for (const ArmouryRow& row : rows) {
     const brennick::WeaponFigures rowFigures = brennick::WeaponFiguresOf(row.row, shownChars);
+    then.push_back(brennick::DamageAdds(row.row[brennick::kColDamage], shownChars));
     for (std::size_t column = 0; column < row.row.size(); ++column) {
-      // A file that is no design is named by its file in the Name column.
-      const bool fileName = column == brennick::kColName && !row.design;
+      // A file that is no design, or a design with no name, is named by its
+      // file in the Name column, and sorts by that name.
+      const bool fileName = column == brennick::kColName && NamedByFile(row);
       cells.push_back(brennick::shown::ShownText(fileName ? FileName(row.file.filename())
                                                           : FromUtf8(row.row[column])));
       figures.push_back(fileName ? brennick::LeadingFigure(row.file.filename().native(), shownChars)
@@ -120,6 +146,7 @@ void TArmouryModel::setRows(std::vector<ArmouryRow> rows) {
   rows_ = std::move(rows);
   cells_ = std::move(cells);
   figures_ = std::move(figures);
+  then_ = std::move(then);
   endResetModel();
 }
 
@@ -142,12 +169,22 @@ QVariant TArmouryModel::data(const QModelIndex& index, int role) const {
       return cell;
     case kFigureRole:
       return figures_[at] ? QVariant(*figures_[at]) : QVariant();
+    case kThenRole:
+      return index.column() == brennick::kColDamage && then_[row] ? QVariant(*then_[row])
+                                                                  : QVariant();
+    case kNamedByFileRole:
+      return index.column() == brennick::kColName && rows_[row].design && NamedByFile(rows_[row]);
     case Qt::ToolTipRole:
       // A long message or name is easier read whole.
       return index.column() == brennick::kColError || index.column() == brennick::kColName
                  ? cell
                  : brennick::shown::ShownText(QDir::toNativeSeparators(FileName(rows_[row].file)));
     case Qt::ForegroundRole:
+      // A design's file name standing in for its empty name is greyed as a
+      // placeholder is, in the colours of the user's theme.
+      if (index.column() == brennick::kColName && rows_[row].design && NamedByFile(rows_[row])) {
+        return QApplication::palette().color(QPalette::PlaceholderText);
+      }
       if (!rows_[row].design || !rows_[row].row[brennick::kColError].empty()) {
         return QColor(Qt::darkRed);
       }
@@ -167,16 +204,31 @@ QVariant TArmouryModel::headerData(int section, Qt::Orientation orientation, int
 }
 
 bool TArmouryFilter::lessThan(const QModelIndex& left, const QModelIndex& right) const {
-  const QVariant x = left.data(TArmouryModel::kFigureRole);
-  const QVariant y = right.data(TArmouryModel::kFigureRole);
-  // Figures come before texts such as "Ver.", in the order of their values.
-  if (x.isValid() && y.isValid() && x.toDouble() != y.toDouble()) {
-    return x.toDouble() < y.toDouble();
+  // Descending, the proxy asks whether right < left: what must stay put in
+  // either direction (blanks last, equal cells in the folder's order) is
+  // answered for the direction under way.
+  const bool ascending = sortOrder() == Qt::AscendingOrder;
+  const QString leftText = left.data().toString();
+  const QString rightText = right.data().toString();
+  const bool leftBlank = IsBlank(leftText);
+  const bool rightBlank = IsBlank(rightText);
+  if (leftBlank != rightBlank) return ascending ? rightBlank : leftBlank;
+  if (!leftBlank) {
+    // Figures come before texts such as "Ver.", in the order of their values;
+    // damage of as many dice by what it adds.
+    for (const int role : {TArmouryModel::kFigureRole, TArmouryModel::kThenRole}) {
+      const QVariant x = left.data(role);
+      const QVariant y = right.data(role);
+      if (x.isValid() && y.isValid() && x.toDouble() != y.toDouble()) {
+        return x.toDouble() < y.toDouble();
+      }
+      if (x.isValid() != y.isValid()) return x.isValid();
+    }
+    const int byText = leftText.compare(rightText, Qt::CaseInsensitive);
+    if (byText != 0) return byText < 0;
   }
-  if (x.isValid() != y.isValid()) return x.isValid();
-  const int byText = left.data().toString().compare(right.data().toString(), Qt::CaseInsensitive);
-  if (byText != 0) return byText < 0;
-  return left.row() < right.row();  // equal cells keep the folder's order
+  // Equal cells keep the folder's order.
+  return ascending ? left.row() < right.row() : left.row() > right.row();
 }
 
 // ---------------------------------------------------------------------------
@@ -201,9 +253,23 @@ TArmouryWindow::TArmouryWindow(std::shared_ptr<TDialogServices> dialogs, QWidget
   filterEdit_->setAccessibleName(tr("Filter by name"));
   auto* filterLabel = new QLabel(tr("&Filter:"), this);
   filterLabel->setBuddy(filterEdit_);
+  // The keyboard's way to sort, in step with the header: the column (or the
+  // folder's order) and the direction.
+  sortColumn_ = new QComboBox(this);
+  sortColumn_->setObjectName(QStringLiteral("ArmourySortColumn"));
+  sortColumn_->setAccessibleName(tr("Sort by"));
+  sortColumn_->addItem(tr("Folder order"));
+  for (int column = 0; column <= TArmouryModel::kFileColumn; ++column) {
+    sortColumn_->addItem(model_.headerData(column, Qt::Horizontal).toString());
+  }
+  auto* sortLabel = new QLabel(tr("&Sort by:"), this);
+  sortLabel->setBuddy(sortColumn_);
+  sortOrder_ = new QComboBox(this);
+  sortOrder_->setObjectName(QStringLiteral("ArmourySortOrder"));
+  sortOrder_->setAccessibleName(tr("Sort order"));
+  sortOrder_->addItem(tr("Ascending"));
+  sortOrder_->addItem(tr("Descending"));
   count_ = new QLabel(this);
-  exportMarkdown_ = new QPushButton(tr("Export &Markdown..."), this);
-  exportCsv_ = new QPushButton(tr("Export &CSV..."), this);
   progress_ = new QProgressBar(this);
   progress_->setObjectName(QStringLiteral("ArmouryProgress"));
   progress_->setAccessibleName(tr("Files read"));
@@ -223,8 +289,11 @@ TArmouryWindow::TArmouryWindow(std::shared_ptr<TDialogServices> dialogs, QWidget
   table_->setSortingEnabled(true);
   table_->sortByColumn(-1, Qt::AscendingOrder);  // the folder's order until a header is clicked
   table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  table_->setSelectionMode(QAbstractItemView::SingleSelection);
+  // Several designs may be selected for the catalogue.
+  table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // Tab and Shift+Tab leave the table: the arrows move within it.
+  table_->setTabKeyNavigation(false);
   table_->setAlternatingRowColors(true);
   table_->setWordWrap(false);
   table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
@@ -234,41 +303,92 @@ TArmouryWindow::TArmouryWindow(std::shared_ptr<TDialogServices> dialogs, QWidget
   table_->horizontalHeader()->setResizeContentsPrecision(100);
   table_->setAccessibleName(tr("Designs of the armoury"));
 
+  exportMarkdown_ = new QPushButton(tr("Export &Markdown..."), this);
+  exportMarkdown_->setObjectName(QStringLiteral("ArmouryExportMarkdown"));
+  exportCsv_ = new QPushButton(tr("Export &CSV..."), this);
+  exportCsv_->setObjectName(QStringLiteral("ArmouryExportCsv"));
+  exportPdf_ = new QPushButton(tr("Export Catalogue P&DF..."), this);
+  exportPdf_->setObjectName(QStringLiteral("ArmouryExportPdf"));
+  print_ = new QPushButton(tr("&Print Catalogue..."), this);
+  print_->setObjectName(QStringLiteral("ArmouryPrint"));
+  const QString catalogueTip =
+      tr("The statblocks of the designs selected, or of all shown when none is.");
+  exportPdf_->setToolTip(catalogueTip);
+  print_->setToolTip(catalogueTip);
+
   auto* top = new QHBoxLayout;
   top->addWidget(filterLabel);
   top->addWidget(filterEdit_, 1);
+  top->addWidget(sortLabel);
+  top->addWidget(sortColumn_);
+  top->addWidget(sortOrder_);
   top->addWidget(count_);
   top->addWidget(progress_);
   top->addWidget(cancel_);
-  top->addWidget(exportMarkdown_);
-  top->addWidget(exportCsv_);
+  auto* bottom = new QHBoxLayout;
+  bottom->addStretch(1);
+  bottom->addWidget(exportMarkdown_);
+  bottom->addWidget(exportCsv_);
+  bottom->addWidget(exportPdf_);
+  bottom->addWidget(print_);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top);
   layout->addWidget(table_, 1);
+  layout->addLayout(bottom);
+  setTabOrder(filterEdit_, sortColumn_);
+  setTabOrder(sortColumn_, sortOrder_);
+  setTabOrder(sortOrder_, cancel_);
+  setTabOrder(cancel_, table_);
+  setTabOrder(table_, exportMarkdown_);
+  setTabOrder(exportMarkdown_, exportCsv_);
+  setTabOrder(exportCsv_, exportPdf_);
+  setTabOrder(exportPdf_, print_);
 
   connect(filterEdit_, &QLineEdit::textChanged, this, [this](const QString& text) {
     filter_.setFilterFixedString(text);
     ShowCount();
   });
-  // A double click, or Enter on the current row, opens the design.
-  connect(table_, &QTableView::activated, this, [this](const QModelIndex& index) {
-    const QModelIndex source = filter_.mapToSource(index);
-    if (!source.isValid()) return;
-    const ArmouryRow& row = model_.rows()[static_cast<std::size_t>(source.row())];
-    emit openDesign(row.file);
-  });
+  connect(filterEdit_, &QLineEdit::returnPressed, this, &TArmouryWindow::OpenFromFilter);
+  // A double click, or Return on the current row, opens the design.
+  connect(table_, &QTableView::activated, this, &TArmouryWindow::OpenRow);
+  connect(table_->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this,
+          &TArmouryWindow::Sorted);
+  connect(sortColumn_, &QComboBox::currentIndexChanged, this, &TArmouryWindow::SortFromBoxes);
+  connect(sortOrder_, &QComboBox::currentIndexChanged, this, &TArmouryWindow::SortFromBoxes);
   connect(cancel_, &QPushButton::clicked, this, &TArmouryWindow::CancelReading);
   poll_.setInterval(kPollInterval);
   connect(&poll_, &QTimer::timeout, this, &TArmouryWindow::Poll);
-  connect(exportMarkdown_, &QPushButton::clicked, this, &TArmouryWindow::ExportMarkdown);
-  connect(exportCsv_, &QPushButton::clicked, this, &TArmouryWindow::ExportCsv);
-  auto* find = new QShortcut(QKeySequence::Find, this);
-  connect(find, &QShortcut::activated, this, [this] {
-    filterEdit_->setFocus();
+
+  // The window's commands, each an action of the window (a list of the
+  // shortcuts reads them from actions()); the buttons trigger them.
+  const auto command = [this](const QString& text, const char* name,
+                              const QList<QKeySequence>& keys, auto slot) {
+    auto* action = new QAction(text, this);
+    action->setObjectName(QLatin1String(name));
+    action->setShortcuts(keys);
+    addAction(action);
+    connect(action, &QAction::triggered, this, slot);
+    return action;
+  };
+  command(tr("&Find"), "ArmouryFindAction", QKeySequence::keyBindings(QKeySequence::Find), [this] {
+    filterEdit_->setFocus(Qt::ShortcutFocusReason);
     filterEdit_->selectAll();
   });
-  auto* close = new QShortcut(QKeySequence::Close, this);
-  connect(close, &QShortcut::activated, this, &QWidget::close);
+  QAction* markdown = command(exportMarkdown_->text(), "ArmouryExportMarkdownAction", {},
+                              [this] { ExportMarkdown(); });
+  QAction* csv = command(exportCsv_->text(), "ArmouryExportCsvAction", {}, [this] { ExportCsv(); });
+  QAction* pdf =
+      command(exportPdf_->text(), "ArmouryExportPdfAction",
+              {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)}, [this] { ExportCatalogue(); });
+  QAction* print =
+      command(print_->text(), "ArmouryPrintAction", QKeySequence::keyBindings(QKeySequence::Print),
+              [this] { PrintCatalogue(); });
+  command(tr("&Close"), "ArmouryCloseAction", QKeySequence::keyBindings(QKeySequence::Close),
+          [this] { close(); });
+  connect(exportMarkdown_, &QPushButton::clicked, markdown, &QAction::trigger);
+  connect(exportCsv_, &QPushButton::clicked, csv, &QAction::trigger);
+  connect(exportPdf_, &QPushButton::clicked, pdf, &QAction::trigger);
+  connect(print_, &QPushButton::clicked, print, &QAction::trigger);
   resize(1400, 600);
 }
 
@@ -295,6 +415,7 @@ bool TArmouryWindow::OpenFolder(const QString& folder, char decimalSeparator) {
   StopReading();
   reading_ = std::move(reading);
   readingFolder_ = folder;
+  readingSeparator_ = decimalSeparator;
   readingFor_.start();
   progress_->setRange(0, static_cast<int>(reading_->files.size()));
   progress_->setValue(0);
@@ -346,6 +467,7 @@ void TArmouryWindow::FinishReading(bool cancelled) {
     model_.setRows(std::move(rows));
     unread_ = unread;
     folder_ = readingFolder_;
+    decimalSeparator_ = readingSeparator_;
     setWindowTitle(tr("%1 - Armoury").arg(QFileInfo(folder_).fileName()));
     table_->resizeColumnsToContents();
   } catch (const std::exception& e) {
@@ -367,9 +489,36 @@ void TArmouryWindow::ShowCount() {
   count_->setText(text);
 }
 
+std::vector<int> TArmouryWindow::shownRows() const {
+  std::vector<int> rows;
+  rows.reserve(static_cast<std::size_t>(filter_.rowCount()));
+  for (int r = 0; r < filter_.rowCount(); ++r) {
+    rows.push_back(filter_.mapToSource(filter_.index(r, 0)).row());
+  }
+  return rows;
+}
+
 bool TArmouryWindow::ExportTable(const QString& path, TableFormat format) {
   try {
-    const std::string table = brennick::ArmouryTable(model_.rows(), format);
+    // The designs shown, in their order: the rows of brennick-cli --table,
+    // and in CSV each design's file besides.
+    const bool csv = format == TableFormat::Csv;
+    std::string table;
+    if (csv) {
+      brennick::AppendTableHeader(table, format, "File");
+    } else {
+      brennick::AppendTableHeader(table, format);
+    }
+    for (const int r : shownRows()) {
+      const ArmouryRow& row = model_.rows()[static_cast<std::size_t>(r)];
+      if (!row.design) continue;
+      if (csv) {
+        brennick::AppendTableRow(table, format, row.row,
+                                 FileName(row.file.filename()).toUtf8().toStdString());
+      } else {
+        brennick::AppendTableRow(table, format, row.row);
+      }
+    }
     brennick::WriteFileAtomically(std::filesystem::path(QFile::encodeName(path).toStdString()),
                                   table);
   } catch (const std::exception& e) {
@@ -406,4 +555,152 @@ void TArmouryWindow::setDialogs(std::shared_ptr<TDialogServices> dialogs) {
 
 void TArmouryWindow::ReportError(const QString& message) {
   dialogs_->ShowError(parentWidget() ? parentWidget()->window() : this, message);
+}
+
+// ---------------------------------------------------------------------------
+// Sorting and opening from the keyboard
+
+void TArmouryWindow::Sorted(int column, Qt::SortOrder order) {
+  {
+    const QSignalBlocker columnBox(sortColumn_);
+    const QSignalBlocker orderBox(sortOrder_);
+    sortColumn_->setCurrentIndex(column >= 0 && column <= TArmouryModel::kFileColumn ? column + 1
+                                                                                     : 0);
+    sortOrder_->setCurrentIndex(order == Qt::AscendingOrder ? 0 : 1);
+  }
+  // The rows moved under the view: what it shows follows the row selected,
+  // or begins at the top of the new order.
+  const QModelIndex current = table_->currentIndex();
+  const QModelIndexList selected = table_->selectionModel()->selectedRows();
+  if (current.isValid() && table_->selectionModel()->isRowSelected(current.row())) {
+    table_->scrollTo(current);
+  } else if (!selected.isEmpty()) {
+    table_->scrollTo(selected.front());
+  } else {
+    table_->scrollToTop();
+  }
+}
+
+void TArmouryWindow::SortFromBoxes() {
+  table_->sortByColumn(sortColumn_->currentIndex() - 1,
+                       sortOrder_->currentIndex() == 0 ? Qt::AscendingOrder : Qt::DescendingOrder);
+}
+
+void TArmouryWindow::OpenRow(const QModelIndex& index) {
+  const QModelIndex source = filter_.mapToSource(index);
+  if (!source.isValid()) return;
+  const ArmouryRow& row = model_.rows()[static_cast<std::size_t>(source.row())];
+  emit openDesign(row.file);
+}
+
+void TArmouryWindow::OpenFromFilter() {
+  if (filter_.rowCount() == 1) {
+    OpenRow(filter_.index(0, brennick::kColName));
+    return;
+  }
+  const QModelIndex current = table_->currentIndex();
+  if (current.isValid() && table_->selectionModel()->isRowSelected(current.row())) {
+    OpenRow(current);
+    return;
+  }
+  // Several rows and none chosen: the table takes the keyboard at the first,
+  // for the arrows and Return to choose.
+  if (filter_.rowCount() > 0) {
+    table_->setFocus(Qt::OtherFocusReason);
+    table_->selectionModel()->setCurrentIndex(
+        filter_.index(0, brennick::kColName),
+        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    table_->scrollToTop();
+  }
+}
+
+// ---------------------------------------------------------------------------
+// The catalogue
+
+std::optional<brennick::catalogue::Catalogue> TArmouryWindow::MakeCatalogue() {
+  // The designs selected, else all shown, in the order shown.
+  const QItemSelectionModel* selection = table_->selectionModel();
+  const bool anySelected = selection->hasSelection();
+  brennick::catalogue::Catalogue catalogue;
+  catalogue.title = tr("Brennick weapon catalogue");
+  catalogue.subtitle =
+      tr("%1, %2").arg(QFileInfo(folder_).fileName(), QDate::currentDate().toString(Qt::ISODate));
+  try {
+    for (int r = 0; r < filter_.rowCount(); ++r) {
+      if (anySelected && !selection->isRowSelected(r)) continue;
+      const int source = filter_.mapToSource(filter_.index(r, 0)).row();
+      const ArmouryRow& row = model_.rows()[static_cast<std::size_t>(source)];
+      if (!row.design) continue;
+      // Read and run again, as Open and Design would: the statblock is the
+      // file's as it is now.
+      const brennick::DesignInput input =
+          brennick::LoadDesignFile(row.file, decimalSeparator_).Input();
+      const brennick::DesignResult result = brennick::RunDesign(input, decimalSeparator_);
+      brennick::catalogue::Statblock statblock;
+      for (const std::string_view line : result.lines) statblock.lines.emplace_back(line);
+      if (result.error) statblock.stopped = tr("Design stopped: ") + FromUtf8(*result.error);
+      catalogue.statblocks.push_back(std::move(statblock));
+    }
+  } catch (const std::exception& e) {
+    ReportError(tr("Cannot make the catalogue: %1").arg(QString::fromUtf8(e.what())));
+    return std::nullopt;
+  }
+  if (catalogue.statblocks.empty()) {
+    ReportError(tr("There is no design to put in the catalogue: the table shows none."));
+    return std::nullopt;
+  }
+  return catalogue;
+}
+
+void TArmouryWindow::PrintCatalogue() {
+  const std::optional<brennick::catalogue::Catalogue> catalogue = MakeCatalogue();
+  if (!catalogue) return;
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setDocName(catalogue->title);
+  if (!dialogs_->SetUpPrinter(this, printer)) return;
+  if (!brennick::catalogue::Paint(printer, *catalogue)) {
+    ReportError(tr("Cannot print the catalogue: the printer could not be used."));
+  }
+}
+
+void TArmouryWindow::ExportCatalogue() {
+  const QString suggested =
+      QDir(folder_).filePath(QFileInfo(folder_).fileName() + QStringLiteral(".pdf"));
+  const QString path = brennick::files_ui::ChooseSavePath(
+      *dialogs_, this, tr("Export Catalogue as PDF"), suggested, tr("PDF (*.pdf)"));
+  if (!path.isEmpty()) ExportCatalogueTo(path);
+}
+
+bool TArmouryWindow::ExportCatalogueTo(const QString& path) {
+  const std::optional<brennick::catalogue::Catalogue> catalogue = MakeCatalogue();
+  if (!catalogue) return false;
+  // Made in memory, then written as every other file is: atomically (as
+  // the design window's PDF).
+  QByteArray pdf;
+  bool painted = false;
+  {
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    writer.setResolution(printer.resolution());
+    writer.setPageLayout(printer.pageLayout());
+    writer.setCreator(printer.creator());
+    writer.setTitle(catalogue->title);
+    painted = brennick::catalogue::Paint(writer, *catalogue);
+  }
+  try {
+    if (!painted || !pdf.startsWith("%PDF")) {
+      throw brennick::DesignError(tr("the PDF could not be made").toStdString());
+    }
+    brennick::WriteFileAtomically(
+        std::filesystem::path(QFile::encodeName(path).toStdString()),
+        std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())));
+  } catch (const std::exception& e) {
+    ReportError(tr("Cannot save \"%1\": %2")
+                    .arg(QDir::toNativeSeparators(path), QString::fromUtf8(e.what())));
+    return false;
+  }
+  return true;
 }

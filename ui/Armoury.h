@@ -1,7 +1,9 @@
 // The armoury window: every design file of a folder as one weapon table, the
 // same columns and rows as brennick-cli --table gives for those files, with a
-// filter by name, sortable columns, and export as Markdown or CSV.
-// Double-clicking a design asks the design window to open its file.
+// filter by name, columns sorted by a header or the Sort by box, export of the
+// rows shown as Markdown or CSV, and a printed catalogue of their statblocks.
+// Double-clicking a design, or Return on it, asks the design window to open
+// its file.
 //
 // A folder is read off the window thread: a worker reads and runs its files
 // one by one (plain C++, no widget), and the window takes the rows when the
@@ -23,8 +25,11 @@
 #include <vector>
 
 #include "files/armoury_folder.h"
+#include "ui/Catalogue.h"
 #include "ui/DialogServices.h"
 
+class QAction;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -43,6 +48,12 @@ class TArmouryModel : public QAbstractTableModel {
   // The figure a cell begins with (LeadingFigure of what it shows), as a
   // double; nothing for a cell without one. The columns sort by it.
   static constexpr int kFigureRole = Qt::UserRole;
+  // What orders cells of the same figure before their texts: a damage's adds
+  // (DamageAdds: 3d-1 before 3d before 3d+1); nothing for other columns.
+  static constexpr int kThenRole = Qt::UserRole + 1;
+  // Whether the Name cell shows the file's name in place of a design's
+  // empty one: a bool.
+  static constexpr int kNamedByFileRole = Qt::UserRole + 2;
 
   void setRows(std::vector<brennick::ArmouryRow> rows);
   const std::vector<brennick::ArmouryRow>& rows() const { return rows_; }
@@ -57,10 +68,14 @@ class TArmouryModel : public QAbstractTableModel {
   std::vector<brennick::ArmouryRow> rows_;
   std::vector<QString> cells_;                  // every cell converted once, row by row
   std::vector<std::optional<double>> figures_;  // the figure of each cell, likewise
+  std::vector<std::optional<double>> then_;     // the damage's adds of each row
 };
 
 // Sorts figures by their value (kFigureRole: "$881" after "$94", "-10"
-// before "-3" for bulk) and texts without regard to case; filters by the name.
+// before "-3" for bulk; damage by its dice, then what it adds), figures
+// before texts, texts without regard to case; equal cells keep the folder's
+// order and empty or "-" cells come last, ascending or descending. Filters by
+// the name.
 class TArmouryFilter : public QSortFilterProxyModel {
   Q_OBJECT
  public:
@@ -105,12 +120,24 @@ class TArmouryWindow : public QWidget {
   QPushButton* cancelButton() { return cancel_; }
   QLabel* countLabel() { return count_; }
 
-  // Writes the designs of the table (all of them, in the folder's order, as
-  // brennick-cli --table does) to `path`; reports a failure.
+  // Writes the designs the table shows, in the order shown, to `path`;
+  // reports a failure. With no filter and in the folder's order, Markdown is
+  // what brennick-cli --table writes for the folder, and CSV the same with
+  // the design's file name as one more column, "File".
   bool ExportTable(const QString& path, brennick::TableFormat format);
   // Asks for a file, then exports.
   void ExportMarkdown();
   void ExportCsv();
+
+  // The catalogue: the statblocks of the designs selected (of all shown when
+  // none is), in the order shown, printed or written as a PDF. Reports a
+  // failure, or that there is no design to print, and then prints nothing.
+  void PrintCatalogue();
+  void ExportCatalogue();
+  bool ExportCatalogueTo(const QString& path);
+
+  // The source rows the table shows, top to bottom.
+  std::vector<int> shownRows() const;
 
   void setDialogs(std::shared_ptr<TDialogServices> dialogs);
   void ReportError(const QString& message);
@@ -119,6 +146,8 @@ class TArmouryWindow : public QWidget {
   TArmouryFilter* filter() { return &filter_; }
   QTableView* table() { return table_; }
   QLineEdit* filterEdit() { return filterEdit_; }
+  QComboBox* sortColumnBox() { return sortColumn_; }
+  QComboBox* sortOrderBox() { return sortOrder_; }
 
  signals:
   // The user asked to open a design file in the design window. The path is
@@ -129,6 +158,16 @@ class TArmouryWindow : public QWidget {
 
  private:
   void Export(brennick::TableFormat format);
+  // Keeps the Sort by boxes with the header's sort, and the row selected
+  // (else the top) in view after a sort.
+  void Sorted(int column, Qt::SortOrder order);
+  void SortFromBoxes();
+  // Return in the filter: opens the one row left, or the row selected.
+  void OpenFromFilter();
+  void OpenRow(const QModelIndex& index);
+  // The statblocks of the catalogue; nothing, after reporting why, when
+  // there is no design to print or one cannot be read.
+  std::optional<brennick::catalogue::Catalogue> MakeCatalogue();
   void ShowCount();
   // Follows the worker from the window thread: its progress, and its rows
   // once it is done.
@@ -138,8 +177,10 @@ class TArmouryWindow : public QWidget {
   void StopReading();
 
   QString folder_;
-  QString readingFolder_;   // the folder being read
-  std::size_t unread_ = 0;  // files a cancelled read left out of the table
+  QString readingFolder_;        // the folder being read
+  char decimalSeparator_ = '.';  // the reader's, for the folder shown
+  char readingSeparator_ = '.';  // and for the folder being read
+  std::size_t unread_ = 0;       // files a cancelled read left out of the table
   std::unique_ptr<ArmouryReading> reading_;
   // Reads cancelled whose worker is still within a file; none of their rows
   // is shown.
@@ -155,7 +196,11 @@ class TArmouryWindow : public QWidget {
   QLineEdit* filterEdit_;
   QTableView* table_;
   QLabel* count_;
+  QComboBox* sortColumn_;
+  QComboBox* sortOrder_;
   QPushButton* exportMarkdown_;
   QPushButton* exportCsv_;
+  QPushButton* exportPdf_;
+  QPushButton* print_;
   std::shared_ptr<TDialogServices> dialogs_;
 };

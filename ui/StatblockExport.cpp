@@ -16,6 +16,7 @@
 #include "files/file_io.h"
 #include "form/statblock_text.h"
 #include "ui/Armoury.h"
+#include "ui/Catalogue.h"
 #include "ui/FileSupport.h"
 #include "ui/Unit1.h"
 
@@ -73,37 +74,10 @@ bool TForm1::ExportStatblockTo(const QString& path) {
   return true;
 }
 
-// The page: the title as a heading, then the statblock's sections (the
-// figures, the notes and features, the ammunition block) as paragraphs.
+// The page: the statblock laid out as each statblock of a catalogue is.
 QString TForm1::LayOutPage(QTextDocument& page) const {
   const std::vector<std::string> lines = LinesOf(StatblockText());
-  QString html = QStringLiteral("<html><body>");
-  if (!lines.empty()) {
-    html +=
-        QStringLiteral("<h2>") + FromUtf8(lines.front()).toHtmlEscaped() + QStringLiteral("</h2>");
-  }
-  QStringList paragraph;
-  const auto flush = [&] {
-    if (!paragraph.isEmpty()) html += QStringLiteral("<p>") + paragraph.join("<br>") + "</p>";
-    paragraph.clear();
-  };
-  for (std::size_t i = 1; i < lines.size(); ++i) {
-    const QString line = FromUtf8(lines[i]);
-    if (line.trimmed().isEmpty()) {
-      flush();
-    } else {
-      paragraph << line.toHtmlEscaped();
-    }
-  }
-  flush();
-  html += QStringLiteral("</body></html>");
-  // A typewriter face, as the statblock reads in the pane; it joins no
-  // letters, so text taken from the page is the statblock's own.
-  QFont font(QStringLiteral("DejaVu Sans Mono"));
-  font.setStyleHint(QFont::TypeWriter);
-  font.setPointSize(10);
-  page.setDefaultFont(font);
-  page.setHtml(html);
+  brennick::catalogue::LayOutStatblock(page, lines);
   return lines.empty() ? tr("Brennick") : FromUtf8(lines.front());
 }
 
@@ -165,9 +139,28 @@ bool TForm1::ExportPdfTo(const QString& path) {
 // ---------------------------------------------------------------------------
 // The armoury
 
+namespace {
+
+// The recent files as they were when an armoury was last opened: a list that
+// differs now means a design was opened or saved since.
+const QString kRecentAtArmouryKey = QStringLiteral("folders/recentAtArmoury");
+
+}  // namespace
+
 void TForm1::OpenArmoury() {
-  const QString folder =
-      dialogs_->ChooseFolder(this, tr("Open Armoury"), LastFolder(kArmouryFolderKey));
+  // The dialog starts in the last folder of designs: the armoury last opened,
+  // or the folder of a design opened or saved after it; another of the two
+  // when that one is gone.
+  const QSettings settings = Settings();
+  const bool designSince = !settings.contains(kArmouryFolderKey) ||
+                           settings.value(kRecentKey) != settings.value(kRecentAtArmouryKey);
+  const QString first = designSince ? kDesignFolderKey : kArmouryFolderKey;
+  const QString second = designSince ? kArmouryFolderKey : kDesignFolderKey;
+  const QString start = settings.value(first).toString().isEmpty() ||
+                                !QFileInfo(settings.value(first).toString()).isDir()
+                            ? LastFolder(second)
+                            : LastFolder(first);
+  const QString folder = dialogs_->ChooseFolder(this, tr("Open Armoury"), start);
   if (!folder.isEmpty()) OpenArmouryFolder(folder);
 }
 
@@ -183,7 +176,9 @@ bool TForm1::OpenArmouryFolder(const QString& folder) {
     });
   }
   if (!armoury_->OpenFolder(folder, DecimalSeparator())) return false;
-  Settings().setValue(kArmouryFolderKey, QFileInfo(folder).absoluteFilePath());
+  QSettings settings = Settings();
+  settings.setValue(kArmouryFolderKey, QFileInfo(folder).absoluteFilePath());
+  settings.setValue(kRecentAtArmouryKey, settings.value(kRecentKey));
   armoury_->show();
   armoury_->raise();
   return true;

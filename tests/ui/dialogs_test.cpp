@@ -108,7 +108,7 @@ TEST_F(DialogSessionTest, EveryQuestionOfASessionInOrder) {
       "print",
       "unsaved: mine.json",
       "open: Open Design | " + dir.path() + " | " + designs,
-      "folder: Open Armoury | " + QDir::homePath(),
+      "folder: Open Armoury | " + dir.path(),  // the folder of the design last opened
       "save: Export Table as Markdown | " + Path("armoury/armoury.md") + " | Markdown (*.md)",
       "replace: " + Path("old.md"),
       "message: About Brennick: Brennick " BRENNICK_VERSION

@@ -610,7 +610,11 @@ TEST_F(FilesTest, TheArmouryTableEqualsTheCommandLineTable) {
     if (!expectedMarkdown.isEmpty()) {
       md = md.section(QLatin1Char('\n'), 2);
       csv = csv.section(QLatin1Char('\n'), 1);
+    } else {
+      csv.insert(csv.indexOf(QLatin1String("\r\n")), QLatin1String(",File"));
     }
+    // The armoury's CSV names each design's file after the table's columns.
+    csv.insert(csv.size() - 2, QLatin1Char(',') + QLatin1String(name) + QLatin1String(".json"));
     expectedMarkdown += md;
     expectedCsv += csv;
   }
