@@ -1,6 +1,7 @@
 // The armoury window: a folder of design files as a weapon table.
 #include "ui/Armoury.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -21,6 +22,7 @@
 #include "files/file_io.h"
 #include "ui/FileSupport.h"
 #include "ui/ShownText.h"
+#include "ui/Theme.h"
 
 using brennick::ArmouryRow;
 using brennick::TableFormat;
@@ -149,7 +151,7 @@ QVariant TArmouryModel::data(const QModelIndex& index, int role) const {
                  : brennick::shown::ShownText(QDir::toNativeSeparators(FileName(rows_[row].file)));
     case Qt::ForegroundRole:
       if (!rows_[row].design || !rows_[row].row[brennick::kColError].empty()) {
-        return QColor(Qt::darkRed);
+        return brennick::theme::AlarmText(QApplication::palette());
       }
       return {};
     default:
