@@ -243,7 +243,7 @@ constexpr auto kFieldTooltips = [] {
 static_assert(std::ranges::none_of(kFieldTooltips, [](const char* tip) { return tip == nullptr; }),
               "every field of the form has its tooltip in kFieldTips");
 
-const std::array<ControlTip, 4> kWindowTips = {{
+const std::array<ControlTip, 5> kWindowTips = {{
     {"DesignButton",
      "Writes the statblock of the form as it stands into the pane, replacing what was there; "
      "greyed-out controls count too. A field that cannot be read stops it with a message, keeping "
@@ -260,6 +260,9 @@ const std::array<ControlTip, 4> kWindowTips = {{
      "For the Light Automatic, Heavy Automatic and Electric Gatling: the highest RoF the bore (and "
      "the Electric Gatling's barrels) allows. It follows the loading mechanism, bore and barrels "
      "as you change them."},
+    {"Label5",
+     "A gravitic needle gun fires a 3 mm needle: enter 3 as its bore. This note changes nothing "
+     "by itself."},
 }};
 
 }  // namespace

@@ -31,6 +31,7 @@
 #include "ui/Catalogue.h"
 #include "ui/FileSupport.h"
 #include "ui/ShownText.h"
+#include "ui/Theme.h"
 
 using brennick::ArmouryRow;
 using brennick::TableFormat;
@@ -186,7 +187,7 @@ QVariant TArmouryModel::data(const QModelIndex& index, int role) const {
         return QApplication::palette().color(QPalette::PlaceholderText);
       }
       if (!rows_[row].design || !rows_[row].row[brennick::kColError].empty()) {
-        return QColor(Qt::darkRed);
+        return brennick::theme::AlarmText(QApplication::palette());
       }
       return {};
     default:

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QDialogButtonBox>
+#include <QEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -16,6 +17,7 @@
 #include "form/line_diff.h"
 #include "ui/DerivationPanel.h"
 #include "ui/FileSupport.h"
+#include "ui/Theme.h"
 #include "ui/Unit1.h"
 
 using brennick::RowMark;
@@ -24,21 +26,56 @@ using brennick::files_ui::FromUtf8;
 
 namespace {
 
-// Light tints that keep dark text readable: changed, only in the first, only
-// in the second.
-QColor Tint(RowMark mark) {
+// The hues of the marks: changed, only in the first, only in the second;
+// laid over the palette's base so that its text stays readable, in a light
+// theme and a dark one alike.
+QColor Hue(RowMark mark) {
   switch (mark) {
     case RowMark::Changed:
-      return QColor(255, 214, 102, 110);
+      return QColor(255, 200, 60);
     case RowMark::Removed:
-      return QColor(255, 128, 128, 110);
+      return QColor(255, 90, 90);
     case RowMark::Added:
-      return QColor(128, 224, 128, 110);
+      return QColor(90, 210, 90);
     case RowMark::Same:
       break;
   }
   return {};
 }
+
+// The item role a cell keeps its row's mark in, for tinting again when the
+// theme changes.
+constexpr int kMarkRole = Qt::UserRole + 1;
+
+void TintRows(QTableWidget* table) {
+  const QPalette palette = table->palette();
+  for (int r = 0; r < table->rowCount(); ++r) {
+    for (int c = 0; c < table->columnCount(); ++c) {
+      QTableWidgetItem* item = table->item(r, c);
+      if (item == nullptr) continue;
+      const auto mark = static_cast<RowMark>(item->data(kMarkRole).toInt());
+      item->setBackground(
+          mark == RowMark::Same ? QBrush() : QBrush(brennick::theme::Tint(palette, Hue(mark))));
+    }
+  }
+}
+
+// Tints the rows again when the palette changes (View > Theme).
+class Retint : public QObject {
+ public:
+  explicit Retint(QTableWidget* table) : QObject(table), table_(table) {
+    table->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == table_ && event->type() == QEvent::PaletteChange) TintRows(table_);
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  QTableWidget* table_;
+};
 
 QString MarkWord(RowMark mark) {
   switch (mark) {
@@ -84,6 +121,7 @@ TCompareDialog::TCompareDialog(QWidget* parent) : QDialog(parent) {
   Table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
   Table->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
   Table->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
+  new Retint(Table);
 
   LastDesignButton =
       NewButton(tr("Against Last &Design"), "CompareLastDesignButton", tr("Against Last Design"));
@@ -125,12 +163,13 @@ void TCompareDialog::SetStatblocks(const QString& firstTitle, const std::vector<
         new QTableWidgetItem(row.b == brennick::kNoLine ? QString() : FromUtf8(second[row.b]));
     for (QTableWidgetItem* item : {marker, left, right}) {
       item->setToolTip(MarkWord(row.mark));
-      if (row.mark != RowMark::Same) item->setBackground(Tint(row.mark));
+      item->setData(kMarkRole, static_cast<int>(row.mark));
     }
     Table->setItem(r, 0, marker);
     Table->setItem(r, 1, left);
     Table->setItem(r, 2, right);
   }
+  TintRows(Table);
   Summary->setText(differences_ == 0
                        ? tr("%1 and %2: the statblocks are identical.").arg(firstTitle, secondTitle)
                        : tr("%1 and %2: %n line(s) differ (~ changed, - only in the first, "

@@ -57,6 +57,23 @@ void TForm1::LayOutControls() {
     box->addWidget(control);
     return box;
   };
+  // The captions of the text fields take an Alt key each, to their field:
+  // no letter twice, and none of the menu bar's (F, E, V, H).
+  const std::pair<QLabel*, const char*> mnemonics[] = {{Label7, "Weapon &Name"},
+                                                       {Label6, "&TL"},
+                                                       {Label3, "&Bore Size, mm"},
+                                                       {Label10, "&PowerMod"},
+                                                       {BarrelsLabel, "Barre&ls"},
+                                                       {ChambersLabel, "&Chambers"},
+                                                       {RoFLabel, "&RoF"},
+                                                       {ShotsLabel, "&Shots"},
+                                                       {Label8, "Arbitrary Extra &Weight"},
+                                                       {Label9, "&Arbitrary Extra CF"}};
+  for (const auto& [label, caption] : mnemonics) {
+    // Only the mark is added: a caption changed elsewhere keeps its words.
+    QString marked = QString::fromUtf8(caption);
+    if (QString(marked).remove(QLatin1Char('&')) == label->text()) label->setText(marked);
+  }
   const QFontMetrics metrics(font());
   const auto narrow = [&](QLineEdit* edit, int characters) {
     edit->setFixedWidth(metrics.horizontalAdvance(QLatin1Char('0')) * characters + 12);

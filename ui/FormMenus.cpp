@@ -2,6 +2,7 @@
 // and the commands behind them that are not rules of the form: copying the
 // statblock, the shortcut list and the About text.
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
@@ -9,10 +10,18 @@
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextDocument>
+#include <memory>
 #include <utility>
 
+#include "ui/Armoury.h"
+#include "ui/FindBox.h"
+#include "ui/ShortcutList.h"
+#include "ui/Theme.h"
 #include "ui/Unit1.h"
+#include "ui/WrappedTooltips.h"
 
 #ifndef BRENNICK_VERSION
 #error "the build gives the program's version as BRENNICK_VERSION"
@@ -34,41 +43,33 @@ QMenu* NewMenu(QMenuBar* bar, const QString& title, const char* name) {
   return menu;
 }
 
-QString KeyText(const QAction* action) {
-  return action->shortcut().toString(QKeySequence::NativeText);
-}
-
-// Every shortcut of an action: redo has two of its own.
-QString AllKeysText(const QAction* action) {
-  QStringList keys;
-  for (const QKeySequence& key : action->shortcuts()) {
-    keys << key.toString(QKeySequence::NativeText);
+// View > Theme: the system's colours, light or dark; the choice is kept.
+void AddThemeMenu(QMenu* view, QWidget* window) {
+  using brennick::theme::Theme;
+  QMenu* menu = view->addMenu(TForm1::tr("&Theme"));
+  menu->setObjectName(QStringLiteral("ThemeMenu"));
+  auto* group = new QActionGroup(window);
+  group->setExclusive(true);
+  const Theme chosen = brennick::theme::ThemeFromName(
+      TForm1::Settings().value(brennick::theme::kThemeKey).toString());
+  const std::pair<Theme, QString> themes[] = {{Theme::System, TForm1::tr("&System")},
+                                              {Theme::Light, TForm1::tr("&Light")},
+                                              {Theme::Dark, TForm1::tr("&Dark")}};
+  for (const auto& [theme, text] : themes) {
+    const QString name = brennick::theme::ThemeName(theme);
+    QAction* action = menu->addAction(text);
+    action->setObjectName(QStringLiteral("Theme") + name.left(1).toUpper() + name.mid(1) +
+                          QStringLiteral("Action"));
+    action->setCheckable(true);
+    action->setChecked(theme == chosen);
+    group->addAction(action);
+    QObject::connect(action, &QAction::triggered, window, [theme, name] {
+      brennick::theme::Apply(theme);
+      TForm1::Settings().setValue(brennick::theme::kThemeKey, name);
+    });
   }
-  return keys.join(QStringLiteral(", "));
+  brennick::theme::Apply(chosen);
 }
-
-// Keeps the form's undo and redo keys from the text fields, which would
-// otherwise take them for undoing their own typing: in the window they undo
-// changes of the whole form.
-class FormUndoKeys : public QObject {
- public:
-  using QObject::QObject;
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::ShortcutOverride) {
-      auto* key = static_cast<QKeyEvent*>(event);
-      const QKeyCombination combination = key->keyCombination();
-      if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
-          combination == QKeyCombination(Qt::CTRL | Qt::SHIFT, Qt::Key_Z) ||
-          combination == QKeyCombination(Qt::CTRL, Qt::Key_Y)) {
-        event->ignore();  // not the field's: the window's shortcut runs
-        return true;
-      }
-    }
-    return QObject::eventFilter(watched, event);
-  }
-};
 
 }  // namespace
 
@@ -103,6 +104,9 @@ void TForm1::CreateMenus() {
   a.ShowDerivations->setCheckable(true);
   a.Compare = NewAction(tr("&Compare..."), this, "CompareAction",
                         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K)});
+  // Find a control: Ctrl+K as in many programs' command boxes, and Find.
+  QAction* find = NewAction(tr("&Find Control..."), this, "FindAction",
+                            {QKeySequence(Qt::CTRL | Qt::Key_K), QKeySequence::Find});
   // Help.
   a.Shortcuts = NewAction(tr("&Keyboard Shortcuts"), this, "ShortcutsAction");
   a.About = NewAction(tr("&About Brennick"), this, "AboutAction");
@@ -114,6 +118,27 @@ void TForm1::CreateMenus() {
       NewAction(tr("Randomize"), this, "RandomizeAction", {QKeySequence(Qt::CTRL | Qt::Key_R)});
   addAction(a.Design);
   addAction(a.Randomize);
+  // What the keyboard list says the commands do, where their menu text
+  // says too little.
+  const std::pair<QAction*, QString> keyHelp[] = {
+      {a.New, tr("new design")},
+      {a.Open, tr("open a design file")},
+      {a.Save, tr("save")},
+      {a.SaveAs, tr("save as")},
+      {a.OpenArmoury, tr("open an armoury")},
+      {a.ExportStatblock, tr("export the statblock")},
+      {a.Print, tr("print")},
+      {a.ExportPdf, tr("export as PDF")},
+      {a.Quit, tr("quit")},
+      {a.Undo, tr("undo")},
+      {a.Redo, tr("redo")},
+      {a.CopyStatblock, tr("copy the statblock")},
+      {a.CopyMarkdown, tr("copy the statblock as Markdown")},
+      {a.ShowDerivations, tr("show or hide the derivations")},
+      {a.Compare, tr("compare statblocks")},
+      {find, tr("find a control by its caption or tooltip")},
+  };
+  for (const auto& [action, help] : keyHelp) brennick::keys::SetKeyHelp(action, help);
 
   QMenuBar* bar = menuBar();
   bar->setObjectName(QStringLiteral("MenuBar"));
@@ -139,9 +164,13 @@ void TForm1::CreateMenus() {
   edit->addSeparator();
   edit->addAction(a.CopyStatblock);
   edit->addAction(a.CopyMarkdown);
+  edit->addSeparator();
+  edit->addAction(find);
   QMenu* view = NewMenu(bar, tr("&View"), "ViewMenu");
   view->addAction(a.ShowDerivations);
   view->addAction(a.Compare);
+  view->addSeparator();
+  AddThemeMenu(view, this);
   QMenu* help = NewMenu(bar, tr("&Help"), "HelpMenu");
   help->addAction(a.Shortcuts);
   help->addSeparator();
@@ -151,7 +180,18 @@ void TForm1::CreateMenus() {
   // boundary. None of them reaches the window as a key press of its own.
   connect(a.Design, &QAction::triggered, this, [this] { DesignButton->click(); });
   connect(a.Randomize, &QAction::triggered, this, [this] { RandomButton->click(); });
-  connect(a.New, &QAction::triggered, this, &TForm1::FileNew);
+  connect(a.New, &QAction::triggered, this, [this] {
+    FileNew();
+    // A new design starts at the first control of the keyboard's order.
+    if (isModified() || !currentPath().empty()) return;
+    for (QWidget* w = nextInFocusChain(); w != this; w = w->nextInFocusChain()) {
+      if (surface_->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) != 0 && w->isEnabled() &&
+          w->isVisibleTo(this)) {
+        w->setFocus(Qt::TabFocusReason);
+        break;
+      }
+    }
+  });
   connect(a.Open, &QAction::triggered, this, &TForm1::FileOpen);
   connect(a.Save, &QAction::triggered, this, [this] { Save(); });
   connect(a.SaveAs, &QAction::triggered, this, [this] { SaveAs(); });
@@ -169,10 +209,29 @@ void TForm1::CreateMenus() {
   connect(a.Shortcuts, &QAction::triggered, this, [this] { ShowShortcuts(); });
   connect(a.About, &QAction::triggered, this, [this] { ShowAbout(); });
 
-  auto* undoKeys = new FormUndoKeys(this);
-  for (QWidget* field : fieldWidgets_) {
-    if (auto* text = qobject_cast<QLineEdit*>(field)) text->installEventFilter(undoKeys);
-  }
+  // The find box is made the first time it is asked for.
+  connect(find, &QAction::triggered, this, [this] {
+    auto* box = findChild<TFindBox*>(QStringLiteral("FindBox"), Qt::FindDirectChildrenOnly);
+    if (box == nullptr) box = new TFindBox(scroller_, this);
+    box->Open();
+  });
+
+  // The window's shortcuts go through the control with the focus, which
+  // would otherwise keep some of their keys: a text field takes Ctrl+E and
+  // Ctrl+K for moving and deleting, and Ctrl+Z for undoing its own typing
+  // (in the window, undo takes back changes of the whole form). The
+  // statblock pane keeps undo and redo while it holds edits of its own.
+  new brennick::keys::TWindowShortcuts(this, [this](QWidget* control, const QKeyEvent& key) {
+    if (control != StatblockMemo) return false;
+    const QKeySequence pressed(key.keyCombination());
+    const auto is = [&pressed](const QAction* action) {
+      return action->shortcuts().contains(pressed);
+    };
+    const QTextDocument* pane = StatblockMemo->document();
+    return (is(actions_.Undo) && pane->isUndoAvailable()) ||
+           (is(actions_.Redo) && pane->isRedoAvailable());
+  });
+  new brennick::tips::TWrappedTooltips(this);
   // Typing into a field is one step until the focus leaves it.
   connect(qApp, &QApplication::focusChanged, this, [this] { session_.EndTyping(); });
   UpdateRecentMenu();
@@ -184,30 +243,29 @@ void TForm1::CopyStatblock() {
 }
 
 void TForm1::ShowShortcuts() {
-  const Actions& a = actions_;
-  QStringList lines = {
-      tr("%1: Design").arg(KeyText(a.Design)),
-      tr("%1: Randomize").arg(KeyText(a.Randomize)),
-  };
-  // The file and edit commands.
-  const std::pair<const QAction*, QString> commands[] = {
-      {a.New, tr("new design")},
-      {a.Open, tr("open a design file")},
-      {a.Save, tr("save")},
-      {a.SaveAs, tr("save as")},
-      {a.OpenArmoury, tr("open an armoury")},
-      {a.ExportStatblock, tr("export the statblock")},
-      {a.Print, tr("print")},
-      {a.ExportPdf, tr("export as PDF")},
-      {a.Undo, tr("undo")},
-      {a.Redo, tr("redo")},
-  };
-  for (const auto& [action, what] : commands) lines << tr("%1: %2").arg(AllKeysText(action), what);
-  lines << tr("%1: copy the statblock").arg(KeyText(a.CopyStatblock));
-  lines << tr("%1: copy the statblock as Markdown").arg(KeyText(a.CopyMarkdown));
-  lines << tr("%1: show or hide the derivations").arg(KeyText(a.ShowDerivations));
-  lines << tr("%1: compare statblocks").arg(KeyText(a.Compare));
-  lines << tr("%1: quit").arg(KeyText(a.Quit));
+  // Made from the actions themselves: every key they have, and no other.
+  QStringList lines;
+  for (const brennick::keys::ShortcutLine& line :
+       brennick::keys::ShortcutLines(brennick::keys::WindowActions(this))) {
+    lines << line.text;
+  }
+  lines << QString() << brennick::keys::MenuKeyLines(this);
+  lines << tr("1 to 9, 0 in Open Recent: open that design again");
+  lines << tr("Alt and the underlined letter of a field's caption: go to that field");
+  // The armoury's keys, from an armoury window: the one open, or one made
+  // for the reading.
+  std::unique_ptr<TArmouryWindow> probe;
+  const TArmouryWindow* armoury = armoury_;
+  if (armoury == nullptr) {
+    probe = std::make_unique<TArmouryWindow>(dialogs_);
+    armoury = probe.get();
+  }
+  const std::vector<brennick::keys::ShortcutLine> armouryLines =
+      brennick::keys::ShortcutLines(brennick::keys::WindowActions(armoury));
+  if (!armouryLines.empty()) {
+    lines << QString() << tr("In the armoury window:");
+    for (const brennick::keys::ShortcutLine& line : armouryLines) lines << line.text;
+  }
   lines += QStringList{
       QString(),
       tr("Tab, Shift+Tab: next or previous control; an option group is one stop"),

@@ -69,14 +69,23 @@ QString TForm1::LastFolder(const QString& key) const {
 
 void TForm1::UpdateRecentMenu() {
   recentMenu_->clear();
+  recentMenu_->setToolTipsVisible(true);  // each entry's whole path
   const std::vector<std::filesystem::path> recent = recentPaths();
   for (std::size_t i = 0; i < recent.size(); ++i) {
     const std::filesystem::path& file = recent[i];
     // "&1" to "&9", then "1&0": each entry has its own key.
     const QString number = i < 9 ? QStringLiteral("&%1").arg(i + 1) : QStringLiteral("1&0");
-    QAction* action = recentMenu_->addAction(
-        number + QLatin1Char(' ') +
-        DisplayName(file.filename()).replace(QLatin1Char('&'), QStringLiteral("&&")));
+    // Two entries of one file name tell themselves apart by their folders.
+    QString shown = DisplayName(file.filename());
+    const auto sameName = [&file](const std::filesystem::path& other) {
+      return other != file && other.filename() == file.filename();
+    };
+    if (std::any_of(recent.begin(), recent.end(), sameName)) {
+      shown =
+          tr("%1 (in %2)").arg(shown, QDir::toNativeSeparators(DisplayName(file.parent_path())));
+    }
+    QAction* action = recentMenu_->addAction(number + QLatin1Char(' ') +
+                                             shown.replace(QLatin1Char('&'), QStringLiteral("&&")));
     action->setToolTip(QDir::toNativeSeparators(DisplayName(file)));
     action->setStatusTip(QDir::toNativeSeparators(DisplayName(file)));
     connect(action, &QAction::triggered, this, [this, file] { OpenFile(file); });

@@ -90,6 +90,11 @@ void TForm1::PrintTo(QPrinter& printer) {
 void TForm1::PrintStatblock() {
   if (!HasStatblock()) return;
   QPrinter printer(QPrinter::HighResolution);
+  // The print dialog names a file printed to after the document: the
+  // weapon's name, made fit for a file name, with the PDF's extension (the
+  // dialog takes a name's last extension off before adding its own).
+  const QString name = QString::fromStdString(session_.form().NameEdit.text);
+  printer.setDocName(SuggestedFileName(name, tr("statblock"), QStringLiteral("pdf")));
   if (!dialogs_->SetUpPrinter(this, printer)) return;
   PrintTo(printer);
 }

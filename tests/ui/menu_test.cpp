@@ -48,8 +48,9 @@ TEST_F(MenuTest, TheMenuBarHoldsFileEditViewAndHelp) {
                          "Export Statblock... [Ctrl+E], Print... [Ctrl+P], "
                          "Export PDF... [Ctrl+Shift+E], Quit [Ctrl+Q]",
                          "Edit: Undo [Ctrl+Z], Redo [Ctrl+Shift+Z], Copy Statblock [Ctrl+Shift+C], "
-                         "Copy as Markdown [Ctrl+Shift+M]",
-                         "View: Show Derivations [Ctrl+Shift+D], Compare... [Ctrl+Shift+K]",
+                         "Copy as Markdown [Ctrl+Shift+M], Find Control... [Ctrl+K]",
+                         "View: Show Derivations [Ctrl+Shift+D], Compare... [Ctrl+Shift+K], "
+                         "Theme []",
                          "Help: Keyboard Shortcuts [], About Brennick []"}));
 }
 
@@ -113,7 +114,7 @@ TEST_F(MenuTest, EveryControlIsNamedByItsCaption) {
       caption = frame->title();
     } else if (auto* edit = qobject_cast<QLineEdit*>(control)) {
       for (QLabel* label : form->findChildren<QLabel*>()) {
-        if (label->buddy() == edit) caption = label->text();
+        if (label->buddy() == edit) caption = ShownCaption(label);
       }
     } else {
       continue;

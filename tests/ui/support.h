@@ -27,6 +27,15 @@ inline void PrintTo(const QString& text, std::ostream* os) {
   *os << '"' << text.toStdString() << '"';
 }
 
+// A label's caption as the user reads it: the mark of its Alt key (the '&'
+// before the underlined letter) taken out, a doubled "&&" read as one '&'.
+inline QString ShownCaption(const QLabel* label) {
+  QString text = label->text();
+  text.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
+  text.remove(QLatin1Char('&'));
+  return text.replace(QStringLiteral("\x01"), QStringLiteral("&"));
+}
+
 // The control of `window` named `name`, of the kind T: Control<QLineEdit>(form,
 // "BoreSizeEdit"). A test that names a control the window lacks fails there.
 template <class T>
@@ -92,7 +101,7 @@ class FormTest : public ::testing::Test {
       } else if (auto* group = qobject_cast<TRadioGroup*>(c)) {
         parts << QString::number(group->itemIndex()) + on;
       } else if (auto* label = qobject_cast<QLabel*>(c)) {
-        parts << label->text();
+        parts << ShownCaption(label);
       }
     }
     return parts.join(QStringLiteral(" | "));
