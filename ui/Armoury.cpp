@@ -21,6 +21,7 @@
 #include "files/file_io.h"
 #include "ui/FileSupport.h"
 #include "ui/ShownText.h"
+#include "ui/WindowFit.h"
 
 using brennick::ArmouryRow;
 using brennick::TableFormat;
@@ -269,7 +270,11 @@ TArmouryWindow::TArmouryWindow(std::shared_ptr<TDialogServices> dialogs, QWidget
   });
   auto* close = new QShortcut(QKeySequence::Close, this);
   connect(close, &QShortcut::activated, this, &QWidget::close);
-  resize(1400, 600);
+  // Wide enough for every column; on a smaller screen the whole window, its
+  // frame included, stays inside the screen's available area and the table
+  // scrolls.
+  new TWindowFit(
+      this, [] { return QSize(1400, 600); }, std::nullopt);
 }
 
 TArmouryWindow::~TArmouryWindow() {

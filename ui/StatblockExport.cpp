@@ -36,6 +36,7 @@ QString TForm1::StatblockText() const {
 }
 
 void TForm1::CopyAsMarkdown() {
+  if (!ConfirmShownStatblock(tr("Copy as Markdown"))) return;
   QApplication::clipboard()->setText(
       FromUtf8(brennick::StatblockMarkdown(LinesOf(StatblockText()))));
 }
@@ -47,7 +48,7 @@ bool TForm1::HasStatblock() {
 }
 
 void TForm1::ExportStatblock() {
-  if (!HasStatblock()) return;
+  if (!HasStatblock() || !ConfirmShownStatblock(tr("Export Statblock"))) return;
   // The extension of the filter chosen decides the format of a name typed
   // without one.
   const QString path =
@@ -114,14 +115,14 @@ void TForm1::PrintTo(QPrinter& printer) {
 }
 
 void TForm1::PrintStatblock() {
-  if (!HasStatblock()) return;
+  if (!HasStatblock() || !ConfirmShownStatblock(tr("Print"))) return;
   QPrinter printer(QPrinter::HighResolution);
   if (!dialogs_->SetUpPrinter(this, printer)) return;
   PrintTo(printer);
 }
 
 void TForm1::ExportPdf() {
-  if (!HasStatblock()) return;
+  if (!HasStatblock() || !ConfirmShownStatblock(tr("Export PDF"))) return;
   const QString path = ChooseSaveFile(
       tr("Export PDF"), SuggestedPath(kExportFolderKey, tr("statblock"), QStringLiteral("pdf")),
       tr("PDF (*.pdf)"));

@@ -49,7 +49,8 @@ TEST_F(MenuTest, TheMenuBarHoldsFileEditViewAndHelp) {
                          "Export PDF... [Ctrl+Shift+E], Quit [Ctrl+Q]",
                          "Edit: Undo [Ctrl+Z], Redo [Ctrl+Shift+Z], Copy Statblock [Ctrl+Shift+C], "
                          "Copy as Markdown [Ctrl+Shift+M]",
-                         "View: Show Derivations [Ctrl+Shift+D], Compare... [Ctrl+Shift+K]",
+                         "View: Show Derivations [Ctrl+Shift+D], Compare... [Ctrl+Shift+K], "
+                         "Live Statblock [], Enlarge Derivations [F6]",
                          "Help: Keyboard Shortcuts [], About Brennick []"}));
 }
 
