@@ -2,6 +2,7 @@
 // become model changes, program steps change controls through the model, and
 // the window then shows the model's state with its widgets kept quiet.
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QKeySequence>
 #include <QLabel>
@@ -60,6 +61,18 @@ void TForm1::BindEvents() {
         break;
     }
   }
+
+  // Whatever takes the focus is scrolled into the form's visible part, on a
+  // screen too small for the whole form: the keys never reach a control
+  // that cannot be seen.
+  connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    if (now == nullptr || !surface_->isAncestorOf(now)) return;
+    // The whole control, not only its text cursor as the scroll area
+    // would have it.
+    const QRect shown(now->mapTo(surface_, QPoint(0, 0)), now->size());
+    scroller_->ensureVisible(shown.center().x(), shown.center().y(), shown.width() / 2 + 4,
+                             shown.height() / 2 + 4);
+  });
 
   connect(DesignButton, &QPushButton::clicked, this,
           [this] { UserEvent([this] { DesignButtonClick(); }); });

@@ -10,6 +10,7 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QWindow>
 
@@ -104,7 +105,11 @@ TEST_F(WindowManagerFit, EveryControlTheKeyboardReachesIsShownWhenFocused) {
       const QRect shown = GlobalRect(focus);
       EXPECT_TRUE(visible.contains(shown))
           << focus->objectName().toStdString() << " at " << Describe(shown).toStdString()
-          << " outside " << Describe(visible).toStdString();
+          << " outside " << Describe(visible).toStdString() << "; scrolled "
+          << scroller->verticalScrollBar()->value() << " of "
+          << scroller->verticalScrollBar()->maximum() << ", form "
+          << Describe(scroller->widget()->geometry()).toStdString() << " at least "
+          << scroller->widget()->minimumSizeHint().height();
     }
     QTest::keyClick(focus, Qt::Key_Tab);
     focus = QApplication::focusWidget();

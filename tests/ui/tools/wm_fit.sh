@@ -28,12 +28,16 @@ if [[ "${1:-}" == --inside ]]; then
   # Wait until the window manager has taken the panel's strip off the work area.
   size=$(xdpyinfo | awk '/dimensions:/ {print $2}')
   want=$(( ${size#*x} - panel ))
-  for _ in $(seq 100); do
+  for _ in $(seq 300); do
     area=$(xprop -root _NET_WORKAREA 2>/dev/null | sed -n 's/.*= //p' | tr -d ' ')
     [[ "$(cut -d, -f4 <<<"$area")" == "$want" ]] && break
     sleep 0.1
   done
   echo "screen $size, work area $area"
+  if [[ "$(cut -d, -f4 <<<"$area")" != "$want" ]]; then
+    echo "wm_fit.sh: the panel's strip was not reserved" >&2
+    exit 1
+  fi
   QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=$scale BRENNICK_WM_PANEL=$panel \
     BRENNICK_WM_SCREENSHOT=$shot "$tests" --gtest_filter='WindowManagerFit.*'
   exit $?
