@@ -1,5 +1,6 @@
 // The window's Design click: from the click to the statblock painted in the
 // pane and the derivation panel, with usual texts and with very long ones;
+// with Live Statblock on, from a change of the form to the same;
 // and the armoury window reading a folder of large files, with the peak
 // memory of the process (run it alone: --benchmark_filter=Armoury). Runs
 // headless (offscreen) unless a display is given.
@@ -12,10 +13,12 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 
 #include "ui/Armoury.h"
 #include "ui/DialogServices.h"
@@ -27,6 +30,7 @@ namespace {
 class SilentDialogs : public TStandardDialogs {
  public:
   void ShowError(QWidget*, const QString&) override {}
+  void ShowFailure(QWidget*, const QString&, const QString&) override {}
 };
 
 template <class T>
@@ -68,6 +72,46 @@ void BM_WindowDesignClick(benchmark::State& state) {
   Click(state, form);
 }
 BENCHMARK(BM_WindowDesignClick)->Unit(benchmark::kMicrosecond);
+
+// Live Statblock: from a change of the form, as the user makes it, to the
+// new statblock painted in the pane and the panel. The change alternates,
+// so that every one is a change: a box checked and unchecked, a number
+// typed over.
+void Live(benchmark::State& state, TForm1& form, const std::function<void(bool)>& change) {
+  auto* pane = Control<QPlainTextEdit>(form, "StatblockMemo");
+  auto* panel = Control<QPlainTextEdit>(form, "DerivationPanel");
+  form.show();
+  form.SetLiveStatblock(true);
+  QApplication::processEvents();
+  bool flip = false;
+  for (auto _ : state) {
+    flip = !flip;
+    change(flip);
+    pane->repaint();
+    panel->repaint();
+    benchmark::DoNotOptimize(pane->document()->blockCount());
+  }
+  form.SetLiveStatblock(false);
+}
+
+void BM_WindowLiveStatblockCheckBox(benchmark::State& state) {
+  TForm1 form;
+  form.setDialogs(std::make_shared<SilentDialogs>());
+  EnterLiquidRifle(form);
+  auto* bipod = Control<QCheckBox>(form, "BipodBox");
+  Live(state, form, [bipod](bool) { bipod->click(); });
+}
+BENCHMARK(BM_WindowLiveStatblockCheckBox)->Unit(benchmark::kMicrosecond);
+
+void BM_WindowLiveStatblockTyping(benchmark::State& state) {
+  TForm1 form;
+  form.setDialogs(std::make_shared<SilentDialogs>());
+  EnterLiquidRifle(form);
+  auto* shots = Control<QLineEdit>(form, "ShotsEdit");
+  Live(state, form,
+       [shots](bool flip) { shots->setText(flip ? QStringLiteral("31") : QStringLiteral("30")); });
+}
+BENCHMARK(BM_WindowLiveStatblockTyping)->Unit(benchmark::kMicrosecond);
 
 // A name of `length` characters without a space, set in the form model as a
 // design file's would be, past what the name field itself holds. The pane
@@ -153,6 +197,11 @@ int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
   }
   QApplication app(argc, argv);
+  // The window's settings (Live Statblock among them) go to a folder of the
+  // run's own, never to the user's.
+  QTemporaryDir settings;
+  QCoreApplication::setOrganizationName(QStringLiteral("BrennickBench"));
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

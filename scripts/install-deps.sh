@@ -10,6 +10,9 @@ packages=(
   nlohmann-json3-dev libcli11-dev libbenchmark-dev
   clang clang-format libclang-rt-14-dev
   xvfb xauth fonts-dejavu-core poppler-utils
+  # the windows under a window manager with a panel: openbox, the panel's
+  # Xlib, and xprop and xdpyinfo to wait for them
+  openbox libx11-dev x11-utils
   locales
   # the benchmarks time brennick-cli against jq copying the same designs
   jq

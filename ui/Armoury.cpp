@@ -32,6 +32,7 @@
 #include "ui/FileSupport.h"
 #include "ui/ShownText.h"
 #include "ui/Theme.h"
+#include "ui/WindowFit.h"
 
 using brennick::ArmouryRow;
 using brennick::TableFormat;
@@ -390,7 +391,11 @@ TArmouryWindow::TArmouryWindow(std::shared_ptr<TDialogServices> dialogs, QWidget
   connect(exportCsv_, &QPushButton::clicked, csv, &QAction::trigger);
   connect(exportPdf_, &QPushButton::clicked, pdf, &QAction::trigger);
   connect(print_, &QPushButton::clicked, print, &QAction::trigger);
-  resize(1400, 600);
+  // Wide enough for every column; on a smaller screen the whole window, its
+  // frame included, stays inside the screen's available area and the table
+  // scrolls.
+  new TWindowFit(
+      this, [] { return QSize(1400, 600); }, std::nullopt);
 }
 
 TArmouryWindow::~TArmouryWindow() {

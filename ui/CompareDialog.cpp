@@ -19,6 +19,7 @@
 #include "ui/FileSupport.h"
 #include "ui/Theme.h"
 #include "ui/Unit1.h"
+#include "ui/WindowFit.h"
 
 using brennick::RowMark;
 
@@ -140,7 +141,10 @@ TCompareDialog::TCompareDialog(QWidget* parent) : QDialog(parent) {
   layout->addWidget(Summary);
   layout->addWidget(Table, 1);
   layout->addWidget(buttons);
-  resize(760, 560);
+  // Kept inside the screen's available area, frame included, on a small
+  // screen.
+  new TWindowFit(
+      this, [] { return QSize(760, 560); }, std::nullopt);
 }
 
 void TCompareDialog::SetStatblocks(const QString& firstTitle, const std::vector<std::string>& first,

@@ -50,12 +50,13 @@ TDerivationPanel::TDerivationPanel(QPlainTextEdit* pane, QWidget* parent)
       tr("How the statblock line at the cursor or under the pointer comes about: "
          "the inputs read, the rows chosen, each factor and the rounding."));
   setReadOnly(true);
+  // Read with the keys too: a cursor that scrolls and selects, as in the pane.
+  setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  setFocusPolicy(Qt::StrongFocus);
   setTabChangesFocus(true);
   setLineWrapMode(QPlainTextEdit::WidgetWidth);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  // A few lines high, whatever the window's size: the pane takes the room.
-  setFixedHeight(fontMetrics().lineSpacing() * kPanelLines + 2 * frameWidth() +
-                 2 * static_cast<int>(document()->documentMargin()));
+  setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 
   connect(pane_, &QPlainTextEdit::textChanged, this, [this] {
     paneCurrent_ = hasDesigned_ && pane_->toPlainText() == designedText_;
@@ -126,6 +127,20 @@ void TDerivationPanel::Update() {
     text = DerivationText(pointedBlock_ >= 0 ? pointedBlock_ : pane_->textCursor().blockNumber());
   }
   if (toPlainText() != text) setPlainText(text);
+}
+
+int TDerivationPanel::HeightOfLines(int lines) const {
+  return fontMetrics().lineSpacing() * lines + 2 * frameWidth() +
+         2 * static_cast<int>(document()->documentMargin());
+}
+
+QSize TDerivationPanel::sizeHint() const {
+  // A few lines high, whatever the window's size: the pane takes the room.
+  return QSize(QPlainTextEdit::sizeHint().width(), HeightOfLines(kPanelLines));
+}
+
+QSize TDerivationPanel::minimumSizeHint() const {
+  return QSize(QPlainTextEdit::minimumSizeHint().width(), HeightOfLines(2));
 }
 
 int TDerivationPanel::PointedBlock(const QPoint& at) const {

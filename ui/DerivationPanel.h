@@ -2,7 +2,9 @@
 // shows the derivation of the line the pane's cursor is on or the pointer is
 // over (the pointed line's also as its tooltip). It says plainly when there is
 // none to show: no statblock yet, a pane changed by hand since Design, or a
-// line without one; after a failed Design it says why Design stopped. A long
+// line without one; after a failed Design it says why Design stopped. It
+// takes the keyboard focus after the pane: its text scrolls and is selected
+// with the keys, every step of the longest derivation there to read. A long
 // run of a typed text in a derivation shows its first characters
 // (ShownText.h); the derivations themselves keep every character.
 #pragma once
@@ -34,6 +36,10 @@ class TDerivationPanel : public QPlainTextEdit {
   // Shows what the panel explains now; nothing while it is hidden.
   void Update();
 
+  // A few lines high; two at the least.
+  QSize sizeHint() const override;
+  QSize minimumSizeHint() const override;
+
  protected:
   // The pane's pointer: the derivation of the line under it, in the panel
   // and as the line's tooltip.
@@ -41,6 +47,7 @@ class TDerivationPanel : public QPlainTextEdit {
 
  private:
   int PointedBlock(const QPoint& at) const;
+  int HeightOfLines(int lines) const;
 
   QPlainTextEdit* pane_;
   // The last Design run and the pane's blocks: the statblock line each block

@@ -71,8 +71,12 @@ void TForm1::Replace(const std::function<void()>& replace) {
   // one catch of the event, as UserEvent is for the others.
   try {
     replace();
-    ShowState(true);
+    // The pane leaves the old design's statblock behind (Live Statblock
+    // makes the new one as the form is shown).
     StatblockMemo->clear();
+    designedInput_.reset();
+    quietFailure_.clear();
+    ShowState(true);
   } catch (const std::exception& error) {
     ReportError(MessageOf(error));
   }
@@ -131,6 +135,9 @@ bool TForm1::LoadFile(const std::filesystem::path& path) {
   }
   Replace([this, &state, &path] { session_.Open(state, path); });
   Remember(brennick::DesignSession::Absolute(path), kDesignFolderKey);
+  // An opened design shows its statblock at once; a design that does not
+  // run says why in the panel and over the pane, not in a box.
+  if (!designedInput_) DesignQuietly();
   return true;
 }
 

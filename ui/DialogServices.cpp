@@ -9,12 +9,19 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 
 #include "ui/FileSupport.h"
 
 void TStandardDialogs::ShowError(QWidget* parent, const QString& message) {
   QMessageBox box(QMessageBox::Critical, parent ? parent->windowTitle() : tr("Brennick"), message,
                   QMessageBox::Ok, parent);
+  box.setTextFormat(Qt::PlainText);
+  box.exec();
+}
+
+void TStandardDialogs::ShowFailure(QWidget* parent, const QString& title, const QString& message) {
+  QMessageBox box(QMessageBox::Critical, title, message, QMessageBox::Ok, parent);
   box.setTextFormat(Qt::PlainText);
   box.exec();
 }
@@ -35,6 +42,19 @@ TDialogServices::UnsavedAnswer TStandardDialogs::AskUnsaved(QWidget* parent, con
   return button == QMessageBox::Save      ? UnsavedAnswer::Save
          : button == QMessageBox::Discard ? UnsavedAnswer::Discard
                                           : UnsavedAnswer::Cancel;
+}
+
+bool TStandardDialogs::AskStaleStatblock(QWidget* parent, const QString& command) {
+  QMessageBox box(QMessageBox::Warning, command,
+                  tr("The form has changed since this statblock was made."), QMessageBox::Cancel,
+                  parent);
+  box.setTextFormat(Qt::PlainText);
+  box.setInformativeText(
+      tr("Go ahead with the statblock shown, or cancel and press Design to update it first."));
+  QPushButton* ahead = box.addButton(tr("Use the Shown Statblock"), QMessageBox::AcceptRole);
+  box.setDefaultButton(QMessageBox::Cancel);
+  box.exec();
+  return box.clickedButton() == ahead;
 }
 
 bool TStandardDialogs::AskReplace(QWidget* parent, const QString& path) {

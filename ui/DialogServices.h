@@ -35,6 +35,9 @@ class TDialogServices {
   // Every box belongs to the window `parent` and stays over it.
   // A failure, in `parent`'s title, its message as plain text.
   virtual void ShowError(QWidget* parent, const QString& message) = 0;
+  // A failure under a title of its own ("Design failed: Bore Size"), its
+  // message as plain text.
+  virtual void ShowFailure(QWidget* parent, const QString& title, const QString& message) = 0;
   // A message to read, the keyboard shortcuts or About.
   virtual void ShowMessage(QWidget* parent, const QString& title, const QString& text) = 0;
   // Whether to save the changes to the design called `name` first.
@@ -42,6 +45,10 @@ class TDialogServices {
   // Whether to replace the existing file `path` that a save or export would
   // write once the extension was added to the name typed; No by default.
   virtual bool AskReplace(QWidget* parent, const QString& path) = 0;
+  // Whether `command` (copying, exporting or printing) is to go ahead with
+  // the statblock the pane shows, made before the form's latest changes:
+  // true goes ahead with it, false cancels.
+  virtual bool AskStaleStatblock(QWidget* parent, const QString& command) = 0;
   // A file to open or to save to, from a caption, a suggested path and a
   // filter ("Markdown (*.md);;All files (*)"); an empty path cancels. A path
   // to save to comes as typed: the caller adds the extension of the filter
@@ -58,9 +65,11 @@ class TDialogServices {
 class TStandardDialogs : public TDialogServices {
  public:
   void ShowError(QWidget* parent, const QString& message) override;
+  void ShowFailure(QWidget* parent, const QString& title, const QString& message) override;
   void ShowMessage(QWidget* parent, const QString& title, const QString& text) override;
   UnsavedAnswer AskUnsaved(QWidget* parent, const QString& name) override;
   bool AskReplace(QWidget* parent, const QString& path) override;
+  bool AskStaleStatblock(QWidget* parent, const QString& command) override;
   ChosenFile ChooseFile(QWidget* parent, FileDialog dialog, const QString& caption,
                         const QString& path, const QString& filter) override;
   QString ChooseFolder(QWidget* parent, const QString& caption, const QString& path) override;

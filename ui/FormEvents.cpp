@@ -1,13 +1,19 @@
 // Wiring the window to its form model: the user's changes of the controls
 // become model changes, program steps change controls through the model, and
 // the window then shows the model's state with its widgets kept quiet.
+#include <QAction>
+#include <QApplication>
 #include <QCheckBox>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSignalBlocker>
 
+#include "ui/DerivationPanel.h"
+#include "ui/ShownText.h"
 #include "ui/Unit1.h"
 
 using brennick::FieldInfo;
@@ -55,6 +61,18 @@ void TForm1::BindEvents() {
         break;
     }
   }
+
+  // Whatever takes the focus is scrolled into the form's visible part, on a
+  // screen too small for the whole form: the keys never reach a control
+  // that cannot be seen.
+  connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    if (now == nullptr || !surface_->isAncestorOf(now)) return;
+    // The whole control, not only its text cursor as the scroll area
+    // would have it.
+    const QRect shown(now->mapTo(surface_, QPoint(0, 0)), now->size());
+    scroller_->ensureVisible(shown.center().x(), shown.center().y(), shown.width() / 2 + 4,
+                             shown.height() / 2 + 4);
+  });
 
   connect(DesignButton, &QPushButton::clicked, this,
           [this] { UserEvent([this] { DesignButtonClick(); }); });
@@ -108,6 +126,78 @@ void TForm1::ShowState(bool everything) {
   }
   shown_ = state;
   shownHintWrites_ = session_.model().hintWrites();
+  AfterFormChange();
+}
+
+// ---------------------------------------------------------------------------
+// The pane and the form it was made from
+
+void TForm1::AfterFormChange() {
+  // Until the window is laid out there is no pane to speak of.
+  if (StatblockNote == nullptr || designing_) return;
+  if (liveStatblock() && (!designedInput_ || *designedInput_ != session_.form().Input())) {
+    DesignQuietly();
+    return;
+  }
+  UpdateStatblockNote();
+}
+
+bool TForm1::statblockStale() const {
+  return designedInput_ && *designedInput_ != session_.form().Input();
+}
+
+QString TForm1::statblockNote() const {
+  return StatblockNote && !StatblockNote->isHidden() ? StatblockNote->text() : QString();
+}
+
+void TForm1::UpdateStatblockNote() {
+  if (StatblockNote == nullptr) return;
+  const bool stale = statblockStale();
+  QString note;
+  if (stale) {
+    note = tr("The form has changed since this statblock: %1 (%2) updates it")
+               .arg(tr("Design"), actions_.Design->shortcut().toString(QKeySequence::NativeText));
+  } else if (!quietFailure_.isEmpty()) {
+    note = tr("Design stopped: %1").arg(quietFailure_);
+  } else if (designedInput_ && DerivationPanel->lastDesign().error) {
+    note =
+        tr("Design stopped: %1").arg(QString::fromStdString(*DerivationPanel->lastDesign().error));
+  }
+  // A message may quote a very long typed text: the note shows its start, on
+  // one line; the panel below has it whole.
+  note = brennick::shown::ShownText(note).section(QLatin1Char('\n'), 0, 0);
+  if (StatblockNote->text() != note) StatblockNote->setText(note);
+  StatblockNote->setHidden(note.isEmpty());
+  // The statblock of an earlier form is dimmed; only the text's colour is
+  // set, so the pane follows every other change of the palette.
+  const bool dimmed = StatblockMemo->property("stale").toBool();
+  if (dimmed != stale) {
+    StatblockMemo->setProperty("stale", stale);
+    QPalette palette;
+    if (stale) {
+      const QColor faint = StatblockMemo->palette().color(QPalette::Disabled, QPalette::Text);
+      palette.setColor(QPalette::Active, QPalette::Text, faint);
+      palette.setColor(QPalette::Inactive, QPalette::Text, faint);
+    }
+    StatblockMemo->setPalette(palette);
+  }
+}
+
+void TForm1::SetLiveStatblock(bool live) {
+  if (actions_.LiveStatblock->isChecked() != live) {
+    actions_.LiveStatblock->setChecked(live);  // comes back here through toggled
+    return;
+  }
+  Settings().setValue(QStringLiteral("view/liveStatblock"), live);
+  AfterFormChange();
+}
+
+bool TForm1::liveStatblock() const {
+  return actions_.LiveStatblock != nullptr && actions_.LiveStatblock->isChecked();
+}
+
+bool TForm1::ConfirmShownStatblock(const QString& command) {
+  return !statblockStale() || dialogs_->AskStaleStatblock(this, command);
 }
 
 void TForm1::ModelStep(const std::function<void()>& step) {
@@ -137,13 +227,25 @@ void TForm1::UserEvent(const std::function<void()>& event, std::string_view typi
   // or not, is one step to undo.
   const brennick::FormState before = session_.form();
   faultField_ = nullptr;
+  designFailed_ = false;
+  faultName_.clear();
   try {
     ModelStep(event);
   } catch (const std::exception& error) {
     // A design message quotes the text as typed, which may hold a NUL: take
     // it whole, not up to the first NUL as what() would give it.
     const auto* design = dynamic_cast<const brennick::DesignError*>(&error);
-    ReportError(QString::fromStdString(design ? design->message() : std::string(error.what())));
+    const QString message =
+        QString::fromStdString(design ? design->message() : std::string(error.what()));
+    if (designFailed_) {
+      // A failed Design names the field it could not read in its title.
+      dialogs_->ShowFailure(
+          this,
+          faultName_.isEmpty() ? tr("Design failed") : tr("Design failed: %1").arg(faultName_),
+          message);
+    } else {
+      ReportError(message);
+    }
     // Once the message is acknowledged, the field Design could not read
     // takes the focus with its text selected, ready to be typed over.
     if (faultField_ && faultField_->isEnabled()) {
@@ -153,6 +255,7 @@ void TForm1::UserEvent(const std::function<void()>& event, std::string_view typi
     }
   }
   faultField_ = nullptr;
+  designFailed_ = false;
   session_.Changed(before, typing);
   UpdateTitle();
 }

@@ -8,6 +8,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSettings>
+#include <QSplitter>
 #include <QStyle>
 #include <QTextDocument>
 #include <QVBoxLayout>
@@ -16,6 +18,35 @@
 
 #include "ui/DerivationPanel.h"
 #include "ui/Unit1.h"
+
+namespace {
+
+// Where the settings keep the line between the pane and the panel.
+constexpr const char* kSplitterKey = "window/statblockSplitter";
+
+}  // namespace
+
+void TForm1::EnlargeDerivations(bool large) {
+  // Large, the panel takes three quarters of the column, the pane keeps a
+  // quarter; back, the sizes from before. The splitter reports no move, so
+  // the remembered line stays the user's own.
+  if (large) {
+    if (!DerivationPanel->isVisible()) ShowDerivations(true);
+    const QList<int> sizes = StatblockSplitter->sizes();
+    if (sizes.size() == 2) {
+      smallPanel_ = sizes;
+      const int total = sizes[0] + sizes[1];
+      StatblockSplitter->setSizes({total / 4, total - total / 4});
+    }
+    DerivationPanel->setFocus(Qt::ShortcutFocusReason);
+  } else if (smallPanel_.size() == 2) {
+    StatblockSplitter->setSizes(smallPanel_);
+    smallPanel_.clear();
+  }
+  if (actions_.EnlargeDerivations->isChecked() != large) {
+    actions_.EnlargeDerivations->setChecked(large);
+  }
+}
 
 void TForm1::LayOutControls() {
   QWidget* form = surface_;
@@ -183,9 +214,32 @@ void TForm1::LayOutControls() {
   buttons->addLayout(random);
   buttons->addStretch(1);
   output->addLayout(buttons);
-  output->addWidget(StatblockMemo, 1);
-  // The derivation panel keeps its few lines; the pane takes the rest.
-  output->addWidget(DerivationPanel);
+  // Over the pane, a note when its statblock is not the form's: made from
+  // an earlier form, or stopped by a failure. One line, cut at the pane's
+  // width, so that no message widens the window.
+  StatblockNote = new QLabel(form);
+  StatblockNote->setObjectName(QStringLiteral("StatblockNote"));
+  StatblockNote->setAccessibleName(tr("Statblock note"));
+  StatblockNote->setTextFormat(Qt::PlainText);
+  StatblockNote->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+  StatblockNote->setHidden(true);
+  output->addWidget(StatblockNote);
+  // The pane over the derivation panel, the line between them moved by the
+  // user and remembered; the panel keeps its few lines as the window grows,
+  // the pane takes the rest.
+  StatblockSplitter = new QSplitter(Qt::Vertical, form);
+  StatblockSplitter->setObjectName(QStringLiteral("StatblockSplitter"));
+  StatblockSplitter->setChildrenCollapsible(false);
+  StatblockSplitter->addWidget(StatblockMemo);
+  StatblockSplitter->addWidget(DerivationPanel);
+  StatblockSplitter->setStretchFactor(0, 1);
+  StatblockSplitter->setStretchFactor(1, 0);
+  const QByteArray splitState = Settings().value(QLatin1String(kSplitterKey)).toByteArray();
+  if (!splitState.isEmpty()) StatblockSplitter->restoreState(splitState);
+  connect(StatblockSplitter, &QSplitter::splitterMoved, this, [this] {
+    Settings().setValue(QLatin1String(kSplitterKey), StatblockSplitter->saveState());
+  });
+  output->addWidget(StatblockSplitter, 1);
   // The pane is the column that gives and takes: it grows with the window
   // and shrinks on a small screen, never below the width of an ordinary
   // statblock line such as "ST 9B† (ST 6 on a bipod)".

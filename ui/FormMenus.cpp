@@ -107,6 +107,11 @@ void TForm1::CreateMenus() {
   // Find a control: Ctrl+K as in many programs' command boxes, and Find.
   QAction* find = NewAction(tr("&Find Control..."), this, "FindAction",
                             {QKeySequence(Qt::CTRL | Qt::Key_K), QKeySequence::Find});
+  a.LiveStatblock = NewAction(tr("&Live Statblock"), this, "LiveStatblockAction");
+  a.LiveStatblock->setCheckable(true);
+  a.EnlargeDerivations = NewAction(tr("&Enlarge Derivations"), this, "EnlargeDerivationsAction",
+                                   {QKeySequence(Qt::Key_F6)});
+  a.EnlargeDerivations->setCheckable(true);
   // Help.
   a.Shortcuts = NewAction(tr("&Keyboard Shortcuts"), this, "ShortcutsAction");
   a.About = NewAction(tr("&About Brennick"), this, "AboutAction");
@@ -169,6 +174,8 @@ void TForm1::CreateMenus() {
   QMenu* view = NewMenu(bar, tr("&View"), "ViewMenu");
   view->addAction(a.ShowDerivations);
   view->addAction(a.Compare);
+  view->addAction(a.LiveStatblock);
+  view->addAction(a.EnlargeDerivations);
   view->addSeparator();
   AddThemeMenu(view, this);
   QMenu* help = NewMenu(bar, tr("&Help"), "HelpMenu");
@@ -206,6 +213,8 @@ void TForm1::CreateMenus() {
   connect(a.CopyMarkdown, &QAction::triggered, this, &TForm1::CopyAsMarkdown);
   connect(a.ShowDerivations, &QAction::toggled, this, &TForm1::ShowDerivations);
   connect(a.Compare, &QAction::triggered, this, [this] { CompareStatblocks(); });
+  connect(a.LiveStatblock, &QAction::toggled, this, &TForm1::SetLiveStatblock);
+  connect(a.EnlargeDerivations, &QAction::toggled, this, &TForm1::EnlargeDerivations);
   connect(a.Shortcuts, &QAction::triggered, this, [this] { ShowShortcuts(); });
   connect(a.About, &QAction::triggered, this, [this] { ShowAbout(); });
 
@@ -239,6 +248,7 @@ void TForm1::CreateMenus() {
 }
 
 void TForm1::CopyStatblock() {
+  if (!ConfirmShownStatblock(tr("Copy Statblock"))) return;
   QGuiApplication::clipboard()->setText(StatblockText());
 }
 

@@ -8,12 +8,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QShowEvent>
 #include <QWindow>
 #include <algorithm>
 
 #include "ui/DerivationPanel.h"
 #include "ui/Unit1.h"
+#include "ui/WindowFit.h"
 
 QSize TForm1::sizeHint() const {
   // The whole form with the pane at a comfortable width and the menu bar;
@@ -24,32 +24,18 @@ QSize TForm1::sizeHint() const {
   return QSize(form.width() + pane, form.height() + menuBar()->sizeHint().height());
 }
 
-void TForm1::PlaceOnScreen(const QMargins& frame) {
+void TForm1::PlaceOnScreen() {
   // The window opens at the size the form wants, at the stored place (61,
   // 54) where the screen leaves room for it; on a smaller screen it shrinks
-  // to the screen's available area, moved into it, and the form scrolls. The
-  // frame around the window counts once the window system has told it.
-  ensurePolished();
-  const QScreen* shown = screen() ? screen() : QGuiApplication::primaryScreen();
-  if (shown == nullptr) {
-    resize(sizeHint());
-    return;
+  // so that the whole window, title bar and borders included, lies inside
+  // the screen's available area, and the form scrolls. The frame counts
+  // once the window system has told it, after the first show.
+  if (fit_ == nullptr) {
+    fit_ = new TWindowFit(
+        this, [this] { return sizeHint(); }, QPoint(61, 54));
+  } else {
+    fit_->Fit(windowHandle() ? windowHandle()->frameMargins() : QMargins());
   }
-  const QRect area = shown->availableGeometry();
-  const QSize border(frame.left() + frame.right(), frame.top() + frame.bottom());
-  const QSize size = sizeHint().boundedTo(area.size() - border);
-  resize(size);
-  const int x = std::clamp(61, 0, std::max(area.width() - size.width() - border.width(), 0));
-  const int y = std::clamp(54, 0, std::max(area.height() - size.height() - border.height(), 0));
-  move(area.topLeft() + QPoint(x, y));
-}
-
-void TForm1::showEvent(QShowEvent* event) {
-  QMainWindow::showEvent(event);
-  if (framePlaced_ || event->spontaneous() || windowHandle() == nullptr) return;
-  framePlaced_ = true;
-  const QMargins frame = windowHandle()->frameMargins();
-  if (!frame.isNull()) PlaceOnScreen(frame);
 }
 
 void TForm1::SetTabOrder() {

@@ -37,6 +37,7 @@ QString TForm1::StatblockText() const {
 }
 
 void TForm1::CopyAsMarkdown() {
+  if (!ConfirmShownStatblock(tr("Copy as Markdown"))) return;
   QApplication::clipboard()->setText(
       FromUtf8(brennick::StatblockMarkdown(LinesOf(StatblockText()))));
 }
@@ -48,7 +49,7 @@ bool TForm1::HasStatblock() {
 }
 
 void TForm1::ExportStatblock() {
-  if (!HasStatblock()) return;
+  if (!HasStatblock() || !ConfirmShownStatblock(tr("Export Statblock"))) return;
   // The extension of the filter chosen decides the format of a name typed
   // without one.
   const QString path =
@@ -88,7 +89,7 @@ void TForm1::PrintTo(QPrinter& printer) {
 }
 
 void TForm1::PrintStatblock() {
-  if (!HasStatblock()) return;
+  if (!HasStatblock() || !ConfirmShownStatblock(tr("Print"))) return;
   QPrinter printer(QPrinter::HighResolution);
   // The print dialog names a file printed to after the document: the
   // weapon's name, made fit for a file name, with the PDF's extension (the
@@ -100,7 +101,7 @@ void TForm1::PrintStatblock() {
 }
 
 void TForm1::ExportPdf() {
-  if (!HasStatblock()) return;
+  if (!HasStatblock() || !ConfirmShownStatblock(tr("Export PDF"))) return;
   const QString path = ChooseSaveFile(
       tr("Export PDF"), SuggestedPath(kExportFolderKey, tr("statblock"), QStringLiteral("pdf")),
       tr("PDF (*.pdf)"));

@@ -49,6 +49,8 @@ TForm1::TForm1(QWidget* parent)
   // it): the program keeps no settings beyond files, folders and the
   // window's place.
   actions_.ShowDerivations->setChecked(true);
+  // Live Statblock is remembered, off until chosen.
+  SetLiveStatblock(Settings().value(QStringLiteral("view/liveStatblock"), false).toBool());
   UpdateTitle();
   FormCreate();
 }
@@ -70,11 +72,36 @@ void TForm1::setDialogs(std::shared_ptr<TDialogServices> dialogs) {
 // The design run
 
 void TForm1::DesignButtonClick() {
-  StatblockMemo->clear();
+  ShowDesign();
+  const brennick::DesignResult& result = DerivationPanel->lastDesign();
+  if (!result.error) return;
+  // The field whose read stopped the run, as the run names it: its box
+  // names it ("Bore Size, mm" as "Bore Size") and it takes the focus.
+  designFailed_ = true;
+  if (result.failedField) {
+    for (const brennick::FieldInfo& field : brennick::FormFields()) {
+      if (field.text != result.failedField) continue;
+      faultField_ = findChild<QLineEdit*>(QLatin1String(field.name));
+      faultName_ = QString::fromUtf8(field.caption).section(QStringLiteral(", "), 0, 0);
+    }
+  }
+  throw DesignError(*result.error);
+}
+
+void TForm1::ShowDesign() {
   const brennick::DesignInput input = ReadInput();
-  brennick::DesignResult result =
-      designRunner_ ? designRunner_(input, DecimalSeparator())
-                    : brennick::RunDesign(input, DecimalSeparator(), brennick::Explain::Yes);
+  designing_ = true;
+  StatblockMemo->clear();
+  brennick::DesignResult result;
+  try {
+    result = designRunner_ ? designRunner_(input, DecimalSeparator())
+                           : brennick::RunDesign(input, DecimalSeparator(), brennick::Explain::Yes);
+  } catch (...) {
+    designing_ = false;
+    designedInput_.reset();
+    UpdateStatblockNote();
+    throw;
+  }
   QStringList lines;
   lines.reserve(static_cast<qsizetype>(result.lines.size()));
   for (const auto& line : result.lines) {
@@ -91,17 +118,23 @@ void TForm1::DesignButtonClick() {
                                          : QTextOption::WrapAtWordBoundaryOrAnywhere;
   if (StatblockMemo->wordWrapMode() != wrap) StatblockMemo->setWordWrapMode(wrap);
   StatblockMemo->setPlainText(statblock);
-  const std::optional<std::string> error = result.error;
-  const auto failedField = result.failedField;
+  designedInput_ = input;
+  quietFailure_.clear();
+  designing_ = false;
   DerivationPanel->TakeDesign(std::move(result));
-  if (!error) return;
-  // The field whose read stopped the run, as the run names it.
-  if (failedField) {
-    for (const brennick::FieldInfo& field : brennick::FormFields()) {
-      if (field.text == failedField) faultField_ = findChild<QLineEdit*>(QLatin1String(field.name));
-    }
+  UpdateStatblockNote();
+}
+
+void TForm1::DesignQuietly() {
+  try {
+    ShowDesign();
+  } catch (const std::exception& error) {
+    // Not a failure of the design itself (those are in its result): the
+    // note says what happened, the pane stays empty.
+    const auto* design = dynamic_cast<const DesignError*>(&error);
+    quietFailure_ = QString::fromStdString(design ? design->message() : std::string(error.what()));
+    UpdateStatblockNote();
   }
-  throw DesignError(*error);
 }
 
 // ---------------------------------------------------------------------------

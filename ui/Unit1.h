@@ -26,6 +26,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -47,12 +48,14 @@ class QTextDocument;
 class TArmouryWindow;
 class TCompareDialog;
 class TDerivationPanel;
+class TWindowFit;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QScrollArea;
+class QSplitter;
 
 // The controls of the window that hold a form value, by kind; each is named
 // as on the form and built from the field table. X(name) for every row of the
@@ -172,6 +175,22 @@ class TForm1 : public QMainWindow {
   int LineOfBlock(int block) const;
   // What the derivation panel shows for a block of the pane.
   QString DerivationText(int block) const;
+  // --- Whether the pane shows the form as it stands (FormEvents.cpp). ---
+  // True while the form differs from the one that produced the pane's
+  // statblock: the pane is dimmed under a note that says so.
+  bool statblockStale() const;
+  // The note over the pane: why its statblock is not the form's, or why the
+  // last Design stopped; empty when hidden.
+  QString statblockNote() const;
+  // View > Live Statblock: Design runs after every change of the form, its
+  // failures shown in the panel and the note rather than in a box.
+  // Remembered in the settings.
+  void SetLiveStatblock(bool live);
+  bool liveStatblock() const;
+  // View > Enlarge Derivations: the derivation panel takes most of the
+  // statblock's column and the keyboard focus, or goes back to its size.
+  void EnlargeDerivations(bool large);
+
   // View > Compare: the current form's statblock beside the last Design's or
   // a design file's, in a dialog that does not block the window.
   void CompareStatblocks();
@@ -206,16 +225,15 @@ class TForm1 : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
-  void showEvent(QShowEvent* event) override;
 
  private:
   // Building the window (FormControls.cpp, FormLayout.cpp, FormPlacement.cpp).
   void CreateControls();
   void LayOutControls();
   void SetTabOrder();
-  // Opens at the size the form wants, inside the screen's available area
-  // with the window's frame around it.
-  void PlaceOnScreen(const QMargins& frame = {});
+  // Opens at the size the form wants, the whole frame inside the screen's
+  // available area; placed again once the window system has framed it.
+  void PlaceOnScreen();
   // Every menu, action and shortcut of the window (FormMenus.cpp).
   void CreateMenus();
   // Wiring the user's changes into the model (FormEvents.cpp).
@@ -225,6 +243,19 @@ class TForm1 : public QMainWindow {
   void ModelStep(const std::function<void()>& step);
   // The error report every user event goes through.
   void ReportError(const QString& message);
+  // Design on the form as it stands, its statblock in the pane and its
+  // derivations in the panel; a failure is in the panel's last result.
+  void ShowDesign();
+  // Design without a message box, for Open and Live Statblock: a failure
+  // shows in the panel and the note over the pane.
+  void DesignQuietly();
+  // After every change the window shows: the note over the pane, and
+  // Design when the statblock is live.
+  void AfterFormChange();
+  void UpdateStatblockNote();
+  // Before a copy, export or print of a statblock older than the form:
+  // whether to go ahead with it.
+  bool ConfirmShownStatblock(const QString& command);
 
   // Files and undo (DesignFiles.cpp).
   bool LoadFile(const std::filesystem::path& path);
@@ -259,6 +290,15 @@ class TForm1 : public QMainWindow {
   // The text field a failed Design run could not read, focused once the
   // user has acknowledged the message.
   QLineEdit* faultField_ = nullptr;
+  // Set by a failed Design: its box names the field in its title.
+  bool designFailed_ = false;
+  QString faultName_;
+  // The design input that produced the pane's statblock; none while the
+  // pane holds no Design's result.
+  std::optional<brennick::DesignInput> designedInput_;
+  QString quietFailure_;    // a failure of a quiet Design outside the run
+  bool designing_ = false;  // a Design is filling the pane
+  QList<int> smallPanel_;   // the splitter's sizes before the panel was enlarged
   std::function<std::uint32_t()> seedClock_;
   DesignRunner designRunner_;
   TArmouryWindow* armoury_ = nullptr;
@@ -267,7 +307,7 @@ class TForm1 : public QMainWindow {
   QScrollArea* scroller_ = nullptr;
   QWidget* surface_ = nullptr;  // the form's background, inside the scroll area
   int paneWidthHint_ = 0;       // the statblock pane's comfortable width
-  bool framePlaced_ = false;    // placed again once the frame was known
+  TWindowFit* fit_ = nullptr;   // the window's size and place on its screen
   // The widget of each field of the field table, in the table's order, with
   // the label that is enabled together with a text field.
   std::vector<QWidget*> fieldWidgets_;
@@ -292,6 +332,8 @@ class TForm1 : public QMainWindow {
   QPushButton *DesignButton, *RandomButton;
   QPlainTextEdit* StatblockMemo;
   TDerivationPanel* DerivationPanel = nullptr;
+  QLabel* StatblockNote = nullptr;         // over the pane: stale or failed
+  QSplitter* StatblockSplitter = nullptr;  // the pane over the derivation panel
 
   // The menu commands and the window's shortcuts, named as their objects
   // without "Action".
@@ -299,6 +341,7 @@ class TForm1 : public QMainWindow {
     QAction *New, *Open, *Save, *SaveAs, *OpenArmoury, *ExportStatblock, *Print, *ExportPdf, *Quit;
     QAction *Undo, *Redo, *CopyStatblock, *CopyMarkdown;
     QAction *ShowDerivations, *Compare, *Shortcuts, *About;
+    QAction *LiveStatblock = nullptr, *EnlargeDerivations = nullptr;
     QAction *Design, *Randomize;
   };
   Actions actions_{};

@@ -50,7 +50,7 @@ TEST_F(MenuTest, TheMenuBarHoldsFileEditViewAndHelp) {
                          "Edit: Undo [Ctrl+Z], Redo [Ctrl+Shift+Z], Copy Statblock [Ctrl+Shift+C], "
                          "Copy as Markdown [Ctrl+Shift+M], Find Control... [Ctrl+K]",
                          "View: Show Derivations [Ctrl+Shift+D], Compare... [Ctrl+Shift+K], "
-                         "Theme []",
+                         "Live Statblock [], Enlarge Derivations [F6], Theme []",
                          "Help: Keyboard Shortcuts [], About Brennick []"}));
 }
 

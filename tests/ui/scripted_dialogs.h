@@ -31,16 +31,21 @@ class ScriptedDialogs : public TDialogServices {
   // Every box and dialog asked for, one line each:
   //   error: MESSAGE            message: TITLE: TEXT
   //   unsaved: NAME             replace: PATH
+  //   stale: COMMAND
   //   open: CAPTION | PATH | FILTER
   //   save: CAPTION | PATH | FILTER
   //   folder: CAPTION | PATH    print
   QStringList asked;
   // The object name of the window each was asked over, in the same order.
   QStringList over;
+  // The title of every failure shown under a title of its own, in order.
+  QStringList errorTitles;
 
   // --- Scripted answers, in the order the questions must come. ---
   ScriptedDialogs& ScriptUnsaved(UnsavedAnswer answer) { return Add(Kind::Unsaved, answer); }
   ScriptedDialogs& ScriptReplace(bool replace) { return Add(Kind::Replace, replace); }
+  // Goes ahead with a statblock made before the form's changes, or cancels.
+  ScriptedDialogs& ScriptStale(bool goAhead) { return Add(Kind::Stale, goAhead); }
   ScriptedDialogs& ScriptOpen(const QString& path) { return Add(Kind::Open, ChosenFile(path)); }
   ScriptedDialogs& ScriptSave(const ChosenFile& file) { return Add(Kind::Save, file); }
   ScriptedDialogs& ScriptFolder(const QString& path) { return Add(Kind::Folder, path); }
@@ -55,6 +60,7 @@ class ScriptedDialogs : public TDialogServices {
   std::function<void(const QString& title, const QString& text)> onMessage;
   std::function<UnsavedAnswer(const QString& name)> unsavedAnswer;
   std::function<bool(const QString& path)> replaceAnswer;
+  std::function<bool(const QString& command)> staleAnswer;
   std::function<ChosenFile(FileDialog dialog, const QString& caption, const QString& path,
                            const QString& filter)>
       fileAnswer;
@@ -63,6 +69,11 @@ class ScriptedDialogs : public TDialogServices {
 
   void ShowError(QWidget* parent, const QString& message) override {
     Record(parent, QStringLiteral("error: ") + message);
+    if (onError) onError(message);
+  }
+  void ShowFailure(QWidget* parent, const QString& title, const QString& message) override {
+    Record(parent, QStringLiteral("error: ") + message);
+    errorTitles << title;
     if (onError) onError(message);
   }
   void ShowMessage(QWidget* parent, const QString& title, const QString& text) override {
@@ -76,6 +87,10 @@ class ScriptedDialogs : public TDialogServices {
   bool AskReplace(QWidget* parent, const QString& path) override {
     Record(parent, QStringLiteral("replace: ") + path);
     return Answer<bool>(Kind::Replace, false, replaceAnswer, path);
+  }
+  bool AskStaleStatblock(QWidget* parent, const QString& command) override {
+    Record(parent, QStringLiteral("stale: ") + command);
+    return Answer<bool>(Kind::Stale, false, staleAnswer, command);
   }
   ChosenFile ChooseFile(QWidget* parent, FileDialog dialog, const QString& caption,
                         const QString& path, const QString& filter) override {
@@ -98,7 +113,7 @@ class ScriptedDialogs : public TDialogServices {
   }
 
  private:
-  enum class Kind { Unsaved, Replace, Open, Save, Folder, Print };
+  enum class Kind { Unsaved, Replace, Stale, Open, Save, Folder, Print };
   using Value = std::variant<UnsavedAnswer, bool, ChosenFile, QString, PrintAnswer>;
   struct Scripted {
     Kind kind;
@@ -111,6 +126,8 @@ class ScriptedDialogs : public TDialogServices {
         return "the unsaved-changes question";
       case Kind::Replace:
         return "the replace question";
+      case Kind::Stale:
+        return "the question about a statblock older than the form";
       case Kind::Open:
         return "an open dialog";
       case Kind::Save:
