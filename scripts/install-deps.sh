@@ -9,6 +9,8 @@ packages=(
   libgtest-dev libgmock-dev googletest
   nlohmann-json3-dev libcli11-dev libbenchmark-dev
   clang clang-format libclang-rt-14-dev
+  # `make lint`: include-what-you-use
+  iwyu
   xvfb xauth fonts-dejavu-core poppler-utils
   locales
   # the benchmarks time brennick-cli against jq copying the same designs
