@@ -1,6 +1,7 @@
 #include "form/fields.h"
 
-#include <type_traits>
+#include <cstddef>
+#include <iterator>
 
 #include "form/form_model.h"
 #include "form/tooltips.h"
