@@ -1,9 +1,11 @@
 #include "cli/random_designs.h"
 
 #include <chrono>
+#include <cstddef>
 #include <string>
 
 #include "form/form_model.h"
+#include "form/form_state.h"
 #include "formats/design_object.h"
 
 namespace brennick::cli {

@@ -4,11 +4,17 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <initializer_list>
+#include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "engine/design.h"
 #include "form/form_model.h"
+#include "form/form_state.h"
 #include "formats/design_object.h"
 #include "tests/support/worked_designs.h"
 
