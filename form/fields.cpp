@@ -1,6 +1,5 @@
 #include "form/fields.h"
 
-#include <cstddef>
 #include <iterator>
 
 #include "form/form_model.h"

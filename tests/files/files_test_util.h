@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <compare>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>

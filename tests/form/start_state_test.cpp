@@ -10,7 +10,6 @@
 #include <utility>
 
 #include "engine/design.h"
-#include "engine/design_error.h"
 #include "form/fields.h"
 #include "form/form_model.h"
 #include "form/form_state.h"
