@@ -15,6 +15,9 @@
 #include <string_view>
 #include <vector>
 
+// Passed on: the window and the other callers that report a failed run catch
+// its DesignError through this header.
+#include "engine/design_error.h"  // IWYU pragma: export
 #include "engine/field_list.h"
 
 namespace brennick {
