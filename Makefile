@@ -4,11 +4,14 @@
 # `cmake --install` installs.
 # `make test-sanitize` runs every test built with AddressSanitizer and
 # UndefinedBehaviorSanitizer, `make fuzz` runs the fuzz targets for a bounded
-# time, `make bench` runs the benchmarks; each has its own build directory.
+# time, `make bench` runs the benchmarks, `make lint` checks that every source
+# of the toolkit-free layers includes what it uses; each has its own build
+# directory.
 BUILD_DIR ?= build
 SANITIZE_DIR ?= build-sanitize
 FUZZ_DIR ?= build-fuzz
 BENCH_DIR ?= build-bench
+LINT_DIR ?= build-lint
 FUZZ_SECONDS ?= 15
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
@@ -20,7 +23,7 @@ SANITIZER_ENV = \
   LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan-suppressions.txt:print_suppressions=0 \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps configure build run test package test-sanitize fuzz bench clean format format-check
+.PHONY: all deps configure build run test package test-sanitize fuzz bench lint clean format format-check
 
 all: build
 
@@ -62,6 +65,15 @@ bench: deps
 	  -DBRENNICK_TESTS=OFF $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(BENCH_DIR) -j $(JOBS)
 	@./scripts/bench.sh $(BENCH_DIR)
+
+# include-what-you-use over the toolkit-free layers, their tests, benchmarks
+# and fuzz targets; lists each include a file should add or remove. Only
+# configures (clang, for the compile commands iwyu reads): nothing is built.
+lint: deps
+	@cmake -S . -B $(LINT_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	  -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DBRENNICK_GUI=OFF -DBRENNICK_TESTS=ON \
+	  -DBRENNICK_BENCH=ON -DBRENNICK_FUZZ=ON $(CMAKE_FLAGS) >/dev/null
+	@python3 scripts/check-includes.py $(LINT_DIR) $(JOBS)
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -3,7 +3,9 @@
 // runs.
 #include <benchmark/benchmark.h>
 
-#include <cstdint>
+#include <cstddef>
+#include <map>
+#include <optional>
 #include <vector>
 
 #include "engine/design.h"

@@ -6,10 +6,14 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
+#include "engine/random.h"
 #include "files/armoury_folder.h"
 #include "files/design_file.h"
 #include "form/form_member.h"
+#include "form/form_state.h"
+#include "formats/design_file_format.h"
 #include "tests/support/random_design.h"
 
 namespace {

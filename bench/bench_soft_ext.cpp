@@ -5,8 +5,10 @@
 // where long double is the x87 type; elsewhere only SoftExt is timed.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <random>
 #include <vector>

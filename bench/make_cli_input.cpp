@@ -6,8 +6,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <span>
 #include <string>
 
+#include "engine/design.h"
+#include "engine/random.h"
 #include "form/fields.h"
 #include "formats/json_text.h"
 #include "tests/support/random_design.h"

@@ -1,9 +1,12 @@
 #include "cli/batch.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <stdexcept>
+#include <utility>
 
 #include "cli/explain_output.h"
 #include "engine/design.h"

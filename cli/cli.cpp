@@ -10,10 +10,14 @@
 #include <clocale>
 #include <cstdint>
 #include <cstring>
+#include <exception>
+#include <functional>
 #include <limits>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "cli/batch.h"
@@ -22,6 +26,7 @@
 #include "engine/design.h"
 #include "engine/design_error.h"
 #include "formats/design_object.h"
+#include "formats/json_reader.h"
 
 #ifndef BRENNICK_VERSION
 #define BRENNICK_VERSION "unknown"

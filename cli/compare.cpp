@@ -6,11 +6,16 @@
 #include <cerrno>
 #include <cstring>
 #include <exception>
+#include <filesystem>
 #include <map>
+#include <memory>
+#include <optional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "engine/design.h"
+#include "engine/design_error.h"
 #include "files/file_io.h"
 #include "form/line_diff.h"
 #include "formats/design_object.h"

@@ -1,5 +1,11 @@
 #include "cli/explain_output.h"
 
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string_view>
+#include <vector>
+
 #include "cli/batch.h"
 #include "formats/json_text.h"
 

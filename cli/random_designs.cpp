@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <chrono>
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -9,6 +10,7 @@
 #include "engine/design_error.h"
 #include "files/file_io.h"
 #include "form/form_model.h"
+#include "form/form_state.h"
 #include "formats/design_file_format.h"
 #include "formats/design_object.h"
 

@@ -1,7 +1,10 @@
 // Ammunition: the cartridge's designation, its weight and cost per shot, and
 // its legality class.
 #include <string>
+#include <string_view>
+#include <utility>
 
+#include "engine/design.h"
 #include "engine/internal/run.h"
 
 namespace brennick {

@@ -3,8 +3,11 @@
 // The price is built in three layers: a base cost that grows with the loaded
 // weight, a cost factor for the chosen options that multiplies it, and fixed
 // dollar amounts for accessories added at the end.
+#include <cstddef>
+#include <cstdint>
 #include <iterator>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "engine/internal/run.h"

@@ -1,5 +1,8 @@
 // Damage: how many dice the weapon rolls, and its wound suffix.
+#include <cstdint>
 #include <string>
+#include <string_view>
+#include <utility>
 
 #include "engine/internal/run.h"
 

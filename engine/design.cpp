@@ -2,10 +2,14 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
+#include "engine/design_error.h"
 #include "engine/internal/run.h"
 
 namespace brennick {

@@ -4,7 +4,7 @@
 // command-line designer, the tests and the fuzzers all share one calculation.
 #pragma once
 
-#include <compare>
+#include <compare>  // IWYU pragma: keep (the ordering type of <=> below)
 #include <cstddef>
 #include <initializer_list>
 #include <iterator>
@@ -15,7 +15,9 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/design_error.h"
+// Passed on: the window and the other callers that report a failed run catch
+// its DesignError through this header.
+#include "engine/design_error.h"  // IWYU pragma: export
 #include "engine/field_list.h"
 
 namespace brennick {

@@ -1,5 +1,7 @@
 // Durability: how much punishment the weapon itself can take.
+#include <cstdint>
 #include <string>
+#include <utility>
 
 #include "engine/internal/run.h"
 

@@ -1,7 +1,17 @@
 // Derivations the run writes around its stages: the title line's, a short one
 // for lines a stage leaves without one, and the failing read's.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
+#include "engine/design_error.h"
+#include "engine/field_list.h"
 #include "engine/internal/run.h"
 
 namespace brennick {

@@ -1,8 +1,10 @@
 // Notes and features: what the numbers above do not say, and what is fitted.
 #include <bit>
+#include <cstddef>
 #include <cstdint>
 #include <iterator>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "engine/internal/run.h"

@@ -1,10 +1,14 @@
 // Reading the numbers typed into the form's text fields.
 #include <algorithm>
 #include <charconv>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <system_error>
 
+#include "engine/design_error.h"
 #include "engine/internal/run.h"
 #include "engine/number_text.h"
 

@@ -1,7 +1,9 @@
 // Power supply notes: what feeds a weapon that does not carry its energy in
 // the cartridge. At most one line.
 #include <string>
+#include <string_view>
 
+#include "engine/design.h"
 #include "engine/internal/run.h"
 
 namespace brennick {

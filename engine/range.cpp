@@ -1,6 +1,10 @@
 // Accuracy and range: the Acc line, the half-damage and maximum ranges.
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <string>
+#include <string_view>
+#include <utility>
 
 #include "engine/internal/run.h"
 

@@ -1,6 +1,10 @@
 // Rate of fire and shots: the RoF line from the loading mechanism, and the
 // shots line with its reload time in brackets.
+#include <cstddef>
+#include <cstdint>
 #include <string>
+#include <string_view>
+#include <utility>
 
 #include "engine/internal/run.h"
 

@@ -3,8 +3,8 @@
 #include "engine/soft_ext.h"
 
 #include <bit>
-#include <cmath>
 #include <cstdint>
+#include <utility>
 
 namespace brennick {
 namespace {

@@ -46,7 +46,7 @@
 #pragma once
 
 #include <bit>
-#include <concepts>
+#include <concepts>  // IWYU pragma: keep (std::integral, std::same_as: iwyu misses concepts)
 #include <cstdint>
 #include <cstring>
 #include <limits>

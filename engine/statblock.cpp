@@ -1,11 +1,15 @@
 // The statblock: its lines in one block of memory.
 #include <algorithm>
-#include <iterator>
+#include <cstddef>
+#include <initializer_list>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <utility>
+#include <vector>
 
+#include "engine/design.h"
 #include "engine/internal/run.h"
 
 namespace brennick {

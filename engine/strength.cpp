@@ -1,7 +1,11 @@
 // Strength, bulk and recoil: the ST lines (with the KYOS scale on request),
 // the Bulk line and the Rcl lines.
 #include <array>
+#include <cstddef>
+#include <cstdint>
 #include <string>
+#include <string_view>
+#include <utility>
 
 #include "engine/internal/run.h"
 

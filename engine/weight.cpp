@@ -1,6 +1,9 @@
 // Weight: the gun's body, its accessories, magazine and cells, and a full load
 // of ammunition. Sets the empty, loaded and per-shot weights for later stages.
+#include <cstdint>
 #include <string>
+#include <string_view>
+#include <utility>
 
 #include "engine/internal/run.h"
 

@@ -1,9 +1,16 @@
 #include "files/armoury_folder.h"
 
 #include <algorithm>
+#include <array>
+#include <compare>
+#include <exception>
 #include <system_error>
+#include <utility>
 
+#include "engine/design.h"
+#include "engine/design_error.h"
 #include "files/design_file.h"
+#include "form/form_state.h"
 
 namespace brennick {
 

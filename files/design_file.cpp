@@ -1,6 +1,8 @@
 #include "files/design_file.h"
 
+#include "engine/design_error.h"
 #include "files/file_io.h"
+#include "formats/design_file_format.h"
 
 namespace brennick {
 

@@ -8,7 +8,6 @@
 #include <string_view>
 
 #include "form/form_state.h"
-#include "formats/design_file_format.h"
 
 namespace brennick {
 

@@ -1,5 +1,6 @@
 #include "form/design_session.h"
 
+#include <optional>
 #include <system_error>
 #include <utility>
 

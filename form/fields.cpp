@@ -1,6 +1,6 @@
 #include "form/fields.h"
 
-#include <type_traits>
+#include <iterator>
 
 #include "form/form_model.h"
 #include "form/tooltips.h"

@@ -11,13 +11,14 @@
 
 #include <array>
 #include <bit>
-#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "engine/design.h"
+#include "engine/field_list.h"
 #include "form/form_state.h"
 
 namespace brennick {

@@ -1,5 +1,10 @@
 #include "form/form_member.h"
 
+#include <cstddef>
+#include <memory>
+#include <span>
+
+#include "engine/design_error.h"
 #include "form/fields.h"
 
 namespace brennick {

@@ -1,8 +1,14 @@
 #include "form/form_model.h"
 
 #include <array>
+#include <cstddef>
+#include <initializer_list>
+#include <span>
+#include <stdexcept>
 #include <string>
+#include <utility>
 
+#include "engine/design.h"
 #include "engine/number_text.h"
 
 namespace brennick {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "engine/design.h"
+#include "engine/field_list.h"
 
 namespace brennick {
 

@@ -1,5 +1,9 @@
 #include "form/history.h"
 
+#include <initializer_list>
+#include <span>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "form/fields.h"

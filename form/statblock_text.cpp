@@ -1,6 +1,7 @@
 #include "form/statblock_text.h"
 
 #include <cstring>
+#include <memory>
 
 namespace brennick {
 namespace {

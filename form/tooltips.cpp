@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
+#include <functional>
+#include <string>
 
 #include "form/fields.h"
 

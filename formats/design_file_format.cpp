@@ -1,5 +1,9 @@
 #include "formats/design_file_format.h"
 
+#include <initializer_list>
+#include <optional>
+
+#include "engine/design_error.h"
 #include "form/form_member.h"
 #include "formats/design_object.h"
 

@@ -1,9 +1,9 @@
 #include "formats/json_reader.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "formats/internal/json_scan.h"
 #include "formats/json_text.h"

@@ -1,6 +1,11 @@
 // The JSON reader's values: strings with their escapes, numbers, literals,
 // and skipping whole values.
+#include <cstdint>
 #include <cstring>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
 
 #include "formats/internal/json_scan.h"
 #include "formats/json_reader.h"

@@ -17,8 +17,10 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "engine/design.h"
 #include "form/fields.h"

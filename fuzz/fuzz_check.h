@@ -4,7 +4,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <string>
 #include <string_view>
 
 namespace brennick::fuzz {

@@ -8,15 +8,20 @@
 // write one valid JSON object per design holding exactly what the design run
 // gives for that design, and in Markdown one row per design under a header.
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "cli/batch.h"
 #include "engine/design.h"
 #include "formats/design_object.h"
+#include "formats/json_reader.h"
 #include "formats/json_text.h"
 #include "fuzz/fuzz_check.h"
 

@@ -5,10 +5,18 @@
 // groups and every combination of check boxes reach every stage. The run must
 // never crash or reach undefined behaviour; it must stop only with one of the
 // program's own messages, and the same form must always give the same result.
+#include <cstddef>
 #include <cstdint>
+#include <initializer_list>
+#include <memory>
+#include <optional>
+#include <span>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "engine/design.h"
+#include "engine/design_error.h"
 #include "engine/number_text.h"
 #include "form/fields.h"
 #include "fuzz/design_codec.h"

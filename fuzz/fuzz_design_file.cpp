@@ -9,11 +9,17 @@
 // by way of a machine whose separator is the other one. brennick-cli must read
 // the same text as one sound design of the same values, and no text of the
 // form may be longer than a field holds.
+#include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
+#include "engine/design.h"
+#include "engine/design_error.h"
 #include "form/fields.h"
+#include "form/form_state.h"
 #include "formats/design_file_format.h"
 #include "formats/design_object.h"
 #include "fuzz/fuzz_check.h"

@@ -7,7 +7,10 @@
 // exactly that value, and where the reader reads exactly one value the
 // reference must accept it (or reject only a number too large for a double,
 // which the reader keeps as text).
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>

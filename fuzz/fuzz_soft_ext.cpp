@@ -21,12 +21,11 @@
 //     (a sum with it lands near a tie), else -64 to 63 units in its last
 //     place away
 // Bytes that run out read as zero.
-#include <cfloat>
 #include <cmath>
-#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "engine/soft_ext.h"

@@ -3,22 +3,23 @@
 // The seeds are the worked designs, the start form and texts and values near
 // the edges the readers and writers must get right. Each seed is a file named
 // after what it holds, under <corpus directory>/<target>/.
-#include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <iostream>
 #include <limits>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
 #include "engine/design.h"
-#include "files/design_file.h"
 #include "form/fields.h"
 #include "form/form_member.h"
 #include "form/form_model.h"
+#include "form/form_state.h"
+#include "formats/design_file_format.h"
 #include "fuzz/design_codec.h"
 #include "tests/support/worked_designs.h"
 

@@ -9,6 +9,8 @@ packages=(
   libgtest-dev libgmock-dev googletest
   nlohmann-json3-dev libcli11-dev libbenchmark-dev
   clang clang-format libclang-rt-14-dev
+  # `make lint`: include-what-you-use
+  iwyu
   xvfb xauth fonts-dejavu-core poppler-utils
   # the windows under a window manager with a panel: openbox, the panel's
   # Xlib, and xprop and xdpyinfo to wait for them

@@ -8,18 +8,19 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
-#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <type_traits>
-#include <utility>
 #include <vector>
 
-#include "engine/design.h"
-#include "engine/number_text.h"
+// The stages take the run's input and write its results and number texts
+// through this header alone: it passes on both headers on purpose.
+#include "engine/design.h"  // IWYU pragma: export
+#include "engine/design_error.h"
+#include "engine/number_text.h"  // IWYU pragma: export
 
 namespace brennick {
 

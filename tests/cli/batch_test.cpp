@@ -6,11 +6,15 @@
 
 #include <algorithm>
 #include <cstring>
+#include <initializer_list>
+#include <memory>
 #include <nlohmann/json.hpp>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "engine/design.h"
 #include "form/fields.h"
 #include "formats/design_object.h"
 #include "formats/json_text.h"

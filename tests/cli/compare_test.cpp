@@ -8,8 +8,10 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <ostream>
+#include <initializer_list>
 #include <string>
+#include <type_traits>
+#include <utility>
 
 #include "tests/support/scratch_folder.h"
 

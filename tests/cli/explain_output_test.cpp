@@ -4,12 +4,16 @@
 
 #include <algorithm>
 #include <cstring>
+#include <initializer_list>
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/batch.h"
+#include "formats/json_reader.h"
 
 namespace brennick::cli {
 namespace {

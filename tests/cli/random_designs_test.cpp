@@ -6,16 +6,22 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <limits>
+#include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "engine/design.h"
 #include "engine/design_error.h"
 #include "form/form_model.h"
+#include "form/form_state.h"
 #include "formats/design_file_format.h"
 #include "formats/design_object.h"
 #include "tests/support/scratch_folder.h"

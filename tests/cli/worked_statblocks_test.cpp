@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <initializer_list>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>

@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
+#include "engine/design.h"
 #include "engine/internal/run.h"
 
 namespace brennick {

@@ -1,10 +1,13 @@
 // Malfunction number and price of a design.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 
+#include "engine/design.h"
+#include "engine/design_error.h"
 #include "engine/internal/run.h"
 
 namespace brennick {

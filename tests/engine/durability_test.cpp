@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "engine/design.h"
+#include "engine/design_error.h"
 #include "engine/internal/run.h"
 
 namespace brennick {

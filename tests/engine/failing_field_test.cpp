@@ -5,8 +5,13 @@
 
 #include <algorithm>
 #include <functional>
+#include <initializer_list>
+#include <memory>
+#include <optional>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "engine/design.h"
 

@@ -1,9 +1,13 @@
 // The notes and the feature list after the durability lines.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
+#include "engine/design.h"
+#include "engine/design_error.h"
 #include "engine/internal/run.h"
 
 namespace brennick {

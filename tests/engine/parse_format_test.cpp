@@ -3,8 +3,15 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
 #include <limits>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
+#include "engine/design_error.h"
 #include "engine/internal/run.h"
 #include "engine/number_text.h"
 

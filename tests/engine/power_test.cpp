@@ -1,6 +1,9 @@
 // Power supply notes: the one line naming the bottle or cell that feeds a gun.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+
 #include "tests/engine/stage_test_util.h"
 
 namespace brennick {

@@ -1,7 +1,13 @@
 // Rate of fire and shots: the RoF and Shots lines per loading mechanism.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <optional>
+#include <string>
+
+#include "engine/design_error.h"
 #include "tests/engine/stage_test_util.h"
+#include "tests/support/worked_designs.h"
 
 namespace brennick {
 namespace {

@@ -1,12 +1,16 @@
 // Test support: forms written as "Field=value ..." and single-stage runs.
 #pragma once
 
+#include <cstddef>
+#include <initializer_list>
 #include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
+#include "engine/design.h"
+#include "engine/design_error.h"
 #include "engine/internal/run.h"
 #include "form/fields.h"
 #include "tests/support/worked_designs.h"

@@ -3,11 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <initializer_list>
 #include <iterator>
+#include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
+#include "engine/design.h"
+#include "engine/design_error.h"
 #include "engine/internal/run.h"
 #include "engine/number_text.h"
 #include "tests/support/worked_designs.h"

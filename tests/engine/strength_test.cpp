@@ -1,7 +1,14 @@
 // Strength, bulk and recoil: ST, KYOS ST, Bulk and Rcl lines.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "engine/design_error.h"
 #include "tests/engine/stage_test_util.h"
+#include "tests/support/worked_designs.h"
 
 namespace brennick {
 namespace {

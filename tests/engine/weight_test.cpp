@@ -1,7 +1,13 @@
 // Weight stage: body, accessories, magazine and cells, ammunition load.
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "engine/design_error.h"
 #include "tests/engine/stage_test_util.h"
+#include "tests/support/worked_designs.h"
 
 namespace brennick {
 namespace {

@@ -1,8 +1,22 @@
 // The armoury: a folder of design files as a weapon table, exported with
 // exactly the rows brennick-cli --table gives for the same files.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstddef>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/design.h"
+#include "engine/design_error.h"
+#include "engine/random.h"
 #include "files/armoury_folder.h"
 #include "files/design_file.h"
 #include "form/form_member.h"
+#include "form/form_state.h"
+#include "formats/weapon_table.h"
 #include "tests/files/files_test_util.h"
 #include "tests/support/random_design.h"
 #include "tests/support/worked_designs.h"

@@ -3,13 +3,27 @@
 // saves that fail.
 #include "files/design_file.h"
 
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "engine/design.h"
+#include "engine/design_error.h"
 #include "files/file_io.h"
 #include "form/fields.h"
+#include "form/form_member.h"
 #include "form/form_model.h"
+#include "formats/design_file_format.h"
 #include "formats/design_object.h"
 #include "tests/files/files_test_util.h"
 #include "tests/support/worked_designs.h"

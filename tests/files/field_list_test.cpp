@@ -7,11 +7,14 @@
 
 #include <algorithm>
 #include <iterator>
+#include <optional>
+#include <span>
 #include <string>
-#include <vector>
 
+#include "engine/design.h"
 #include "files/design_file.h"
 #include "form/fields.h"
+#include "form/form_state.h"
 #include "formats/design_object.h"
 #include "tests/files/files_test_util.h"
 

@@ -3,12 +3,18 @@
 // is refused with its message, the file named.
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <filesystem>
 #include <string>
 
+#include "engine/design_error.h"
 #include "files/armoury_folder.h"
 #include "files/design_file.h"
 #include "files/file_io.h"
 #include "form/form_member.h"
+#include "form/form_state.h"
+#include "formats/design_file_format.h"
+#include "formats/weapon_table.h"
 #include "tests/files/files_test_util.h"
 #include "tests/support/worked_designs.h"
 

@@ -5,9 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <ostream>
 #include <string>
 #include <vector>
 
+#include "engine/random.h"
 #include "tests/form/form_test_util.h"
 
 namespace {

@@ -2,9 +2,13 @@
 // differs from one in any byte, or is one byte longer or shorter, finds none.
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <initializer_list>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "engine/field_list.h"
 #include "form/fields.h"
 
 namespace brennick {

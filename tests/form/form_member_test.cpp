@@ -2,6 +2,16 @@
 // a form opened without it, and the members it refuses.
 #include "form/form_member.h"
 
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <initializer_list>
+#include <span>
+#include <utility>
+
+#include "engine/design_error.h"
+#include "form/fields.h"
+#include "form/form_model.h"
 #include "tests/form/form_test_util.h"
 #include "tests/support/field_changes.h"
 

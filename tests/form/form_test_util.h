@@ -4,12 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "form/fields.h"
 #include "form/form_model.h"
+#include "form/form_state.h"
 
 namespace brennick::formtest {
 

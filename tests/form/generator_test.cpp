@@ -1,12 +1,27 @@
 // The random design generator: clicks worked out draw by draw, and the
 // promises of a few thousand clicks.
+#include <gtest/gtest.h>
+
 #include <cmath>
+#include <cstdint>
+#include <initializer_list>
 #include <map>
 #include <regex>
 #include <set>
+#include <span>
+#include <sstream>
+#include <string>
 #include <tuple>
+#include <type_traits>
+#include <vector>
 
+#include "engine/design.h"
+#include "engine/design_error.h"
 #include "engine/number_text.h"
+#include "engine/random.h"
+#include "form/fields.h"
+#include "form/form_model.h"
+#include "form/form_state.h"
 #include "tests/form/form_test_util.h"
 
 namespace {

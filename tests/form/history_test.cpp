@@ -2,8 +2,17 @@
 // user actions undone and redone against the timeline of forms the user saw.
 #include "form/history.h"
 
-#include <random>
+#include <gtest/gtest.h>
 
+#include <cstdint>
+#include <initializer_list>
+#include <random>
+#include <span>
+#include <vector>
+
+#include "engine/design_error.h"
+#include "form/fields.h"
+#include "form/form_model.h"
 #include "tests/form/form_test_util.h"
 
 namespace {

@@ -1,7 +1,18 @@
 // The rules that keep the form plausible while it is edited, and the Max RoF
 // hint beside the RoF field.
-#include <tuple>
+#include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <memory>
+#include <span>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "engine/design_error.h"
+#include "form/fields.h"
+#include "form/form_model.h"
+#include "form/form_state.h"
 #include "tests/form/form_test_util.h"
 
 namespace {

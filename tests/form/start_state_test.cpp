@@ -1,7 +1,18 @@
 // The form as the window opens, and how option groups take their indices.
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <initializer_list>
 #include <map>
 #include <set>
+#include <span>
+#include <string>
+#include <utility>
 
+#include "engine/design.h"
+#include "form/fields.h"
+#include "form/form_model.h"
+#include "form/form_state.h"
 #include "tests/form/form_test_util.h"
 
 namespace {

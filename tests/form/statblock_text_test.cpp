@@ -5,7 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
+#include <initializer_list>
+#include <optional>
 
+#include "engine/design.h"
 #include "tests/support/worked_designs.h"
 
 namespace {

@@ -3,8 +3,11 @@
 // redo) went past.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <optional>
 #include <string>
 
+#include "form/form_state.h"
 #include "form/history.h"
 
 namespace brennick {

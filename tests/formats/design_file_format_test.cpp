@@ -5,9 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <initializer_list>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "engine/design.h"
+#include "engine/design_error.h"
 #include "form/fields.h"
 #include "form/form_member.h"
 #include "form/form_model.h"

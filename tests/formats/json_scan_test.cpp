@@ -7,7 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
+#include <initializer_list>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>

@@ -5,11 +5,20 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <initializer_list>
+#include <memory>
+#include <optional>
+#include <span>
 #include <string>
+#include <string_view>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
+#include "engine/design.h"
 #include "form/fields.h"
 #include "formats/design_object.h"
+#include "formats/json_reader.h"
 #include "formats/json_text.h"
 
 namespace brennick::cli {

@@ -5,9 +5,12 @@
 // characters at the edges of each length pass unchanged.
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <initializer_list>
 #include <optional>
 #include <string>
 
+#include "engine/design.h"
 #include "formats/design_object.h"
 #include "formats/json_reader.h"
 

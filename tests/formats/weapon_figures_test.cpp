@@ -4,9 +4,12 @@
 // no more characters than it is told to look at.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "formats/weapon_table.h"
 

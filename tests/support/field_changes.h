@@ -4,6 +4,7 @@
 // the form member run every control through this.
 #pragma once
 
+#include <span>
 #include <string>
 
 #include "form/fields.h"

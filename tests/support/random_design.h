@@ -3,12 +3,14 @@
 // Half of them come with "Only automatic" checked, half without.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
 #include "engine/design.h"
 #include "engine/random.h"
 #include "form/form_model.h"
+#include "form/form_state.h"
 
 namespace brennick::bench {
 

@@ -2,6 +2,8 @@
 // entered on the form.
 #pragma once
 
+#include <string>
+
 #include "engine/design.h"
 
 namespace brennick::examples {
