@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/soft_ext.h"
+#include "engine/soft_ext_math.h"
 
 namespace {
 

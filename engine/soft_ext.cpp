@@ -1,10 +1,10 @@
 // The library functions of the design run for SoftExt: the cube root, the
 // power 1/3 and the common logarithm, with the x87 build's results.
-#include "engine/soft_ext.h"
-
 #include <bit>
 #include <cmath>
 #include <cstdint>
+
+#include "engine/soft_ext_math.h"
 
 namespace brennick {
 namespace {

@@ -30,6 +30,7 @@
 #include <string>
 
 #include "engine/soft_ext.h"
+#include "engine/soft_ext_math.h"
 #include "fuzz/fuzz_check.h"
 
 using brennick::SoftExt;

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/soft_ext_math.h"
+
 namespace brennick {
 namespace {
 
