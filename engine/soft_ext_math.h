@@ -25,8 +25,9 @@ SoftExt SoftPowThird(SoftExt x);
 // log10l: log2(x) times log10(2) rounded to 64 bits (the x87's fldlg2), the
 // product rounded once, as the x87's fyl2x does it; log2(x) is worked out to
 // some 120 bits. The x87's own fyl2x misses that rounding for a few inputs in
-// a hundred (by a unit in the last place; see the tests). -inf for zero, NaN
-// for a negative x.
+// a hundred (by a unit in the last place; see the tests); at the few operands
+// of a gun's bulk where that unit decides the figure, the x87's own result is
+// taken. -inf for zero, NaN for a negative x.
 SoftExt SoftLog10(SoftExt x);
 
 // The fifteen significant digits of a finite positive value as an integer
