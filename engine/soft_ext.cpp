@@ -217,12 +217,14 @@ SoftExt SoftPowThird(SoftExt x) {
 
 namespace {
 
-// The operands a gun's bulk can reach (a double weight times a row's length
-// factor and scale) whose logarithm lies within a unit in the last place of
-// a half, where the x87's fyl2x does not give the rounding to nearest and the
-// difference decides the bulk: the x87's own results there, measured on the
-// hardware (an AMD EPYC; tests/engine/soft_ext_test.cpp sweeps every such
-// operand against it). Sorted by the operand's encoding.
+// Where the x87's fyl2x does not give the rounding to nearest and the
+// difference reaches a figure or a derivation: the operands a gun's bulk can
+// reach (a double weight times a row's length factor and scale) whose
+// logarithm lies within a unit in the last place of a half, and the strengths
+// whose Knowing-Your-Own-Strength derivation prints another fifteenth digit.
+// The x87's own results there, measured on the hardware (an AMD EPYC;
+// tests/engine/soft_ext_test.cpp checks them against it). Sorted by the
+// operand's encoding.
 struct X87Log10 {
   std::uint16_t signExponent;
   std::uint64_t significand;
@@ -237,6 +239,8 @@ constexpr X87Log10 kX87Log10[] = {
     {0x3D6B, 0xC1A536AF21CDD03A, 0xC006, 0xC680000000000001},
     {0x3E32, 0xF102F91F437EFBF8, 0xC006, 0x8A80000000000000},
     {0x3ECF, 0x83ECEBA15579FF06, 0xC005, 0xB700000000000000},
+    {0x4015, 0xB14E220000000000, 0x4001, 0xD87417A0DE9ACE6C},  // ST 5809937
+    {0x4016, 0xA161A50000000000, 0x4001, 0xE0C756FE418634E5},  // ST 10576293
     {0x40F6, 0xB2FA83BF4D9C14F4, 0x4005, 0x9500000000000000},
     {0x4224, 0xDBA7D7BB27EEADC0, 0x4006, 0xA580000000000000},
     {0x425D, 0x986AADD64EA9AA80, 0x4006, 0xB680000000000000},

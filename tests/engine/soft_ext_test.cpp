@@ -212,6 +212,39 @@ TEST(SoftExt, DecimalConstants) {
   static_assert(sqrt(SoftExt(16)).SignificandBits() == kTop);
 }
 
+TEST(SoftExt, FifteenDigitsAcrossTheRange) {
+  // The extremes of the type and of the number texts, in the digits the C
+  // library's float.h gives for them, and values whose sixteenth digit is a
+  // 5 or a carry into a new power of ten.
+  struct Case {
+    SoftExt value;
+    std::uint64_t digits;
+    int exponent;
+  };
+  const Case cases[] = {
+      {SoftExt::Max(), 118973149535723, 4932},           // 1.18973149535723176502e+4932
+      {SoftExt::MinNormal(), 336210314311209, -4932},    // 3.36210314311209350626e-4932
+      {SoftExt::MinDenormal(), 364519953188247, -4951},  // 3.64519953188247460253e-4951
+      {SoftExt(1e15), 100000000000000, 15},
+      {SoftExt(5e-5), 500000000000000, -5},
+      {SoftExt(1), 100000000000000, 0},
+      {SoftExt(0.1), 100000000000000, -1},
+      {SoftExt(std::int64_t{1234567890123456}), 123456789012346, 15},  // ...456 rounds up
+      {SoftExt(std::int64_t{1234567890123445}), 123456789012344, 15},  // an exact half: to even
+      {SoftExt(std::int64_t{1234567890123455}), 123456789012346, 15},  // an exact half: to even
+      {SoftExt(std::int64_t{9999999999999995}), 100000000000000, 16},  // a half that carries
+      {ldexp(One, -16000), 331184022194550, -4817},  // 3.3118402219455015...e-4817
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(Show(c.value));
+    std::uint64_t digits = 0;
+    int exponent = 0;
+    SoftFifteenDigits(c.value, digits, exponent);
+    EXPECT_EQ(digits, c.digits);
+    EXPECT_EQ(exponent, c.exponent);
+  }
+}
+
 TEST(SoftExt, FrexpAndParts) {
   int e = 0;
   EXPECT_BITS(frexp(SoftExt(-12), &e), SoftExt(-0.75));
@@ -566,10 +599,13 @@ TEST(SoftExtVsX87, BulkLogarithmsTheHardwareDecidesOnTheHalf) {
 
 TEST(SoftExtVsX87, StrengthLogarithmsRoundAsTheHardware) {
   // The Knowing-Your-Own-Strength figure rounds 20 log10(ST) - 10; it lies
-  // nearest a half at the strengths next to 10^((2n + 1) / 40). There, and
-  // at every strength up to 20000, the two round alike and print alike.
+  // nearest a half at the strengths next to 10^((2n + 1) / 40). There, at
+  // every strength up to 20000 and where the x87 prints another fifteenth
+  // digit than the rounded logarithm would, the two round and print alike.
   std::vector<std::int64_t> strengths;
   for (std::int64_t st = 1; st <= 20000; ++st) strengths.push_back(st);
+  // Where the x87's fifteenth digit is not that of the rounded logarithm.
+  for (std::int64_t st : {5809937, 10576293}) strengths.push_back(st);
   for (int n = 0; n <= 190; ++n) {
     const auto t = static_cast<std::int64_t>(std::pow(10.0L, (2 * n + 1) / 40.0L));
     for (std::int64_t st = t - 3; st <= t + 3; ++st) {
