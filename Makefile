@@ -5,13 +5,15 @@
 # `make test-sanitize` runs every test built with AddressSanitizer and
 # UndefinedBehaviorSanitizer, `make fuzz` runs the fuzz targets for a bounded
 # time, `make bench` runs the benchmarks, `make lint` checks that every source
-# of the toolkit-free layers includes what it uses; each has its own build
-# directory.
+# of the toolkit-free layers includes what it uses; `make test-soft` runs every
+# test built with the software extended type in place of the x87's long double
+# (-DBRENNICK_SOFT_EXT=ON); each has its own build directory.
 BUILD_DIR ?= build
 SANITIZE_DIR ?= build-sanitize
 FUZZ_DIR ?= build-fuzz
 BENCH_DIR ?= build-bench
 LINT_DIR ?= build-lint
+SOFT_DIR ?= build-soft
 FUZZ_SECONDS ?= 15
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
@@ -23,7 +25,7 @@ SANITIZER_ENV = \
   LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan-suppressions.txt:print_suppressions=0 \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps configure build run test package test-sanitize fuzz bench lint clean format format-check
+.PHONY: all deps configure build run test package test-sanitize test-soft fuzz bench lint clean format format-check
 
 all: build
 
@@ -53,6 +55,12 @@ test-sanitize: deps
 	@$(SANITIZER_ENV) cmake --build $(SANITIZE_DIR) -j $(JOBS)
 	@cd $(SANITIZE_DIR) && $(SANITIZER_ENV) QT_QPA_PLATFORM=offscreen \
 	  ctest --output-on-failure -j $(JOBS)
+
+test-soft: deps
+	@cmake -S . -B $(SOFT_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRENNICK_SOFT_EXT=ON \
+	  $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(SOFT_DIR) -j $(JOBS)
+	@cd $(SOFT_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 fuzz: deps
 	@cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRENNICK_FUZZ=ON \

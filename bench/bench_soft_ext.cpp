@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/soft_ext.h"
+#include "engine/soft_ext_math.h"
 
 namespace {
 

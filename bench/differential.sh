@@ -4,6 +4,9 @@
 #
 #   bench/differential.sh OLD_CLI NEW_CLI [COUNT]
 #
+# Either program may be a command with arguments, in one word for the shell:
+#   bench/differential.sh build/brennick-cli "node build-wasm/brennick-cli.js"
+#
 # The designs, COUNT random ones (1,000,000 by default) and COUNT/5 unusual
 # ones (at least 1,000):
 #  - random designs written by bench_make_cli_input with four seeds, two of
@@ -17,9 +20,9 @@
 #    decimal separator;
 #  - the command-line fuzz target's seed inputs (fuzz/corpus/fuzz_cli), whole:
 #    malformed JSON, invalid UTF-8, nested arrays.
-# Each input is run in plain and --json mode (one reading standard input, the
-# other a file), under LC_ALL=C and LC_ALL=de_DE.UTF-8 (decimal point and
-# decimal comma).
+# Each input is run in plain, --json, --explain and --json --explain mode
+# (plain reading standard input, the others a file), under LC_ALL=C and
+# LC_ALL=de_DE.UTF-8 (decimal point and decimal comma).
 #
 # Only the two programs' command line is used (--json, --template, a FILE
 # argument), so any build of brennick-cli can be compared with any other.
@@ -32,6 +35,8 @@
 #   SHOW        differing lines shown per difference (default 6)
 #   DIFF_LOG    file that receives every differing line of every run
 #   SEED        first seed (default 20261208)
+#   MODES       the modes run, of "plain json explain explain-json" (default:
+#               all four)
 #   LP_RELOAD   when 1, a run whose only differences are the reload weight of
 #               liquid-propellant guns with a load of 10^13 lb or more, where
 #               the new program shows the bare bottle (0.25, 0.5 or 1 lb) on
@@ -48,18 +53,34 @@ if [[ $# -lt 2 || $# -gt 3 ]]; then
   exit 2
 fi
 root=$(cd "$(dirname "$0")/.." && pwd)
-old=$(realpath "$1")
-new=$(realpath "$2")
+# A program is its first word, found on the PATH or as a path, and the words
+# after it.
+command_of() {  # command_of VARIABLE TEXT
+  local -n into=$1
+  local words
+  read -r -a words <<<"$2"
+  if [[ ${#words[@]} -eq 0 ]]; then
+    echo "an empty command" >&2
+    exit 2
+  fi
+  if [[ ${words[0]} == */* ]]; then
+    words[0]=$(realpath "${words[0]}")
+  elif ! words[0]=$(command -v "${words[0]}"); then
+    echo "not found: ${words[0]}" >&2
+    exit 2
+  fi
+  if [[ ! -x ${words[0]} ]]; then
+    echo "not an executable: ${words[0]}" >&2
+    exit 2
+  fi
+  into=("${words[@]}")
+}
+command_of old "$1"
+command_of new "$2"
 count=${3:-1000000}
 chunk=${CHUNK:-100000}
 show=${SHOW:-6}
 seed=${SEED:-20261208}
-for cli in "$old" "$new"; do
-  if [[ ! -x $cli ]]; then
-    echo "not an executable: $cli" >&2
-    exit 2
-  fi
-done
 
 make_input=${MAKE_INPUT:-}
 if [[ -z $make_input ]]; then
@@ -86,7 +107,7 @@ trap 'rm -rf "$work"' EXIT
 # Unusual designs: `odd_designs COUNT SEED` writes COUNT JSON Lines. The keys
 # and their kinds come from the new program's --template.
 odd_designs() {
-  "$new" --template | awk -v n="$1" -v seed="$2" '
+  "${new[@]}" --template | awk -v n="$1" -v seed="$2" '
     function pick(k) { return int(rand() * k) }
     function chance(p) { return rand() < p }
     function digits(k,   s, i) {
@@ -240,18 +261,28 @@ reload_only() {
 compare() {  # compare NAME FILE
   local name=$1 file=$2 locale mode o n so sn
   for locale in C de_DE.UTF-8; do
-    for mode in plain json; do
+    for mode in ${MODES:-plain json explain explain-json}; do
       o=$work/old
       n=$work/new
       so=0
       sn=0
-      if [[ $mode == plain ]]; then
-        LC_ALL=$locale "$old" <"$file" >"$o.out" 2>"$o.err" || so=$?
-        LC_ALL=$locale "$new" <"$file" >"$n.out" 2>"$n.err" || sn=$?
-      else
-        LC_ALL=$locale "$old" --json "$file" >"$o.out" 2>"$o.err" || so=$?
-        LC_ALL=$locale "$new" --json "$file" >"$n.out" 2>"$n.err" || sn=$?
-      fi
+      case $mode in
+        plain)
+          LC_ALL=$locale "${old[@]}" <"$file" >"$o.out" 2>"$o.err" || so=$?
+          LC_ALL=$locale "${new[@]}" <"$file" >"$n.out" 2>"$n.err" || sn=$?
+          ;;
+        json | explain | explain-json)
+          local flags=()
+          [[ $mode == *json ]] && flags+=(--json)
+          [[ $mode == explain* ]] && flags+=(--explain)
+          LC_ALL=$locale "${old[@]}" "${flags[@]}" "$file" >"$o.out" 2>"$o.err" || so=$?
+          LC_ALL=$locale "${new[@]}" "${flags[@]}" "$file" >"$n.out" 2>"$n.err" || sn=$?
+          ;;
+        *)
+          echo "unknown mode: $mode" >&2
+          exit 2
+          ;;
+      esac
       runs=$((runs + 1))
       if [[ $so == "$sn" ]] && cmp -s "$o.out" "$n.out" && cmp -s "$o.err" "$n.err"; then
         continue
@@ -297,8 +328,8 @@ compare_lines() {  # compare_lines NAME FILE
   done
 }
 
-echo "old: $old"
-echo "new: $new"
+echo "old: ${old[*]}"
+echo "new: ${new[*]}"
 if [[ -n ${DIFF_LOG:-} ]]; then : >"$DIFF_LOG"; fi
 designs=0
 

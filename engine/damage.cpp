@@ -37,7 +37,7 @@ Wound WoundOf(const DesignInput& in, double bore) {
   if (bore >= 15) return {row[0], "bore 15 mm or more"};
   if (bore >= 10) return {row[1], "bore 10 mm to below 15 mm"};
   if (bore >= 8) return {row[2], "bore 8 mm to below 10 mm"};
-  if (bore >= 5.9L && in.ConfigurationBox > kSMG) {
+  if (bore >= 5.9_ext && in.ConfigurationBox > kSMG) {
     return {row[2], "bore 5.9 mm to below 8 mm on a long arm"};
   }
   if (bore >= 4 && gauss && in.HouseGauss) {

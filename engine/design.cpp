@@ -21,10 +21,10 @@ void detail::ThrowArithmetic(const char* message) {
   throw DesignError(message);
 }
 
-long double CheckedLog10(long double x) {
-  if (std::isnan(x) || x < 0) throw DesignError(kInvalidFloatOp);
+ext CheckedLog10(ext x) {
+  if (ExtIsNaN(x) || x < 0) throw DesignError(kInvalidFloatOp);
   if (x == 0) throw DesignError(kDivByZero);
-  return std::log10(x);
+  return ExtLog10(x);
 }
 
 std::int64_t RoundedCbrt(double x) {
@@ -50,13 +50,13 @@ std::int64_t RoundedCbrt(double x) {
   return RoundHalfEven(CheckedCbrt(x));
 }
 
-std::int64_t RoundedLog10(long double x) {
+std::int64_t RoundedLog10(ext x) {
   // The same for powers of ten: between 10^(k - 1/2) and 10^(k + 1/2), and
   // not within a hair of either, the logarithm rounds to k.
   constexpr int kLowest = -10;
   static constexpr auto kHalfPowers = [] {
     std::array<ext, 41> powers{};
-    ext p = 3.16227766016837933199889354443271853L;  // 10^(1/2)
+    ext p = 3.16227766016837933199889354443271853_ext;  // 10^(1/2)
     for (int k = 0; k > kLowest; --k) p /= 10;
     for (ext& power : powers) {
       power = p;
@@ -64,7 +64,7 @@ std::int64_t RoundedLog10(long double x) {
     }
     return powers;
   }();
-  constexpr ext kMargin = 1e-12L;
+  constexpr ext kMargin = 1e-12_ext;
   if (x >= kHalfPowers.front() && x < kHalfPowers.back()) {
     const auto above = std::upper_bound(kHalfPowers.begin(), kHalfPowers.end(), x);
     const bool clear = x > above[-1] * (1 + kMargin) && x < above[0] * (1 - kMargin);
@@ -73,15 +73,15 @@ std::int64_t RoundedLog10(long double x) {
   return RoundHalfEven(CheckedLog10(x));
 }
 
-long double CheckedCbrt(long double x) {
-  if (std::isnan(x) || x < 0) throw DesignError(kInvalidFloatOp);
+ext CheckedCbrt(ext x) {
+  if (ExtIsNaN(x) || x < 0) throw DesignError(kInvalidFloatOp);
   if (x == 0) return 0;
   // The power 1/3 with 1/3 at extended precision (a hair above a third). The
   // cube root agrees with it to far better than a millionth except in its last
   // bits, which only matter when the root lies on a half (an enormous weight
   // that is exactly a cube of n + 1/2); only there is the slower power taken.
-  const ext root = std::cbrt(x);
-  if (std::fabs(root - std::floor(root) - 0.5L) < 1e-9L * root) return std::pow(x, 1.0L / 3.0L);
+  const ext root = ExtCbrt(x);
+  if (ExtFabs(root - ExtFloor(root) - 0.5_ext) < 1e-9_ext * root) return ExtPowThird(x);
   return root;
 }
 

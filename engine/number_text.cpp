@@ -83,6 +83,9 @@ Binary BinaryOf(double v) {  // a normal double
 }
 
 Binary BinaryOf(ext v) {  // a normal extended value
+#if BRENNICK_EXT_IS_SOFT
+  return {v.SignificandBits(), (v.SignExponentBits() & 0x7FFF) - 16383};
+#else
   static_assert(
       std::numeric_limits<ext>::digits == 64 && std::endian::native == std::endian::little,
       "the extended type is the x87 80-bit format");
@@ -92,6 +95,7 @@ Binary BinaryOf(ext v) {  // a normal extended value
   std::memcpy(&signAndExponent, reinterpret_cast<const char*>(&v) + sizeof mantissa,
               sizeof signAndExponent);
   return {mantissa, (signAndExponent & 0x7FFF) - 16383};
+#endif
 }
 
 // The fifteen significant digits of a value from 10^-4 to below 10^15 as an
@@ -122,6 +126,11 @@ void FifteenDigits(Binary v, std::uint64_t& digits, int& exponent) {
 
 // The same, exactly, through the library's correctly rounded conversion.
 void FifteenDigitsExact(ext v, std::uint64_t& digits, int& exponent) {
+#if BRENNICK_EXT_IS_SOFT
+  // The library's conversion does not know the software type; its own
+  // conversion is exact as well.
+  SoftFifteenDigits(v, digits, exponent);
+#else
   char buf[64];
   auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, 14);
   std::string_view sci(buf, static_cast<std::size_t>(res.ptr - buf));
@@ -133,6 +142,7 @@ void FifteenDigitsExact(ext v, std::uint64_t& digits, int& exponent) {
   const char* expBegin = sci.data() + e + 1;
   if (*expBegin == '+') ++expBegin;
   std::from_chars(expBegin, sci.data() + sci.size(), exponent);
+#endif
 }
 
 // Writes the fifteen digits of `m` (10^14 <= m < 10^15) at `out` and returns
@@ -263,18 +273,18 @@ char* WriteScientific(char* out, ext magnitude, char dec) {
 // The text takes at most a sign, "0", the separator, four zeros and fifteen
 // digits, or a sign, fifteen digits, the separator, "E-" and a four-digit
 // exponent; the blocks of sixteen copied reach beyond it, within the room.
-char* WriteGeneralNumber(char* out, long double value, char dec) {
-  if (std::isnan(value)) throw DesignError(kInvalidFloatOp);
-  if (std::isinf(value)) throw DesignError(kOverflow);
+char* WriteGeneralNumber(char* out, ext value, char dec) {
+  if (ExtIsNaN(value)) throw DesignError(kInvalidFloatOp);
+  if (ExtIsInf(value)) throw DesignError(kOverflow);
   if (value == 0) {
     *out++ = '0';
     return out;
   }
-  const ext magnitude = std::fabs(value);
+  const ext magnitude = ExtFabs(value);
   if (value < 0) *out++ = '-';
   // The form goes by the value itself, so 9.999999999999999E-5 stays
   // scientific even though its fifteen digits round up to 0.0001.
-  if (!(magnitude >= 1e-4L && magnitude < 1e15L)) return WriteScientific(out, magnitude, dec);
+  if (!(magnitude >= 1e-4_ext && magnitude < 1e15_ext)) return WriteScientific(out, magnitude, dec);
   std::uint64_t mantissa = 0;
   int exponent = 0;
   FifteenDigits(BinaryOf(magnitude), mantissa, exponent);
@@ -287,7 +297,7 @@ char* WriteGeneralNumber(char* out, double value, char dec) {
   // the plain form's range; anything else (zero, NaN, infinities, the
   // scientific form) takes the extended way.
   if (!(magnitude >= 1e-4 && magnitude < 1e15)) {
-    return WriteGeneralNumber(out, static_cast<long double>(value), dec);
+    return WriteGeneralNumber(out, ext(value), dec);
   }
   if (value < 0) *out++ = '-';
   if (char* end = WriteShortDecimal(out, magnitude, dec)) return end;
@@ -297,11 +307,11 @@ char* WriteGeneralNumber(char* out, double value, char dec) {
   return WritePlain(out, mantissa, exponent, dec);
 }
 
-std::string GeneralNumberText(long double value, char dec) {
+std::string GeneralNumberText(ext value, char dec) {
   char buf[kGeneralNumberTextSize];
   // A value that a double holds takes the way of the run's decimal quantities.
   const auto asDouble = static_cast<double>(value);
-  if (static_cast<long double>(asDouble) == value) {
+  if (ext(asDouble) == value) {
     return std::string(buf, WriteGeneralNumber(buf, asDouble, dec));
   }
   return std::string(buf, WriteGeneralNumber(buf, value, dec));

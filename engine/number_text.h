@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "engine/design_error.h"
+#include "engine/ext.h"
 
 namespace brennick {
 
@@ -99,32 +100,31 @@ inline std::int32_t IntOr(std::string_view text, std::int32_t fallback) {
 std::string IntText(std::int64_t value);
 // At most 15 significant digits, no trailing zeros, scientific form below
 // 0.0001 and from 10^15.
-std::string GeneralNumberText(long double value, char dec);
+std::string GeneralNumberText(ext value, char dec);
 // Damage in dice as the game writes it: 1d-5 ... 1d, 3d+1, 7d-1, ...
 std::string DiceText(double dice);
 
 // ---------------------------------------------------------------------------
 // Rounding and arithmetic.
 
-// Extended precision: the products and sums of a run are formed in this type
-// and stored into double quantities.
-using ext = long double;
+// Extended precision (engine/ext.h): the products and sums of a run are
+// formed in `ext` and stored into double quantities.
 
 namespace detail {
 [[noreturn]] void ThrowArithmetic(const char* message);
-inline bool FitsInt64(long double x) {  // false for NaN
+inline bool FitsInt64(ext x) {  // false for NaN
   // One comparison in the usual case; -2^63 is the one value it leaves over.
-  return std::fabs(x) < 9223372036854775808.0L || x == -9223372036854775808.0L;
+  return ExtFabs(x) < ext(0x1p63) || x == ext(-0x1p63);
 }
 }  // namespace detail
 
 // Nearest integer, ties to even; |x| beyond 64 bits (or NaN) throws the
 // "Invalid floating point operation" message.
-inline std::int64_t RoundHalfEven(long double x) {
+inline std::int64_t RoundHalfEven(ext x) {
   if (!detail::FitsInt64(x)) detail::ThrowArithmetic(kInvalidFloatOp);
   // The default rounding mode: nearest, ties to even. Every extended value
   // below 2^63 rounds to at most 2^63 - 1, so the result always fits.
-  return std::llrint(x);
+  return ExtRoundToInt64(x);
 }
 
 }  // namespace brennick

@@ -159,10 +159,10 @@ struct RangeSteps {
       " x " + r.Num(s.loadingFactor) + " x " + r.Num(s.barrelFactor) + " x " + r.Num(r.q.PowerMod) +
       " = " + r.Num(s.product));
   std::string rounding = "Rounded to the nearest whole yard, ties to even: " + r.Num(s.rounded);
-  const ext fraction = s.product - std::floor(s.product);
-  if (fraction != 0.5L && std::fabs(fraction - 0.5L) < 1e-9L) {
-    rounding += fraction > 0.5L ? " (the product lies a hair above the half)"
-                                : " (the product lies a hair below the half)";
+  const ext fraction = s.product - ExtFloor(s.product);
+  if (fraction != 0.5_ext && ExtFabs(fraction - 0.5_ext) < 1e-9_ext) {
+    rounding += fraction > 0.5_ext ? " (the product lies a hair above the half)"
+                                   : " (the product lies a hair below the half)";
   }
   d.push_back(rounding);
   if (in.ShotgunBox) {
@@ -224,7 +224,7 @@ void RunRangeStage(DesignRun& r) {
   if (config == kPistol || config == kSMG) {
     boreFactor = bore >= 6 ? 375 : 250;
   } else if (config == kRifle || config == kSupport) {
-    boreFactor = bore >= 5.9L ? 375 : 250;
+    boreFactor = bore >= 5.9_ext ? 375 : 250;
   }
 
   // Half-damage range: one product, rounded once.

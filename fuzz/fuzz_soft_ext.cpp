@@ -21,6 +21,8 @@
 //     (a sum with it lands near a tie), else -64 to 63 units in its last
 //     place away
 // Bytes that run out read as zero.
+#include <cfloat>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -29,6 +31,7 @@
 #include <string>
 
 #include "engine/soft_ext.h"
+#include "engine/soft_ext_math.h"
 #include "fuzz/fuzz_check.h"
 
 using brennick::SoftExt;
@@ -228,6 +231,26 @@ void CheckOne(SoftExt x) {
     if (se != he) Fail("frexp exponent", what);
   }
   if (!Unsupported(x)) Expect(brennick::SoftCbrt(x), std::cbrt(v), "cbrt", what);
+  // The fifteen digits of a number text, against the library's conversion
+  // (pseudo-denormals, which no operation makes, left out).
+  if (isfinite(x) && x != 0 &&
+      !((x.SignExponentBits() & 0x7FFF) == 0 && (x.SignificandBits() & kTop) != 0)) {
+    std::uint64_t digits = 0;
+    int exponent = 0;
+    brennick::SoftFifteenDigits(fabs(x), digits, exponent);
+    char buf[64];
+    const long double magnitude = std::fabs(v);
+    const auto end =
+        std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 14).ptr;
+    char mine[64];
+    const int n = std::snprintf(mine, sizeof mine, "%c.%014llue%c%02d",
+                                static_cast<char>('0' + digits / 100000000000000u),
+                                static_cast<unsigned long long>(digits % 100000000000000u),
+                                exponent < 0 ? '-' : '+', exponent < 0 ? -exponent : exponent);
+    if (std::string(buf, end) != std::string(mine, static_cast<std::size_t>(n))) {
+      Fail("fifteen digits", what);
+    }
+  }
   if (x > 0 && isfinite(x)) {
     if (!WithinAnUlp(brennick::SoftLog10(x), std::log10(v))) Fail("log10 beyond an ulp", what);
     volatile long double third = 1.0L / 3.0L;

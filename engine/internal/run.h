@@ -24,12 +24,15 @@
 
 namespace brennick {
 
+// Extended constants in the stages: 0.032_ext.
+using namespace literals;
+
 // ---------------------------------------------------------------------------
 // Rounding and checked arithmetic. All throw DesignError with the arithmetic
 // messages where the value cannot be represented.
 
 // Drops the fraction toward zero; |x| beyond 64 bits (or NaN) is invalid.
-inline std::int64_t Truncate(long double x) {
+inline std::int64_t Truncate(ext x) {
   if (!detail::FitsInt64(x)) detail::ThrowArithmetic(kInvalidFloatOp);
   return static_cast<std::int64_t>(x);
 }
@@ -44,30 +47,30 @@ inline std::int32_t Halve(std::int32_t x) {
 }
 // Stores an extended-precision result into a double quantity: beyond the range
 // of a double is an overflow, NaN an invalid operation.
-inline double StoreDouble(long double x) {
-  if (!(std::fabs(x) <= static_cast<ext>(DBL_MAX))) [[unlikely]] {
-    detail::ThrowArithmetic(std::isnan(x) ? kInvalidFloatOp : kOverflow);
+inline double StoreDouble(ext x) {
+  if (!(ExtFabs(x) <= static_cast<ext>(DBL_MAX))) [[unlikely]] {
+    detail::ThrowArithmetic(ExtIsNaN(x) ? kInvalidFloatOp : kOverflow);
   }
   return static_cast<double>(x);
 }
 // round(x * scale) / scale, ties to even (scale 100 for hundredths).
-inline double RoundToScale(long double x, long double scale) {
+inline double RoundToScale(ext x, ext scale) {
   return StoreDouble(ext(RoundHalfEven(x * scale)) / scale);
 }
 // The square root, the logarithm and the power 1/3 of the stages; a negative
 // (or NaN) argument is invalid, the logarithm of 0 a division by zero.
-inline long double CheckedSqrt(long double x) {
+inline ext CheckedSqrt(ext x) {
   if (!(x >= 0)) [[unlikely]] {  // negative or NaN
     detail::ThrowArithmetic(kInvalidFloatOp);
   }
-  return std::sqrt(x);
+  return ExtSqrt(x);
 }
-long double CheckedLog10(long double x);
-long double CheckedCbrt(long double x);
+ext CheckedLog10(ext x);
+ext CheckedCbrt(ext x);
 // RoundHalfEven(CheckedCbrt(x)) and RoundHalfEven(CheckedLog10(x)), with the
 // same failures, mostly without taking the root or the logarithm.
 std::int64_t RoundedCbrt(double x);
-std::int64_t RoundedLog10(long double x);
+std::int64_t RoundedLog10(ext x);
 
 // A double quantity multiplied by a factor at extended precision and stored
 // back as a double.
@@ -117,7 +120,7 @@ inline constexpr std::size_t kDiceTextSize = 24;
 char* WriteInt(char* out, std::int64_t value);
 // Throws the invalid-operation message for NaN and the overflow message for
 // an infinity before writing anything. Both give the text of the value itself.
-char* WriteGeneralNumber(char* out, long double value, char dec);
+char* WriteGeneralNumber(char* out, ext value, char dec);
 char* WriteGeneralNumber(char* out, double value, char dec);
 // Throws where the dice do not fit 64 bits, before writing anything.
 char* WriteDiceText(char* out, double dice);
@@ -143,8 +146,8 @@ struct SmallDiceBand {
   DiceSuffix suffix;  // after the one die
 };
 inline constexpr SmallDiceBand kSmallDiceBands[] = {
-    {0.032L, "0.032", {"d-5"}}, {0.42L, "0.42", {"d-4"}}, {0.56L, "0.56", {"d-3"}},
-    {0.75L, "0.75", {"d-2"}},   {0.95L, "0.95", {"d-1"}},
+    {0.032_ext, "0.032", {"d-5"}}, {0.42_ext, "0.42", {"d-4"}}, {0.56_ext, "0.56", {"d-3"}},
+    {0.75_ext, "0.75", {"d-2"}},   {0.95_ext, "0.95", {"d-1"}},
 };
 inline constexpr DiceSuffix kAboveSmallDice{"d"};
 // From 1 die: the whole dice and the first band the fraction beyond them lies
@@ -156,11 +159,11 @@ struct DiceFractionBand {
   const char* reason;  // the band in the derivation's words
 };
 inline constexpr DiceFractionBand kDiceFractionBands[] = {
-    {0.15L, 0, {"d"}, "below 0.15 adds nothing"},
-    {0.43L, 0, {"d+1"}, "0.15 to below 0.43 adds +1"},
-    {0.65L, 0, {"d+2"}, "0.43 to below 0.65 adds +2"},
-    {0.85L, 1, {"d-1"}, "0.65 to below 0.85 makes one more die, -1"},
-    {HUGE_VALL, 1, {"d"}, "0.85 and more makes one more die"},
+    {0.15_ext, 0, {"d"}, "below 0.15 adds nothing"},
+    {0.43_ext, 0, {"d+1"}, "0.15 to below 0.43 adds +1"},
+    {0.65_ext, 0, {"d+2"}, "0.43 to below 0.65 adds +2"},
+    {0.85_ext, 1, {"d-1"}, "0.65 to below 0.85 makes one more die, -1"},
+    {ExtInfinity(), 1, {"d"}, "0.85 and more makes one more die"},
 };
 // How a number of dice is written: `dice` and `suffix` ("3" and "d+1"); from
 // 1 die also the band, the whole dice and the fraction beyond them. The band
@@ -200,7 +203,7 @@ struct Number {
   double value;
 };
 struct ExtNumber {
-  long double value;
+  ext value;
 };
 struct Dice {
   double dice;
@@ -294,7 +297,7 @@ struct DesignRun {
   mutable std::string DesignInput::*failedField = nullptr;
 
   // A number as the statblock writes it.
-  std::string Num(long double value) const { return GeneralNumberText(value, dec); }
+  std::string Num(ext value) const { return GeneralNumberText(value, dec); }
   // Records the derivation of the line just written: the steps, then "= " and
   // the line's figures, the line after its label of `labelSize` characters
   // (0 for a line that is text throughout).

@@ -152,7 +152,7 @@ TEST(ParseInt, StrictFailureQuotesTheTextAsTyped) {
 }
 
 struct TextCase {
-  long double value;
+  ext value;
   char dec;
   const char* text;
 };
@@ -172,15 +172,15 @@ TEST(GeneralNumberText, FifteenDigitsNoTrailingZerosScientificAtTheEnds) {
       {0.000015, ',', "1,5E-5"},
       {-0.00005, '.', "-5E-5"},
       {1e14, '.', "100000000000000"},
-      {123456789012345.0L, '.', "123456789012345"},
+      {123456789012345.0_ext, '.', "123456789012345"},
       {1e15, '.', "1E15"},
-      {1234567890123456.0L, ',', "1,23456789012346E15"},
-      {1.0L / 3, '.', "0.333333333333333"},
-      {2.0L / 3, '.', "0.666666666666667"},
+      {1234567890123456.0_ext, ',', "1,23456789012346E15"},
+      {1.0_ext / 3, '.', "0.333333333333333"},
+      {2.0_ext / 3, '.', "0.666666666666667"},
       {0.1 + 0.2, '.', "0.3"},
       {ext(37) * 1.3, '.', "48.1"},
       {ext(0.013) * 20 * 0.33, '.', "0.0858"},
-      {0.99999999999999999L, '.', "1"},
+      {0.99999999999999999_ext, '.', "1"},
       // Doubles a few decimals long, and others: nine decimals, a sum that
       // misses its decimal by an ulp, 2.675 held as 2.67499999999999982...,
       // the largest whole number of fifteen digits, ties at the fifteenth
@@ -192,13 +192,13 @@ TEST(GeneralNumberText, FifteenDigitsNoTrailingZerosScientificAtTheEnds) {
       {2.675, '.', "2.675"},
       {12345678901234.5, '.', "12345678901234.5"},
       {999999999999999.0, '.', "999999999999999"},
-      {100000000000000.5L, '.', "100000000000000"},
-      {100000000000001.5L, '.', "100000000000002"},
+      {100000000000000.5_ext, '.', "100000000000000"},
+      {100000000000001.5_ext, '.', "100000000000002"},
       {ext(1300) * 1.3, '.', "1690"},
       {ext(-3801) * 1.3, ',', "-4941,3"},
       // The form follows the value, not its rounded digits.
-      {9.999999999999999e-5L, '.', "1E-4"},
-      {999999999999999.7L, '.', "1000000000000000"},
+      {9.999999999999999e-5_ext, '.', "1E-4"},
+      {999999999999999.7_ext, '.', "1000000000000000"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(GeneralNumberText(c.value, c.dec), c.text) << static_cast<double>(c.value);
@@ -262,11 +262,11 @@ TEST(DiceText, CountsBeyondSixtyFourBitsAreAnInvalidOperation) {
 }
 
 TEST(Rounding, HalfToEvenTruncateHalve) {
-  const std::pair<long double, std::int64_t> rounds[] = {
-      {0.5, 0}, {1.5, 2}, {2.5, 2}, {12.5, 12}, {-0.5, 0}, {-1.5, -2}, {2.4999, 2}, {-2.6, -3}};
+  const std::pair<ext, std::int64_t> rounds[] = {{0.5, 0},  {1.5, 2},   {2.5, 2},    {12.5, 12},
+                                                 {-0.5, 0}, {-1.5, -2}, {2.4999, 2}, {-2.6, -3}};
   for (auto [x, r] : rounds) EXPECT_EQ(RoundHalfEven(x), r) << static_cast<double>(x);
-  EXPECT_EQ(Truncate(-2.9L), -2);
-  EXPECT_EQ(Truncate(2.9L), 2);
+  EXPECT_EQ(Truncate(-2.9_ext), -2);
+  EXPECT_EQ(Truncate(2.9_ext), 2);
   EXPECT_EQ(Halve(7), 3);
   EXPECT_EQ(Halve(-7), -3);
   EXPECT_EQ(Wrap32((std::int64_t{1} << 32) + 5), 5);
@@ -285,15 +285,15 @@ TEST(Rounding, ArithmeticFaultsCarryTheirMessages) {
     return std::string("no error");
   };
   const std::string invalid = "Invalid floating point operation";
-  EXPECT_EQ(message([] { RoundHalfEven(1e19L); }), invalid);
-  EXPECT_EQ(message([] { RoundHalfEven(-1e19L); }), invalid);
-  EXPECT_EQ(message([] { Truncate(std::nanl("")); }), invalid);
+  EXPECT_EQ(message([] { RoundHalfEven(1e19_ext); }), invalid);
+  EXPECT_EQ(message([] { RoundHalfEven(-1e19_ext); }), invalid);
+  EXPECT_EQ(message([] { Truncate(ext(std::nan(""))); }), invalid);
   EXPECT_EQ(message([] { CheckedSqrt(-1); }), invalid);
   EXPECT_EQ(message([] { CheckedCbrt(-8); }), invalid);
   EXPECT_EQ(message([] { CheckedLog10(-1); }), invalid);
   EXPECT_EQ(message([] { CheckedLog10(0); }), "Floating point division by zero");
-  EXPECT_EQ(message([] { StoreDouble(1e308L * 10); }), "Floating point overflow");
-  EXPECT_EQ(message([] { StoreDouble(-1e308L * 10); }), "Floating point overflow");
+  EXPECT_EQ(message([] { StoreDouble(1e308_ext * 10); }), "Floating point overflow");
+  EXPECT_EQ(message([] { StoreDouble(-1e308_ext * 10); }), "Floating point overflow");
   EXPECT_EQ(CheckedCbrt(0), 0);
   EXPECT_EQ(RoundHalfEven(CheckedCbrt(8)), 2);
 }
@@ -317,9 +317,15 @@ namespace {
 
 // The library's correctly rounded conversion, reshaped by hand into the
 // general number text: the reference the fast formatter must agree with.
-std::string ReferenceText(long double v) {
+std::string ReferenceText(ext v) {
   char buf[64];
-  auto end = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, 14).ptr;
+#if BRENNICK_EXT_IS_SOFT
+  // The library converts the x87's own type; this build runs on the x87.
+  const long double native = v.ToLongDouble();
+#else
+  const long double native = v;
+#endif
+  auto end = std::to_chars(buf, buf + sizeof buf, native, std::chars_format::scientific, 14).ptr;
   std::string sci(buf, end);
   const bool negative = sci[0] == '-';
   if (negative) sci.erase(0, 1);
@@ -328,8 +334,8 @@ std::string ReferenceText(long double v) {
   const int exponent = std::stoi(sci.substr(e + 1));
   while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
   std::string out = negative ? "-" : "";
-  const long double magnitude = v < 0 ? -v : v;
-  if (magnitude < 1e-4L || magnitude >= 1e15L) {
+  const ext magnitude = v < 0 ? -v : v;
+  if (magnitude < 1e-4_ext || magnitude >= 1e15_ext) {
     out += digits.substr(0, 1);
     if (digits.size() > 1) out += "." + digits.substr(1);
     return out + "E" + std::to_string(exponent);
@@ -343,25 +349,25 @@ std::string ReferenceText(long double v) {
 TEST(GeneralNumberText, AgreesWithCorrectRoundingAcrossMagnitudes) {
   // Products of small decimals as the run forms them, ties at the fifteenth
   // digit, and a sweep of awkward binary fractions across every magnitude.
-  std::vector<long double> values = {0.5e-4L,
-                                     1e-4L,
-                                     0.000123456789012345L,
-                                     9.99999999999999e14L,
-                                     999999999999999.5L,
-                                     123456789012345.5L,
-                                     0.1234567890123455L};
+  std::vector<ext> values = {0.5e-4_ext,
+                             1e-4_ext,
+                             0.000123456789012345_ext,
+                             9.99999999999999e14_ext,
+                             999999999999999.5_ext,
+                             123456789012345.5_ext,
+                             0.1234567890123455_ext};
   for (int h = -2000; h <= 2000; h += 7) values.push_back(ext(h) * 1.3);
   for (int k = 1; k < 3000; ++k) {
     values.push_back(ext(k) * 0.013 * 20 * 0.33);
-    values.push_back(ext(k) / 7 * 1e-3L);
-    values.push_back(ext(k) * 1234567.891L);
+    values.push_back(ext(k) / 7 * 1e-3_ext);
+    values.push_back(ext(k) * 1234567.891_ext);
   }
-  long double v = 1e-6L;
-  while (v < 1e17L) {
+  ext v = 1e-6_ext;
+  while (v < 1e17_ext) {
     values.push_back(v);
-    v *= 1.37L;
+    v *= 1.37_ext;
   }
-  for (long double x : values) {
+  for (ext x : values) {
     EXPECT_EQ(GeneralNumberText(x, '.'), ReferenceText(x)) << static_cast<double>(x);
     EXPECT_EQ(GeneralNumberText(-x, '.'), ReferenceText(-x)) << static_cast<double>(x);
   }

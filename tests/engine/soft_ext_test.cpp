@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -14,6 +15,8 @@
 #include <limits>
 #include <string>
 #include <vector>
+
+#include "engine/soft_ext_math.h"
 
 namespace brennick {
 namespace {
@@ -208,6 +211,39 @@ TEST(SoftExt, DecimalConstants) {
   static_assert((0.25_ext * 4).SignificandBits() == kTop);
   static_assert((1_ext / 3).SignificandBits() == 0xAAAAAAAAAAAAAAABu);
   static_assert(sqrt(SoftExt(16)).SignificandBits() == kTop);
+}
+
+TEST(SoftExt, FifteenDigitsAcrossTheRange) {
+  // The extremes of the type and of the number texts, in the digits the C
+  // library's float.h gives for them, and values whose sixteenth digit is a
+  // 5 or a carry into a new power of ten.
+  struct Case {
+    SoftExt value;
+    std::uint64_t digits;
+    int exponent;
+  };
+  const Case cases[] = {
+      {SoftExt::Max(), 118973149535723, 4932},           // 1.18973149535723176502e+4932
+      {SoftExt::MinNormal(), 336210314311209, -4932},    // 3.36210314311209350626e-4932
+      {SoftExt::MinDenormal(), 364519953188247, -4951},  // 3.64519953188247460253e-4951
+      {SoftExt(1e15), 100000000000000, 15},
+      {SoftExt(5e-5), 500000000000000, -5},
+      {SoftExt(1), 100000000000000, 0},
+      {SoftExt(0.1), 100000000000000, -1},
+      {SoftExt(std::int64_t{1234567890123456}), 123456789012346, 15},  // ...456 rounds up
+      {SoftExt(std::int64_t{1234567890123445}), 123456789012344, 15},  // an exact half: to even
+      {SoftExt(std::int64_t{1234567890123455}), 123456789012346, 15},  // an exact half: to even
+      {SoftExt(std::int64_t{9999999999999995}), 100000000000000, 16},  // a half that carries
+      {ldexp(One, -16000), 331184022194550, -4817},  // 3.3118402219455015...e-4817
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(Show(c.value));
+    std::uint64_t digits = 0;
+    int exponent = 0;
+    SoftFifteenDigits(c.value, digits, exponent);
+    EXPECT_EQ(digits, c.digits);
+    EXPECT_EQ(exponent, c.exponent);
+  }
 }
 
 TEST(SoftExt, FrexpAndParts) {
@@ -498,6 +534,113 @@ TEST(SoftExtVsX87, CommonLogarithm) {
     SCOPED_TRACE(Show(x));
     volatile long double v = x.ToLongDouble();
     EXPECT_BITS(SoftLog10(x), Hw(std::log10(v)));
+  }
+}
+
+// The fifteen significant digits a number text shows.
+std::string FifteenDigits(long double x) {
+  char buf[64];
+  const auto end = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::scientific, 14).ptr;
+  return std::string(buf, end);
+}
+
+// The rows of the bulk table as the run multiplies them: length factor, scale.
+constexpr double kBulkRows[][2] = {{0.1, 260}, {1, 260}, {1.7, 260}, {2, 160},
+                                   {4, 160},   {8, 160}, {3, 260},   {15, 260},
+                                   {175, 260}, {3, 520}, {55, 520},  {175, 520}};
+
+TEST(SoftExtVsX87, BulkRoundsEveryReachableHalfAsTheHardware) {
+  // A gun's bulk is log10(weight x length factor x scale) rounded. Next to
+  // each half power of ten from 10^-344.5 to 10^330.5, every double weight
+  // whose product lies within some 2^14 units in the last place of it (far
+  // more than the logarithm's last unit moves), for every row: the two types
+  // round alike, and there the products are the same bits too.
+  int operands = 0;
+  for (const auto& row : kBulkRows) {
+    for (int n = -345; n <= 330; ++n) {
+      double w = static_cast<double>(std::pow(10.0L, n + 0.5L) / row[0] / row[1]);
+      if (!(w > 0) || std::isinf(w)) continue;
+      for (int i = 0; i < 8; ++i) w = std::nextafter(w, 0.0);
+      for (int i = 0; i < 17; ++i, w = std::nextafter(w, 1e308)) {
+        volatile long double x = static_cast<long double>(w) * row[0] * row[1];
+        if (!(w > 0) || std::isinf(x) || x == 0) continue;
+        const SoftExt soft = SoftExt(w) * row[0] * row[1];
+        ASSERT_TRUE(SameBits(soft, Hw(x))) << w;
+        const long double library = std::log10(x);
+        ASSERT_EQ(llrint(SoftLog10(soft)), std::llrint(library)) << w << " x " << row[0];
+        ++operands;
+      }
+    }
+  }
+  EXPECT_GT(operands, 100000);
+}
+
+TEST(SoftExtVsX87, BulkLogarithmsTheHardwareDecidesOnTheHalf) {
+  // The weights of that sweep where the rounded logarithm and the x87's
+  // result fall on two sides of the half (or one on it): the x87's bits.
+  struct Case {
+    double weight;
+    int row;
+  };
+  const Case cases[] = {
+      {7.1544743442723516e-298, 2},  {2.4705294220065465e-265, 5},  {9.882117688026186e-265, 3},
+      {1.2162606385262998e-246, 1},  {2.0271010642104996e-247, 9},  {1.2162606385262997e-224, 0},
+      {3.4750303957894278e-204, 11}, {6.9500607915788557e-204, 8},  {8.1084042568419983e-143, 7},
+      {8.1084042568419984e-96, 7},   {1.1056914895693634e+70, 10},  {1.2162606385262997e+163, 1},
+      {1.2162606385262997e+180, 1},  {3.4750303957894278e+225, 11}, {1.2162606385262997e+247, 1},
+      {3.4750303957894276e+306, 11},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.weight);
+    const double* row = kBulkRows[c.row];
+    volatile long double x = static_cast<long double>(c.weight) * row[0] * row[1];
+    EXPECT_BITS(SoftLog10(SoftExt(c.weight) * row[0] * row[1]), Hw(std::log10(x)));
+  }
+}
+
+TEST(SoftExtVsX87, StrengthLogarithmsRoundAsTheHardware) {
+  // The Knowing-Your-Own-Strength figure rounds 20 log10(ST) - 10; it lies
+  // nearest a half at the strengths next to 10^((2n + 1) / 40). There, at
+  // every strength up to 20000 and where the x87 prints another fifteenth
+  // digit than the rounded logarithm would, the two round and print alike.
+  std::vector<std::int64_t> strengths;
+  for (std::int64_t st = 1; st <= 20000; ++st) strengths.push_back(st);
+  // Where the x87's fifteenth digit is not that of the rounded logarithm.
+  for (std::int64_t st : {5809937, 10576293, 17996919}) strengths.push_back(st);
+  for (int n = 0; n <= 190; ++n) {
+    const auto t = static_cast<std::int64_t>(std::pow(10.0L, (2 * n + 1) / 40.0L));
+    for (std::int64_t st = t - 3; st <= t + 3; ++st) {
+      if (st > 0 && st <= 2147483647) strengths.push_back(st);
+    }
+  }
+  for (std::int64_t st : strengths) {
+    volatile long double v = static_cast<long double>(st);
+    const long double library = 20 * std::log10(v) - 10;
+    const SoftExt soft = SoftExt(20) * SoftLog10(SoftExt(st)) - 10;
+    ASSERT_EQ(llrint(soft), std::llrint(library)) << st;
+    ASSERT_EQ(FifteenDigits(soft.ToLongDouble()), FifteenDigits(library)) << st;
+  }
+}
+
+TEST(SoftExtVsX87, CubeRootsRoundAsTheHardwareOnEveryHalf) {
+  // Every cube of a half that a double holds, and the doubles next to the
+  // cubes of the halves up to 300000: where the run takes the power 1/3, the
+  // two round alike. (Below some 10^17 no double other than the cube itself
+  // comes within a unit in the last place of the half.)
+  const long double third = 1.0L / 3.0L;
+  for (int n = 0; n <= 104031; ++n) {
+    const double half = n + 0.5;
+    const double cube = half * half * half;
+    volatile long double v = cube;
+    ASSERT_EQ(llrint(SoftPowThird(SoftExt(cube))), std::llrint(std::pow(v, third))) << n;
+  }
+  for (long k = 0; k < 300000; k += 89) {
+    const long double half = static_cast<long double>(k) + 0.5L;
+    double x = std::nextafter(static_cast<double>(half * half * half), 0.0);
+    for (int i = 0; i < 3; ++i, x = std::nextafter(x, 1e300)) {
+      volatile long double v = x;
+      ASSERT_EQ(llrint(SoftPowThird(SoftExt(x))), std::llrint(std::pow(v, third))) << x;
+    }
   }
 }
 

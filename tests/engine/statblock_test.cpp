@@ -145,18 +145,39 @@ TEST(RoundedRoots, CubeRootsOfWeights) {
   EXPECT_THROW(RoundedCbrt(std::nan("")), DesignError);
 }
 
+// The neighbours of a positive extended value, in either build.
+ext NextUp(ext x) {
+#if BRENNICK_EXT_IS_SOFT
+  int e = 0;
+  frexp(x, &e);  // x from 2^(e-1) to below 2^e: a step of 2^(e-64)
+  return x + ldexp(ext(1), e - 64);
+#else
+  return std::nextafter(x, ExtInfinity());
+#endif
+}
+ext NextDown(ext x) {
+#if BRENNICK_EXT_IS_SOFT
+  int e = 0;
+  const ext fraction = frexp(x, &e);
+  return x - ldexp(ext(1), fraction == 0.5 ? e - 65 : e - 64);
+#else
+  return std::nextafter(x, ext(0));
+#endif
+}
+
 TEST(RoundedRoots, LogarithmsOfBulk) {
-  const std::pair<long double, std::int64_t> cases[] = {
-      {1, 0},      {3.16L, 0},  {3.17L, 1},    {0.3L, -1},  {0.32L, 0}, {316.2L, 2},
-      {316.3L, 3}, {1e20L, 20}, {1e-12L, -12}, {1e40L, 40}, {260, 2},   {7.28L * 4 * 260, 4},
+  const std::pair<ext, std::int64_t> cases[] = {
+      {1, 0},           {3.16_ext, 0},  {3.17_ext, 1},  {0.3_ext, -1},
+      {0.32_ext, 0},    {316.2_ext, 2}, {316.3_ext, 3}, {1e20_ext, 20},
+      {1e-12_ext, -12}, {1e40_ext, 40}, {260, 2},       {7.28_ext * 4 * 260, 4},
   };
   for (auto [x, log] : cases) EXPECT_EQ(RoundedLog10(x), log) << static_cast<double>(x);
-  long double half = 3.16227766016837933199889354443271853L * 1e-12L;
+  ext half = 3.16227766016837933199889354443271853_ext * 1e-12_ext;
   for (int k = -12; k <= 32; ++k, half *= 10) {
-    for (long double f : {0.999999L, 1.0L, 1.000001L}) {
-      long double x = half * f;
-      for (int step = 0; step < 3; ++step) x = std::nextafter(x, 0.0L);
-      for (int step = 0; step < 7; ++step, x = std::nextafter(x, 1e300L)) {
+    for (ext f : {0.999999_ext, 1.0_ext, 1.000001_ext}) {
+      ext x = half * f;
+      for (int step = 0; step < 3; ++step) x = NextDown(x);
+      for (int step = 0; step < 7; ++step, x = NextUp(x)) {
         EXPECT_EQ(RoundedLog10(x), RoundHalfEven(CheckedLog10(x))) << k;
       }
     }
