@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "files/design_file.h"
+#include "formats/design_file_format.h"
 #include "tests/ui/support.h"
 #include "ui/Armoury.h"
 #include "ui/FileSupport.h"

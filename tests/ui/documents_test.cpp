@@ -29,6 +29,7 @@
 
 #include "files/design_file.h"
 #include "form/form_member.h"
+#include "formats/design_file_format.h"
 #include "tests/support/worked_designs.h"
 #include "tests/ui/support.h"
 #include "ui/Armoury.h"

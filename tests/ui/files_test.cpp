@@ -24,6 +24,7 @@
 #include "form/fields.h"
 #include "form/form_member.h"
 #include "form/statblock_text.h"
+#include "formats/design_file_format.h"
 #include "tests/support/field_changes.h"
 #include "tests/support/worked_designs.h"
 #include "tests/ui/support.h"
