@@ -24,7 +24,6 @@
 #include "cli/compare.h"
 #include "cli/random_designs.h"
 #include "engine/design.h"
-#include "engine/design_error.h"
 #include "formats/design_object.h"
 #include "formats/json_reader.h"
 

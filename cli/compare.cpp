@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "engine/design.h"
-#include "engine/design_error.h"
 #include "files/file_io.h"
 #include "form/line_diff.h"
 #include "formats/design_object.h"

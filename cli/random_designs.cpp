@@ -1,7 +1,7 @@
 #include "cli/random_designs.h"
 
 #include <charconv>
-#include <chrono>
+#include <compare>
 #include <cstddef>
 #include <string>
 #include <string_view>

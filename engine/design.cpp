@@ -1,7 +1,6 @@
 // The design run: the checked arithmetic the stages share, and the run itself.
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -10,6 +9,7 @@
 #include <vector>
 
 #include "engine/design_error.h"
+#include "engine/ext.h"
 #include "engine/internal/run.h"
 
 namespace brennick {

@@ -6,7 +6,6 @@
 // message the user sees.
 #pragma once
 
-#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <optional>

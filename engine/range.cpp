@@ -1,11 +1,11 @@
 // Accuracy and range: the Acc line, the half-damage and maximum ranges.
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <utility>
 
+#include "engine/ext.h"
 #include "engine/internal/run.h"
 
 namespace brennick {

@@ -1,7 +1,10 @@
 // The library functions of the design run for SoftExt: the cube root, the
 // power 1/3 and the common logarithm, with the x87 build's results.
+#include "engine/soft_ext.h"
+
 #include <bit>
 #include <cstdint>
+#include <optional>
 #include <utility>
 
 #include "engine/soft_ext_math.h"

@@ -1,6 +1,8 @@
 // The decimal digits of a SoftExt value, for the scientific number texts.
 #include <cstdint>
+#include <optional>
 
+#include "engine/soft_ext.h"
 #include "engine/soft_ext_math.h"
 
 namespace brennick {

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <utility>
 
+#include "engine/ext.h"
 #include "engine/internal/run.h"
 
 namespace brennick {

@@ -8,7 +8,6 @@
 #include <utility>
 
 #include "engine/design.h"
-#include "engine/design_error.h"
 #include "files/design_file.h"
 #include "form/form_state.h"
 

@@ -4,7 +4,6 @@
 #include <memory>
 #include <span>
 
-#include "engine/design_error.h"
 #include "form/fields.h"
 
 namespace brennick {

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "engine/design.h"
+#include "engine/ext.h"
 #include "engine/number_text.h"
 
 namespace brennick {

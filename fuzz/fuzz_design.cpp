@@ -16,7 +16,6 @@
 #include <vector>
 
 #include "engine/design.h"
-#include "engine/design_error.h"
 #include "engine/number_text.h"
 #include "form/fields.h"
 #include "fuzz/design_codec.h"

@@ -17,7 +17,6 @@
 #include <string_view>
 
 #include "engine/design.h"
-#include "engine/design_error.h"
 #include "form/fields.h"
 #include "form/form_state.h"
 #include "formats/design_file_format.h"

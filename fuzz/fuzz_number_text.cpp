@@ -20,6 +20,7 @@
 #include <string_view>
 
 #include "engine/design_error.h"
+#include "engine/ext.h"
 #include "engine/internal/run.h"
 #include "engine/number_text.h"
 #include "fuzz/fuzz_check.h"

@@ -21,7 +21,6 @@
 //     (a sum with it lands near a tie), else -64 to 63 units in its last
 //     place away
 // Bytes that run out read as zero.
-#include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <cstdint>

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cfloat>
-#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <optional>
@@ -20,6 +19,7 @@
 // through this header alone: it passes on both headers on purpose.
 #include "engine/design.h"  // IWYU pragma: export
 #include "engine/design_error.h"
+#include "engine/ext.h"
 #include "engine/number_text.h"  // IWYU pragma: export
 
 namespace brennick {

@@ -19,7 +19,6 @@
 #include <vector>
 
 #include "engine/design.h"
-#include "engine/design_error.h"
 #include "form/form_model.h"
 #include "form/form_state.h"
 #include "formats/design_file_format.h"

@@ -5,7 +5,6 @@
 // row for the design it could not read, with the message in its Error cell.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/design_error.h"
+#include "engine/ext.h"
 #include "engine/internal/run.h"
 #include "engine/number_text.h"
 

@@ -5,7 +5,6 @@
 #include <optional>
 #include <string>
 
-#include "engine/design_error.h"
 #include "tests/engine/stage_test_util.h"
 #include "tests/support/worked_designs.h"
 

@@ -16,6 +16,7 @@
 
 #include "engine/design.h"
 #include "engine/design_error.h"
+#include "engine/ext.h"
 #include "engine/internal/run.h"
 #include "engine/number_text.h"
 #include "tests/support/worked_designs.h"

@@ -5,7 +5,6 @@
 #include <string>
 #include <utility>
 
-#include "engine/design_error.h"
 #include "tests/engine/stage_test_util.h"
 #include "tests/support/worked_designs.h"
 

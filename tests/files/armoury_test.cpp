@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "engine/design.h"
-#include "engine/design_error.h"
 #include "engine/random.h"
 #include "files/armoury_folder.h"
 #include "files/design_file.h"

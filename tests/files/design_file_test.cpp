@@ -18,7 +18,6 @@
 #include <vector>
 
 #include "engine/design.h"
-#include "engine/design_error.h"
 #include "files/file_io.h"
 #include "form/fields.h"
 #include "form/form_member.h"

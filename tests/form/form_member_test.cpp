@@ -9,7 +9,6 @@
 #include <span>
 #include <utility>
 
-#include "engine/design_error.h"
 #include "form/fields.h"
 #include "form/form_model.h"
 #include "tests/form/form_test_util.h"

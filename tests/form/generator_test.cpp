@@ -16,7 +16,6 @@
 #include <vector>
 
 #include "engine/design.h"
-#include "engine/design_error.h"
 #include "engine/number_text.h"
 #include "engine/random.h"
 #include "form/fields.h"

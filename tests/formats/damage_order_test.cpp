@@ -2,6 +2,7 @@
 // table with one more column after the weapon's.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <optional>
 #include <string>
 

@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "engine/design.h"
-#include "engine/design_error.h"
 #include "form/fields.h"
 #include "form/form_member.h"
 #include "form/form_model.h"

@@ -3,8 +3,6 @@
 // when it goes, so a run of the tests leaves nothing behind.
 #pragma once
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>

@@ -19,7 +19,8 @@ if [[ "${1:-}" == --inside ]]; then
   trap cleanup EXIT
   HOME=$home openbox --sm-disable >/dev/null 2>&1 &
   pids+=($!)
-  for _ in $(seq 100); do
+  # A loaded machine may take a while to start the window manager.
+  for _ in $(seq 300); do
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
     sleep 0.1
   done
@@ -28,7 +29,7 @@ if [[ "${1:-}" == --inside ]]; then
   # Wait until the window manager has taken the panel's strip off the work area.
   size=$(xdpyinfo | awk '/dimensions:/ {print $2}')
   want=$(( ${size#*x} - panel ))
-  for _ in $(seq 300); do
+  for _ in $(seq 600); do
     area=$(xprop -root _NET_WORKAREA 2>/dev/null | sed -n 's/.*= //p' | tr -d ' ')
     [[ "$(cut -d, -f4 <<<"$area")" == "$want" ]] && break
     sleep 0.1
