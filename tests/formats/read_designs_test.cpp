@@ -188,8 +188,8 @@ TEST(ReadDesigns, InputErrorsNameTheDesignAndTheKey) {
 TEST(ReadDesigns, AcceptsAnySequenceOfObjectsAndArrays) {
   const char* inputs[] = {
       "{\"NameEdit\": \"A\"}\n{\"NameEdit\": \"B\"}\n{\"NameEdit\": \"C\"}\n",
-      "{\r\n  \"NameEdit\": \"A\"\r\n}\r\n{\r\n  \"NameEdit\": \"B\"\r\n}\r\n\t{\"NameEdit\": "
-      "\"C\"}",
+      ("{\r\n  \"NameEdit\": \"A\"\r\n}\r\n{\r\n  \"NameEdit\": \"B\"\r\n}\r\n\t"
+       "{\"NameEdit\": \"C\"}"),
       R"([] [{"NameEdit": "A"}] {"NameEdit": "B"} [{"NameEdit": "C"}] [])",
       "\xEF\xBB\xBF{\"NameEdit\": \"A\"}{\"NameEdit\": \"B\"}[{\"NameEdit\": \"C\"}]",
   };
