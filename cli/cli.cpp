@@ -3,6 +3,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#if defined(__EMSCRIPTEN__)
+#include <emscripten/em_js.h>
+#endif
+
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cerrno>
@@ -53,7 +57,17 @@ class FdSink : public Sink {
 
 }  // namespace
 
+#if defined(__EMSCRIPTEN__)
+// WebAssembly's C library knows the C locale alone: under node the separator
+// is that of the system's locale, asked for by cmake/wasm-node-pre.js.
+EM_JS(int, NodeDecimalSeparator, (),
+      { return Module['decimalSeparator'] ? Module['decimalSeparator']() : 46; });
+#endif
+
 char DecimalSeparatorFromEnvironment() {
+#if defined(__EMSCRIPTEN__)
+  return static_cast<char>(NodeDecimalSeparator());
+#else
   char dec = '.';
   if (std::setlocale(LC_NUMERIC, "") != nullptr) {
     const std::lconv* lc = std::localeconv();
@@ -64,6 +78,7 @@ char DecimalSeparatorFromEnvironment() {
   }
   std::setlocale(LC_NUMERIC, "C");
   return dec;
+#endif
 }
 
 const char* Version() {
