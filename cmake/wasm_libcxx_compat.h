@@ -1,11 +1,13 @@
-// Included before every source of the WebAssembly build: the two C++20
-// library functions the code uses that emscripten 3.1.6's libc++ does not
-// have yet, each defined only where the library lacks it. Both do exactly
-// what the standard ones do.
+// Included before every source of the WebAssembly build: the C++20 library
+// functions the code uses that emscripten 3.1.6's libc++ does not have yet,
+// each defined only where the library lacks it, each doing what the standard
+// one does for the uses in the code.
 #pragma once
 
+#include <algorithm>
 #include <bit>
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <type_traits>
 #include <version>
@@ -29,3 +31,20 @@ requires is_unbounded_array_v<T> unique_ptr<T> make_unique_for_overwrite(size_t 
 #endif
 
 }  // namespace std
+
+#if !defined(__cpp_lib_ranges)
+namespace std::ranges {
+// On a whole range, without a projection (form/tooltips.cpp checks its table
+// with it at compile time).
+struct brennick_none_of_fn {
+  template <class Range, class Pred>
+  constexpr bool operator()(Range&& range, Pred pred) const {
+    for (auto&& element : range) {
+      if (std::invoke(pred, element)) return false;
+    }
+    return true;
+  }
+};
+inline constexpr brennick_none_of_fn none_of{};
+}  // namespace std::ranges
+#endif
