@@ -4,7 +4,7 @@
 #include <unistd.h>
 
 #if defined(__EMSCRIPTEN__)
-#include <emscripten/em_js.h>
+#include <emscripten/emscripten.h>
 #endif
 
 #include <CLI/CLI.hpp>
