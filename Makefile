@@ -5,10 +5,15 @@
 # `make test-sanitize` runs every test built with AddressSanitizer and
 # UndefinedBehaviorSanitizer, `make fuzz` runs the fuzz targets for a bounded
 # time, `make bench` runs the benchmarks; each has its own build directory.
+# `make wasm` builds brennick-cli for node with emscripten (build-wasm:
+# brennick-cli.js and brennick-cli.wasm), `make test-wasm` runs the engine,
+# form and formats unit tests under node, `make bench-wasm` times the
+# WebAssembly build and reports its sizes.
 BUILD_DIR ?= build
 SANITIZE_DIR ?= build-sanitize
 FUZZ_DIR ?= build-fuzz
 BENCH_DIR ?= build-bench
+WASM_DIR ?= build-wasm
 FUZZ_SECONDS ?= 15
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
@@ -20,7 +25,8 @@ SANITIZER_ENV = \
   LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan-suppressions.txt:print_suppressions=0 \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps configure build run test package test-sanitize fuzz bench clean format format-check
+.PHONY: all deps configure build run test package test-sanitize fuzz bench wasm test-wasm bench-wasm \
+  clean format format-check
 
 all: build
 
@@ -62,6 +68,19 @@ bench: deps
 	  -DBRENNICK_TESTS=OFF $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(BENCH_DIR) -j $(JOBS)
 	@./scripts/bench.sh $(BENCH_DIR)
+
+wasm: deps
+	@./scripts/wasm.sh $(WASM_DIR) $(JOBS) $(CMAKE_FLAGS)
+
+test-wasm: wasm
+	@cd $(WASM_DIR) && ctest --output-on-failure -j $(JOBS)
+
+# Needs the native benchmarks' input writer: builds it in $(BENCH_DIR).
+bench-wasm: wasm
+	@cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRENNICK_BENCH=ON -DBRENNICK_GUI=ON \
+	  -DBRENNICK_TESTS=OFF $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(BENCH_DIR) -j $(JOBS) --target bench_make_cli_input
+	@./scripts/bench-wasm.sh $(WASM_DIR) $(BENCH_DIR)
 
 clean:
 	rm -rf $(BUILD_DIR)

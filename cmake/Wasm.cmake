@@ -42,3 +42,8 @@ function(brennick_node_program target)
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS
                ${PROJECT_SOURCE_DIR}/cmake/wasm-node-pre.js)
 endfunction()
+
+# The design run's timing under node (bench/design_timing.cpp, `make bench-wasm`).
+add_executable(design_timing ${PROJECT_SOURCE_DIR}/bench/design_timing.cpp)
+target_link_libraries(design_timing PRIVATE brennick_test_support)
+brennick_node_program(design_timing)
