@@ -11,6 +11,7 @@ if (typeof process === 'object' && typeof require === 'function') {
   // The program sees the real environment (emscripten's default is a made-up
   // one with LANG=C.UTF-8): the locale variables decide the decimal separator.
   Module['preRun'] = [function() {
+    if (typeof ENV === 'undefined') return;  // a program that reads no variable
     for (const name of Object.keys(ENV)) {
       if (!(name in process.env)) ENV[name] = undefined;
     }
