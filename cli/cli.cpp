@@ -62,7 +62,24 @@ class FdSink : public Sink {
 // is that of the system's locale, asked for by cmake/wasm-node-pre.js.
 EM_JS(int, NodeDecimalSeparator, (),
       { return Module['decimalSeparator'] ? Module['decimalSeparator']() : 46; });
+// Its terminal check says yes for the three standard streams whatever they
+// are; node knows what they are.
+EM_JS(int, NodeIsTerminal, (int fd), { return require('tty').isatty(fd) ? 1 : 0; });
 #endif
+
+namespace {
+
+// Whether the output goes to a terminal, where its control characters show
+// as escapes.
+bool IsTerminal(int fd) {
+#if defined(__EMSCRIPTEN__)
+  return NodeIsTerminal(fd) == 1;
+#else
+  return ::isatty(fd) == 1;
+#endif
+}
+
+}  // namespace
 
 char DecimalSeparatorFromEnvironment() {
 #if defined(__EMSCRIPTEN__)
@@ -265,7 +282,7 @@ int Main(int argc, const char* const* argv) {
     Options options;
     options.decimalSeparator =
         separator.empty() ? DecimalSeparatorFromEnvironment() : separator.front();
-    const bool terminal = ::isatty(STDOUT_FILENO) == 1;
+    const bool terminal = IsTerminal(STDOUT_FILENO);
     if (*compareOption) {
       return CompareDesignFiles(compare[0], compare[1], options.decimalSeparator, jsonOutput, out,
                                 err, terminal);
