@@ -39,3 +39,8 @@ endfunction()
 brennick_wasm_tests(engine)
 brennick_wasm_tests(form brennick_form)
 brennick_wasm_tests(formats brennick_design_object)
+
+# brennick-cli under node: files, standard input, exit statuses, the locale's
+# separator, and plain output into pipes as it is.
+add_test(NAME cli_under_node COMMAND ${PROJECT_SOURCE_DIR}/tests/wasm/cli_under_node.sh
+                                     $<TARGET_FILE:brennick-cli>)
