@@ -8,12 +8,17 @@
 # of the toolkit-free layers includes what it uses; `make test-soft` runs every
 # test built with the software extended type in place of the x87's long double
 # (-DBRENNICK_SOFT_EXT=ON); each has its own build directory.
+# `make wasm` builds brennick-cli for node with emscripten (build-wasm:
+# brennick-cli.js and brennick-cli.wasm), `make test-wasm` runs the engine,
+# form and formats unit tests under node, `make bench-wasm` times the
+# WebAssembly build and reports its sizes.
 BUILD_DIR ?= build
 SANITIZE_DIR ?= build-sanitize
 FUZZ_DIR ?= build-fuzz
 BENCH_DIR ?= build-bench
 LINT_DIR ?= build-lint
 SOFT_DIR ?= build-soft
+WASM_DIR ?= build-wasm
 FUZZ_SECONDS ?= 15
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
@@ -25,7 +30,8 @@ SANITIZER_ENV = \
   LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan-suppressions.txt:print_suppressions=0 \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps configure build run test package test-sanitize test-soft fuzz bench lint clean format format-check
+.PHONY: all deps configure build run test package test-sanitize test-soft fuzz bench lint wasm test-wasm \
+  bench-wasm clean format format-check
 
 all: build
 
@@ -82,6 +88,19 @@ lint: deps
 	  -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DBRENNICK_GUI=OFF -DBRENNICK_TESTS=ON \
 	  -DBRENNICK_BENCH=ON -DBRENNICK_FUZZ=ON $(CMAKE_FLAGS) >/dev/null
 	@python3 scripts/check-includes.py $(LINT_DIR) $(JOBS)
+
+wasm: deps
+	@./scripts/wasm.sh $(WASM_DIR) $(JOBS) $(CMAKE_FLAGS)
+
+test-wasm: wasm
+	@cd $(WASM_DIR) && ctest --output-on-failure -j $(JOBS)
+
+# Needs the native benchmarks' input writer: builds it in $(BENCH_DIR).
+bench-wasm: wasm
+	@cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRENNICK_BENCH=ON -DBRENNICK_GUI=ON \
+	  -DBRENNICK_TESTS=OFF $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(BENCH_DIR) -j $(JOBS) --target bench_make_cli_input
+	@./scripts/bench-wasm.sh $(WASM_DIR) $(BENCH_DIR)
 
 clean:
 	rm -rf $(BUILD_DIR)

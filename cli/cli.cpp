@@ -3,6 +3,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#if defined(__EMSCRIPTEN__)
+#include <emscripten/emscripten.h>
+#endif
+
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cerrno>
@@ -58,7 +62,34 @@ class FdSink : public Sink {
 
 }  // namespace
 
+#if defined(__EMSCRIPTEN__)
+// WebAssembly's C library knows the C locale alone: under node the separator
+// is that of the system's locale, asked for by cmake/wasm-node-pre.js.
+EM_JS(int, NodeDecimalSeparator, (),
+      { return Module['decimalSeparator'] ? Module['decimalSeparator']() : 46; });
+// Its terminal check says yes for the three standard streams whatever they
+// are; node knows what they are.
+EM_JS(int, NodeIsTerminal, (int fd), { return require('tty').isatty(fd) ? 1 : 0; });
+#endif
+
+namespace {
+
+// Whether the output goes to a terminal, where its control characters show
+// as escapes.
+bool IsTerminal(int fd) {
+#if defined(__EMSCRIPTEN__)
+  return NodeIsTerminal(fd) == 1;
+#else
+  return ::isatty(fd) == 1;
+#endif
+}
+
+}  // namespace
+
 char DecimalSeparatorFromEnvironment() {
+#if defined(__EMSCRIPTEN__)
+  return static_cast<char>(NodeDecimalSeparator());
+#else
   char dec = '.';
   if (std::setlocale(LC_NUMERIC, "") != nullptr) {
     const std::lconv* lc = std::localeconv();
@@ -69,6 +100,7 @@ char DecimalSeparatorFromEnvironment() {
   }
   std::setlocale(LC_NUMERIC, "C");
   return dec;
+#endif
 }
 
 const char* Version() {
@@ -273,7 +305,7 @@ int Main(int argc, const char* const* argv) {
     Options options;
     options.decimalSeparator =
         separator.empty() ? DecimalSeparatorFromEnvironment() : separator.front();
-    const bool terminal = ::isatty(STDOUT_FILENO) == 1;
+    const bool terminal = IsTerminal(STDOUT_FILENO);
     if (*compareOption) {
       return CompareDesignFiles(compare[0], compare[1], options.decimalSeparator, jsonOutput, out,
                                 err, terminal);

@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "engine/design_error.h"
+#include "engine/internal/float_chars.h"
 #include "engine/internal/run.h"
 #include "engine/number_text.h"
 
@@ -127,7 +128,7 @@ std::optional<double> detail::TryParseFloatGeneral(std::string_view text, char d
   if (i != n) return std::nullopt;
 
   double value = 0;
-  auto [ptr, ec] = std::from_chars(norm.data(), norm.data() + norm.size(), value);
+  auto [ptr, ec] = detail::FromChars(norm.data(), norm.data() + norm.size(), value);
   if (ec == std::errc::result_out_of_range) {
     if (!TooSmallForDouble(norm)) return std::nullopt;  // too large: not a valid value
     value = 0;

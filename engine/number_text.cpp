@@ -10,6 +10,7 @@
 #include <limits>
 #include <string>
 
+#include "engine/internal/float_chars.h"
 #include "engine/internal/run.h"
 
 namespace brennick {
@@ -132,7 +133,16 @@ void FifteenDigitsExact(ext v, std::uint64_t& digits, int& exponent) {
   SoftFifteenDigits(v, digits, exponent);
 #else
   char buf[64];
+#if defined(__cpp_lib_to_chars)
   auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, 14);
+#else
+  // No floating-point to_chars in the library: the same text from the bits.
+  // An extended subnormal (integer bit clear) has the exponent of the
+  // smallest normal one.
+  const Binary b = BinaryOf(v);
+  const int binaryExponent = (b.mantissa >> 63) != 0 ? b.exponent : -16382;
+  auto res = detail::ScientificText(buf, buf + sizeof buf, b.mantissa, binaryExponent - 63, 14);
+#endif
   std::string_view sci(buf, static_cast<std::size_t>(res.ptr - buf));
   const std::size_t e = sci.find('e');
   digits = 0;

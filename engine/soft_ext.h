@@ -159,19 +159,21 @@ class SoftExt {
   static constexpr SoftExt MinNormal() { return FromBits(1, soft_ext_detail::kTop); }
   static constexpr SoftExt MinDenormal() { return FromBits(0, 1); }
 
-  // Bridges to the compiler's long double where it is the x87 type.
-  static SoftExt FromLongDouble(long double x) {
-    static_assert(std::numeric_limits<long double>::digits == 64,
-                  "long double is not the x87 type");
+  // Bridges to the compiler's long double where it is the x87 type. Templates
+  // only so that the check stops a build that uses them where long double is
+  // another type, not every build that includes this (WebAssembly).
+  template <class LongDouble = long double>
+  static SoftExt FromLongDouble(std::type_identity_t<LongDouble> x) {
+    static_assert(std::numeric_limits<LongDouble>::digits == 64, "long double is not the x87 type");
     SoftExt v;
     std::memcpy(&v.sig_, &x, sizeof v.sig_);
     std::memcpy(&v.se_, reinterpret_cast<const char*>(&x) + sizeof v.sig_, sizeof v.se_);
     return v;
   }
-  long double ToLongDouble() const {
-    static_assert(std::numeric_limits<long double>::digits == 64,
-                  "long double is not the x87 type");
-    long double x = 0;
+  template <class LongDouble = long double>
+  LongDouble ToLongDouble() const {
+    static_assert(std::numeric_limits<LongDouble>::digits == 64, "long double is not the x87 type");
+    LongDouble x = 0;
     std::memcpy(&x, &sig_, sizeof sig_);
     std::memcpy(reinterpret_cast<char*>(&x) + sizeof sig_, &se_, sizeof se_);
     return x;

@@ -18,6 +18,9 @@ packages=(
   locales
   # the benchmarks time brennick-cli against jq copying the same designs
   jq
+  # brennick-cli and the unit tests for node (make wasm); Debian's emscripten
+  # brings LLVM 14, binaryen, node-acorn and nodejs
+  emscripten
   # checks of the desktop entry, the metainfo, the manual pages and the package
   desktop-file-utils appstream dpkg-dev groff-base lintian
 )
