@@ -3,11 +3,15 @@
 # run under node. Included by the top-level CMakeLists.txt when the compiler
 # is emscripten's; scripts/wasm.sh configures it.
 
-# The code throws and catches DesignError: emscripten's exception support
-# (the JavaScript-based one, which Debian's LLVM 14 fully supports) has to be
-# switched on for compiling and linking alike, or a throw aborts the program.
-add_compile_options(-fexceptions)
-add_link_options(-fexceptions)
+# The code throws and catches DesignError, so exceptions are switched on for
+# compiling and linking alike, or a throw aborts the program. WebAssembly's
+# own exceptions (node runs them from version 17; browsers since 2021): with
+# emscripten's JavaScript-based ones every call that may unwind goes out to
+# JavaScript and back, which made brennick-cli several times slower. Every
+# object of a program must use the same kind (googletest's included).
+set(BRENNICK_WASM_EXCEPTIONS -fwasm-exceptions)
+add_compile_options(${BRENNICK_WASM_EXCEPTIONS})
+add_link_options(${BRENNICK_WASM_EXCEPTIONS})
 
 # What the library lacks of C++20 (std::bit_cast, make_unique_for_overwrite),
 # before every source.

@@ -11,7 +11,7 @@ set(gtest_disable_pthreads ON CACHE BOOL "No threads in this WebAssembly build" 
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 get_directory_property(brennick_options COMPILE_OPTIONS)
-set_directory_properties(PROPERTIES COMPILE_OPTIONS "-fexceptions")
+set_directory_properties(PROPERTIES COMPILE_OPTIONS "${BRENNICK_WASM_EXCEPTIONS}")
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 set_directory_properties(PROPERTIES COMPILE_OPTIONS "${brennick_options}")
 
