@@ -223,6 +223,8 @@ void TForm1::LayOutControls() {
   StatblockNote->setTextFormat(Qt::PlainText);
   StatblockNote->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
   StatblockNote->setHidden(true);
+  StatblockNote->setMargin(3);
+  ColourStatblockNote();
   output->addWidget(StatblockNote);
   // The pane over the derivation panel, the line between them moved by the
   // user and remembered; the panel keeps its few lines as the window grows,
