@@ -9,7 +9,8 @@
 #     median of REPS runs of each, as designs per second of wall and of
 #     processor time;
 #  3. design files: saving and opening one, and an armoury of 1,000;
-#  4. the window, when its benchmarks are built.
+#  4. the window, when its benchmarks are built, and the armoury window
+#     opening 1,000 designs.
 #
 #   scripts/bench.sh [BUILD_DIR]      (REPS=9, COUNT=100000 by default)
 #
@@ -136,6 +137,10 @@ fi
 echo
 echo "== Window: Design click to painted pane (median of $reps repetitions)"
 medians "$build/bench_window"
+
+echo
+echo "== Armoury of 1,000 random designs: the folder read, the window opened until its table shows"
+medians "$build/bench_armoury"
 
 echo
 # From launch to the first painted frame, the two programs in turns so

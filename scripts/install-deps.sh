@@ -15,6 +15,8 @@ packages=(
   # the windows under a window manager with a panel: openbox, the panel's
   # Xlib, and xprop and xdpyinfo to wait for them
   openbox libx11-dev x11-utils
+  # scripts/screenshots.sh: the README's pictures made small
+  optipng
   locales
   # the benchmarks time brennick-cli against jq copying the same designs
   jq

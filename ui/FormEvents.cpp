@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +15,7 @@
 
 #include "ui/DerivationPanel.h"
 #include "ui/ShownText.h"
+#include "ui/Theme.h"
 #include "ui/Unit1.h"
 
 using brennick::FieldInfo;
@@ -168,19 +170,38 @@ void TForm1::UpdateStatblockNote() {
   note = brennick::shown::ShownText(note).section(QLatin1Char('\n'), 0, 0);
   if (StatblockNote->text() != note) StatblockNote->setText(note);
   StatblockNote->setHidden(note.isEmpty());
-  // The statblock of an earlier form is dimmed; only the text's colour is
-  // set, so the pane follows every other change of the palette.
-  const bool dimmed = StatblockMemo->property("stale").toBool();
-  if (dimmed != stale) {
+  // The statblock of an earlier form is dimmed.
+  if (StatblockMemo->property("stale").toBool() != stale) {
     StatblockMemo->setProperty("stale", stale);
-    QPalette palette;
-    if (stale) {
-      const QColor faint = StatblockMemo->palette().color(QPalette::Disabled, QPalette::Text);
-      palette.setColor(QPalette::Active, QPalette::Text, faint);
-      palette.setColor(QPalette::Inactive, QPalette::Text, faint);
-    }
-    StatblockMemo->setPalette(palette);
+    ColourStatblockNote();
   }
+}
+
+void TForm1::ColourStatblockNote() {
+  if (StatblockNote == nullptr) return;
+  // Every colour comes from the window's palette, so that the note reads
+  // on a light theme and a dark one alike: a faint yellow over the light
+  // ground, a dark amber under light text. Only the roles set here are the
+  // widgets' own; all the others follow the palette as it changes.
+  const QPalette window = palette();
+  QPalette note;
+  note.setColor(QPalette::Window, brennick::theme::NoteBackground(window));
+  note.setColor(QPalette::WindowText, brennick::theme::NoteText(window));
+  StatblockNote->setPalette(note);
+  StatblockNote->setAutoFillBackground(true);
+  // The dimmed statblock keeps its text readable, half way to the ground.
+  QPalette pane;
+  if (StatblockMemo->property("stale").toBool()) {
+    const QColor faint = brennick::theme::DimmedText(window);
+    pane.setColor(QPalette::Active, QPalette::Text, faint);
+    pane.setColor(QPalette::Inactive, QPalette::Text, faint);
+  }
+  StatblockMemo->setPalette(pane);
+}
+
+void TForm1::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::PaletteChange) ColourStatblockNote();
 }
 
 void TForm1::SetLiveStatblock(bool live) {

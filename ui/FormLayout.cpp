@@ -115,7 +115,7 @@ void TForm1::LayOutControls() {
   // length, the loading mechanism and the numeric fields side by side; under
   // those the propellant and what follows from it, beside the caseless mods,
   // muzzle attachment, camouflage and the last house rules.
-  auto* input = column(4);
+  auto* input = column(2);
   input->addWidget(Label2);
 
   auto* nameRow = row();
@@ -196,7 +196,10 @@ void TForm1::LayOutControls() {
   attachments->addWidget(MuzzleBox);
   attachments->addWidget(CamouflageBox);
   attachments->addSpacing(2);
-  for (QCheckBox* rule : {HouseDRBox, KYOSBox, PaperBox}) attachments->addWidget(rule);
+  // The house rules one line apart, as every other list of check boxes.
+  auto* rules = column();
+  for (QCheckBox* rule : {HouseDRBox, KYOSBox, PaperBox}) rules->addWidget(rule);
+  attachments->addLayout(rules);
   attachments->addStretch(1);
   lower->addLayout(attachments);
   lower->addStretch(1);
@@ -223,6 +226,8 @@ void TForm1::LayOutControls() {
   StatblockNote->setTextFormat(Qt::PlainText);
   StatblockNote->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
   StatblockNote->setHidden(true);
+  StatblockNote->setMargin(3);
+  ColourStatblockNote();
   output->addWidget(StatblockNote);
   // The pane over the derivation panel, the line between them moved by the
   // user and remembered; the panel keeps its few lines as the window grows,
@@ -301,7 +306,7 @@ void TForm1::LayOutControls() {
   regions->addLayout(options);
 
   auto* root = new QVBoxLayout(form);
-  root->setContentsMargins(6, 2, 6, 4);
+  root->setContentsMargins(6, 2, 6, 2);
   root->setSpacing(2);
   root->addWidget(Label1);
   root->addLayout(regions, 1);

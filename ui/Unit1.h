@@ -225,6 +225,9 @@ class TForm1 : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
+  // A new palette (View > Theme, or the system's) colours the note and the
+  // dimmed statblock again.
+  void changeEvent(QEvent* event) override;
 
  private:
   // Building the window (FormControls.cpp, FormLayout.cpp, FormPlacement.cpp).
@@ -253,6 +256,9 @@ class TForm1 : public QMainWindow {
   // Design when the statblock is live.
   void AfterFormChange();
   void UpdateStatblockNote();
+  // The note's ground and text and the dimmed statblock's text, from the
+  // window's palette as it is now.
+  void ColourStatblockNote();
   // Before a copy, export or print of a statblock older than the form:
   // whether to go ahead with it.
   bool ConfirmShownStatblock(const QString& command);

@@ -3,8 +3,10 @@
 #include <QAction>
 #include <QDir>
 #include <QHelpEvent>
+#include <QImage>
 #include <QListWidget>
 #include <QMenu>
+#include <QPixmap>
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QSettings>
@@ -249,6 +251,13 @@ TEST_F(FindTest, PrintingToAFileSuggestsTheWeaponsName) {
 
 class ThemeTest : public FormTest {
  protected:
+  // Chooses a theme under View > Theme, and lets the event loop hand the
+  // new palette to the windows, as it does between two user events.
+  void ChooseTheme(const char* action) {
+    Control<QAction>(*form, action)->trigger();
+    QTRY_COMPARE(form->palette().color(QPalette::Base),
+                 QApplication::palette().color(QPalette::Base));
+  }
   void TearDown() override {
     Control<QAction>(*form, "ThemeSystemAction")->trigger();
     TForm1::Settings().remove(theme::kThemeKey);
@@ -309,8 +318,9 @@ TEST_F(ThemeTest, TheComparisonsMarksFollowTheTheme) {
   auto* table = Control<QTableWidget>(dialog, "CompareTable");
   for (const char* action : {"ThemeLightAction", "ThemeDarkAction"}) {
     SCOPED_TRACE(action);
-    Control<QAction>(*form, action)->trigger();
+    ChooseTheme(action);
     const QPalette palette = table->palette();
+    EXPECT_EQ(palette.color(QPalette::Base), QApplication::palette().color(QPalette::Base));
     EXPECT_EQ(table->item(0, 1)->background(), QBrush());
     for (int row = 1; row < table->rowCount(); ++row) {
       const QColor tint = table->item(row, 1)->background().color();
@@ -318,6 +328,55 @@ TEST_F(ThemeTest, TheComparisonsMarksFollowTheTheme) {
       EXPECT_EQ(theme::IsDark(palette), tint.lightness() < 128) << row;
     }
   }
+}
+
+// The note over a statblock older than the form, and the statblock dimmed
+// under it, take their colours from the theme: readable in both, dark in
+// the dark one, and coloured again when the theme changes while they show.
+TEST_F(ThemeTest, TheStaleNoteAndTheDimmedStatblockFollowTheTheme) {
+  auto* note = Control<QLabel>(*form, "StatblockNote");
+  auto* pane = Control<QPlainTextEdit>(*form, "StatblockMemo");
+  auto* name = Control<QLineEdit>(*form, "NameEdit");
+  Type(name, QStringLiteral("Needler"));
+  Type(Control<QLineEdit>(*form, "BoreSizeEdit"), QStringLiteral("7"));
+  Press(Control<QPushButton>(*form, "DesignButton"));
+  ASSERT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+  ASSERT_FALSE(Pane().isEmpty());
+  Type(name, QStringLiteral("Needle Rifle"));
+  ASSERT_TRUE(form->statblockStale());
+  for (const char* action : {"ThemeLightAction", "ThemeDarkAction", "ThemeLightAction"}) {
+    SCOPED_TRACE(action);
+    ChooseTheme(action);
+    ASSERT_TRUE(note->isVisible());
+    const QPalette palette = QApplication::palette();
+    const bool dark = theme::IsDark(palette);
+    const QColor ground = note->palette().color(QPalette::Window);
+    const QColor text = note->palette().color(QPalette::WindowText);
+    EXPECT_GE(theme::Contrast(text, ground), 4.5);
+    // A dark note in the dark theme, a light one in the light theme; and
+    // the ground is painted, not only chosen.
+    EXPECT_EQ(ground.lightness() < 128, dark) << ground.name().toStdString();
+    EXPECT_EQ(text.lightness() >= 128, dark) << text.name().toStdString();
+    EXPECT_EQ(note->grab().toImage().pixel(1, 1), ground.rgb());
+    // The statblock's text is dimmed, yet readable on the pane's ground.
+    const QColor dimmed = pane->palette().color(QPalette::Active, QPalette::Text);
+    const QColor base = pane->palette().color(QPalette::Base);
+    EXPECT_EQ(dimmed, theme::DimmedText(palette));
+    EXPECT_GE(theme::Contrast(dimmed, base), 3.0);
+    EXPECT_LT(theme::Contrast(dimmed, base), theme::Contrast(palette.color(QPalette::Text), base));
+  }
+  // The form as Design had it: the statblock is the form's again, in the
+  // theme's own text colour.
+  Type(name, QStringLiteral("Needler"));
+  EXPECT_FALSE(note->isVisible());
+  EXPECT_EQ(pane->palette().color(QPalette::Active, QPalette::Text),
+            QApplication::palette().color(QPalette::Text));
+
+  // A window opened in the dark theme has its dark note from the start.
+  ChooseTheme("ThemeDarkAction");
+  TForm1 next;
+  EXPECT_EQ(Control<QLabel>(next, "StatblockNote")->palette().color(QPalette::Window),
+            theme::NoteBackground(QApplication::palette()));
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 
 #include "tests/ui/support.h"
 #include "ui/DerivationPanel.h"
+#include "ui/Theme.h"
 
 namespace {
 
@@ -52,7 +53,7 @@ class StatblockState : public FormTest {
   QAction* Action(const char* name) const { return Control<QAction>(*form, name); }
   bool Dimmed() const {
     return pane->palette().color(QPalette::Active, QPalette::Text) ==
-           pane->palette().color(QPalette::Disabled, QPalette::Text);
+           brennick::theme::DimmedText(form->palette());
   }
 
   QPlainTextEdit* pane = nullptr;
