@@ -15,6 +15,7 @@
 #include "form/fields.h"
 #include "form/form_model.h"
 #include "form/form_state.h"
+#include "form/statblock_text.h"
 #include "form/tooltips.h"
 #include "formats/design_file_format.h"
 #include "formats/design_object.h"
@@ -385,7 +386,13 @@ std::string Fields() {
     out += ':';
     Quote(out, tip.text);
   }
-  out += "},\"start\":";
+  // The controls in the page's order.
+  out += "},\"order\":[";
+  for (std::size_t i = 0; i < std::size(kPlaces); ++i) {
+    if (i > 0) out += ',';
+    Quote(out, kPlaces[i].name);
+  }
+  out += "],\"start\":";
   AppendState(out, FormState());
   out += '}';
   return out;
@@ -475,6 +482,12 @@ std::string Design(const Request& request) {
     AppendDerivation(out, result.explain[i]);
   }
   out += ']';
+  // The statblock as the window copies it: plain text, and Markdown.
+  const std::vector<std::string> lines(result.lines.begin(), result.lines.end());
+  out += ",\"plain\":";
+  Quote(out, StatblockPlainText(lines));
+  out += ",\"markdown\":";
+  Quote(out, StatblockMarkdown(lines));
   if (result.error) {
     // "failed", not "error": the run went as it should; its message is the
     // statblock's.
