@@ -322,7 +322,7 @@ function runDesign() {
   }
   tell('');
   clearFault();
-  design = {answer, state};
+  design = {answer, state, sep, explain: new Map()};
   const memo = $('StatblockMemo');
   memo.textContent = '';
   answer.lines.forEach((line, i) => {
@@ -362,7 +362,12 @@ function runDesign() {
 
 function showDerivation(line) {
   if (!design) return;
-  const steps = design.answer.explain[line];
+  // Worked out when first looked at, for the form the statblock is of.
+  if (!design.explain.has(line)) {
+    const answer = bridge.explain(design.state, line, design.sep);
+    design.explain.set(line, answer.error ? null : answer.derivation);
+  }
+  const steps = design.explain.get(line);
   const panel = $('DerivationPanel');
   panel.textContent = '';
   if (!steps) return;
@@ -845,6 +850,7 @@ async function start() {
   openLink();
   afterChange();
   document.body.dataset.ready = '1';
+  window.brennick.readyAt = performance.now();
 }
 
 // What the browser tests read: the form as a design file, and the session's

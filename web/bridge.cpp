@@ -188,7 +188,8 @@ struct BadRequest {
 };
 
 std::int64_t ReadInteger(json::Reader& reader, std::string_view what) {
-  if (reader.PeekValue() != json::Kind::Integer) throw BadRequest{std::string(what) + ": not a number"};
+  if (reader.PeekValue() != json::Kind::Integer)
+    throw BadRequest{std::string(what) + ": not a number"};
   const json::Number n = reader.ReadNumber();
   if (!n.integer || n.tooLarge || n.magnitude > (std::uint64_t{1} << 53)) {
     throw BadRequest{std::string(what) + ": not a whole number in range"};
@@ -198,7 +199,8 @@ std::int64_t ReadInteger(json::Reader& reader, std::string_view what) {
 }
 
 std::string ReadText(json::Reader& reader, std::string_view what) {
-  if (reader.PeekValue() != json::Kind::String) throw BadRequest{std::string(what) + ": not a text"};
+  if (reader.PeekValue() != json::Kind::String)
+    throw BadRequest{std::string(what) + ": not a text"};
   std::string text;
   reader.ReadString(text);
   return text;
@@ -273,6 +275,7 @@ struct Request {
   std::optional<std::int64_t> seed;
   std::optional<std::int64_t> line;
   std::optional<bool> onlyAuto;
+  bool withExplain = false;
   std::optional<std::string> text;
   std::vector<std::string> files;
 };
@@ -314,6 +317,8 @@ Request ReadRequest(std::string_view text) {
       request.seed = seed;
     } else if (key == "line") {
       request.line = ReadInteger(reader, key);
+    } else if (key == "explain") {
+      request.withExplain = ReadFlag(reader, key);
     } else if (key == "onlyAuto") {
       request.onlyAuto = ReadFlag(reader, key);
     } else if (key == "text") {
@@ -435,8 +440,7 @@ std::string Apply(const Request& request) {
       if (!value.index) throw BadRequest{"apply: an item's index for " + request.field};
       // The model takes any index (beyond the last is the last); an int it is.
       const std::int64_t index = *value.index < -1 ? -1 : *value.index > 1000 ? 1000 : *value.index;
-      return Changed(request,
-                     [&](FormModel& m) { m.SetIndex(*field, static_cast<int>(index)); });
+      return Changed(request, [&](FormModel& m) { m.SetIndex(*field, static_cast<int>(index)); });
   }
   throw BadRequest{"apply: unknown kind of control"};
 }
@@ -468,7 +472,10 @@ void AppendDerivation(std::string& out, const Derivation& derivation) {
 }
 
 std::string Design(const Request& request) {
-  const DesignResult result = RunDesign(StateOf(request).Input(), request.sep, Explain::Yes);
+  // The derivations only when asked for: they take many times the run's own
+  // time, and the page asks for one line's when it is looked at.
+  const DesignResult result = RunDesign(StateOf(request).Input(), request.sep,
+                                        request.withExplain ? Explain::Yes : Explain::No);
   std::string out = "{\"lines\":[";
   bool first = true;
   for (std::string_view line : result.lines) {

@@ -8,7 +8,8 @@
 //   apply      state sep field value    a change of one control, its rule run
 //   keypress   state sep                a key the page itself received
 //   hint       state                    the Max RoF hint's caption
-//   design     state sep                the statblock, its derivations, or
+//   design     state sep [explain]      the statblock (with every line's
+//                                       derivation when explain is true) and
 //                                       the failure and the field at fault
 //   explain    state sep line           the derivation of one line
 //   randomize  state sep seed [onlyAuto] the Randomize click

@@ -31,7 +31,7 @@ export async function loadBridge(moduleOptions = {}) {
     apply: (state, field, value, sep) => call({op: 'apply', state, field, value, sep}),
     keypress: (state, sep) => call({op: 'keypress', state, sep}),
     hint: (state) => call({op: 'hint', state}).hint,
-    design: (state, sep) => call({op: 'design', state, sep}),
+    design: (state, sep, explain = false) => call({op: 'design', state, sep, explain}),
     explain: (state, line, sep) => call({op: 'explain', state, line, sep}),
     randomize: (state, seed, sep, onlyAuto) =>
       call(onlyAuto === undefined ? {op: 'randomize', state, seed, sep}

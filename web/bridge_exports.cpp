@@ -2,11 +2,11 @@
 // request's UTF-8 into memory it took with malloc, calls brennick_call, and
 // reads the answer's bytes (brennick_answer_length of them) from the address
 // it returns, valid until the next call.
+#include <emscripten/emscripten.h>
+
 #include <cstddef>
 #include <string>
 #include <string_view>
-
-#include <emscripten/emscripten.h>
 
 #include "web/bridge.h"
 

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include <nlohmann/json.hpp>
 #include <algorithm>
+#include <nlohmann/json.hpp>
 #include <set>
 #include <string>
 #include <vector>
@@ -29,8 +29,8 @@ json StartState() {
 
 // A change through the bridge, failing the test when it answers an error.
 json Applied(const json& state, const std::string& field, const json& value) {
-  const json answer = Call({{"op", "apply"}, {"state", state}, {"field", field},
-                            {"value", value}, {"sep", "."}});
+  const json answer =
+      Call({{"op", "apply"}, {"state", state}, {"field", field}, {"value", value}, {"sep", "."}});
   EXPECT_FALSE(answer.contains("error")) << field << ": " << answer.dump();
   return answer["state"];
 }
@@ -92,8 +92,11 @@ TEST(WebBridge, EveryControlHasOnePlaceOnThePage) {
 // and says why, as the window's error report does.
 TEST(WebBridge, ARuleThatFailsGivesTheFormAndTheMessage) {
   const json typed = Applied(StartState(), "TLEdit", "abc");
-  const json answer = Call({{"op", "apply"}, {"state", typed}, {"field", "LoadingMechanismBox"},
-                            {"value", brennick::kRevolver}, {"sep", "."}});
+  const json answer = Call({{"op", "apply"},
+                            {"state", typed},
+                            {"field", "LoadingMechanismBox"},
+                            {"value", brennick::kRevolver},
+                            {"sep", "."}});
   EXPECT_EQ(answer["error"], "'abc' is not a valid integer value");
   ASSERT_TRUE(answer.contains("state"));
   EXPECT_EQ(answer["state"]["LoadingMechanismBox"]["index"], brennick::kRevolver);
@@ -109,7 +112,7 @@ TEST(WebBridge, DesignGivesTheRunsLinesAndTheFieldAtFault) {
   state = Applied(state, "LoadingMechanismBox", pistol.LoadingMechanismBox);
   state = Applied(state, "ShotsEdit", pistol.ShotsEdit);
   state = Applied(state, "CaselessBox", false);
-  const json designed = Call({{"op", "design"}, {"state", state}, {"sep", "."}});
+  const json designed = Call({{"op", "design"}, {"state", state}, {"sep", "."}, {"explain", true}});
   const brennick::DesignResult native = brennick::RunDesign(pistol, '.');
   ASSERT_EQ(designed["lines"].size(), native.lines.size());
   for (std::size_t i = 0; i < native.lines.size(); ++i) {
@@ -121,7 +124,7 @@ TEST(WebBridge, DesignGivesTheRunsLinesAndTheFieldAtFault) {
 
   // The bore typed with the other separator: the run stops at the bore.
   state = Applied(state, "BoreSizeEdit", "10,5");
-  const json failed = Call({{"op", "design"}, {"state", state}, {"sep", "."}});
+  const json failed = Call({{"op", "design"}, {"state", state}, {"sep", "."}, {"explain", true}});
   EXPECT_EQ(failed["failed"], "'10,5' is not a valid floating point value");
   EXPECT_EQ(failed["field"], "BoreSizeEdit");
   EXPECT_EQ(failed["caption"], "Bore Size, mm");
@@ -150,8 +153,9 @@ TEST(WebBridge, DesignFilesTakeTheSeparatorOver) {
 // A file that is no JSON is a row with its message; the others still count.
 TEST(WebBridge, TableGivesARowPerDesign) {
   const json answer = Call({{"op", "table"},
-                            {"files", {"{\"NameEdit\": \"A\", \"BoreSizeEdit\": 9}", "{oops",
-                                       "[{\"NameEdit\": \"B\"}, {\"NameEdit\": \"C\"}]"}},
+                            {"files",
+                             {"{\"NameEdit\": \"A\", \"BoreSizeEdit\": 9}", "{oops",
+                              "[{\"NameEdit\": \"B\"}, {\"NameEdit\": \"C\"}]"}},
                             {"sep", "."}});
   ASSERT_EQ(answer["rows"].size(), 4u);
   EXPECT_EQ(answer["rows"][0]["cells"][0], "A");

@@ -215,6 +215,23 @@ const savedFiles = [];
     const lines = onPage[onPage.length - 1].statblock || [];
     check(ok && workedLines[name].every((line, i) => lines[i] === line),
           `worked design ${name}: its statblock begins as worked out`, JSON.stringify(lines.slice(0, 2)));
+    if (name === 'Pistol') {
+      // The derivation of the line clicked ends in the line's own figures.
+      await page.click('#StatblockMemo li[data-line="1"]');
+      const steps = await page.locator('#DerivationPanel li').allTextContents();
+      check(steps.length > 1 && steps[steps.length - 1] === '= 3d+1 pi+',
+            'the derivation of the damage line ends in its figures', JSON.stringify(steps));
+      // Ctrl+Z in the form takes back the last step, Ctrl+Y brings it again.
+      const designed = await designFile(page);
+      await page.focus('#NameEdit');
+      await page.keyboard.press('Control+z');
+      check(JSON.parse(await designFile(page)).CaselessBox === true, 'Ctrl+Z undoes the last change');
+      await page.keyboard.press('Control+y');
+      check(await designFile(page) === designed, 'Ctrl+Y redoes it');
+      await page.keyboard.press('Control+Enter');
+      check((await page.locator('#StatblockMemo li').count()) === lines.length,
+            'Ctrl+Enter designs');
+    }
     // The page's Save, read by brennick-cli: the same statblock.
     const [download] = await Promise.all([page.waitForEvent('download'), page.click('#SaveButton')]);
     const file = path.join(scratch, `${name}.json`);
