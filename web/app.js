@@ -726,6 +726,12 @@ function bindPage() {
     event.target.value = '';
   });
   $('SaveButton').addEventListener('click', save);
+  $('DesignBarButton').addEventListener('click', runDesign);
+  $('StatblockBarButton').addEventListener('click', () => {
+    $('OutputSectionDetails').open = true;
+    $('StatblockMemo').scrollIntoView({block: 'start'});
+  });
+  $('FormBarButton').addEventListener('click', () => window.scrollTo(0, 0));
   $('UndoButton').addEventListener('click', undo);
   $('RedoButton').addEventListener('click', redo);
   $('CopyButton').addEventListener('click', () => {

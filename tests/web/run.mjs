@@ -452,12 +452,17 @@ for (const scheme of ['light', 'dark']) {
   check(await page.textContent('#BoreSizeEdit-fault') === "'abc' is not a valid floating point value",
         'a failed Design shows its message beside the field');
   await axe(page, `desktop with a failure, ${scheme}`);
+  // Printed, the page is the statblock alone.
+  await page.emulateMedia({media: 'print'});
+  check(await page.isVisible('#StatblockMemo') && !(await page.isVisible('#NameEdit')) &&
+        !(await page.isVisible('#DesignButton')) && !(await page.isVisible('#Label1')),
+        'printed, only the statblock shows');
   await context.close();
 
   const phone = await browser.newContext({viewport: {width: 390, height: 844}, colorScheme: scheme,
                                           isMobile: true, hasTouch: true});
   const small = await openPage({context: phone, hash: 'seed=7'});
-  await small.tap('#DesignButton');
+  await small.tap('#DesignBarButton');
   const wide = await small.evaluate(() => document.documentElement.scrollWidth);
   check(wide <= 390, `390 x 844 (${scheme}): no sideways scrolling`, String(wide));
   const top = await small.evaluate(() => document.getElementById('StatblockMemo').getBoundingClientRect().top);
