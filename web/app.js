@@ -566,6 +566,13 @@ function setSeparator(next) {
     $('SeparatorBox').value = sep;
     return;
   }
+  // The steps to undo are taken over too, so an undo brings back a form
+  // typed with the separator in use; the switch itself is no step.
+  const from = sep;
+  const take = (steps) => steps.map((step) => convert(step, from, next) || step);
+  history.undo = take(history.undo);
+  history.redo = take(history.redo);
+  history.typing = '';
   sep = next;
   try {
     localStorage.setItem('brennick.separator', next);
@@ -573,7 +580,8 @@ function setSeparator(next) {
     // A page without storage keeps the choice for this visit.
   }
   lastSeed = null;
-  replace(form);
+  showState(form, {everything: true});
+  afterChange();
   if (design) runDesign();
 }
 
@@ -868,6 +876,21 @@ window.brennick = {
   design: () => design && design.answer,
   randomize,
   link: () => linkOf(state),
+  stateText: () => JSON.stringify([state, history.undo.length > 0, history.redo.length > 0]),
+  // The page as it opens, without loading it again.
+  reset: () => {
+    history.undo = [];
+    history.redo = [];
+    history.typing = '';
+    lastSeed = null;
+    design = null;
+    $('StatblockMemo').textContent = '';
+    $('DerivationPanel').textContent = '';
+    clearFault();
+    tell('');
+    showState(startState, {everything: true});
+    afterChange();
+  },
   bridge: () => bridge,
 };
 

@@ -96,10 +96,10 @@ async function pageStep(page, step) {
       await page.fill(`#${step.field}`, step.value);
       break;
     case 'check':
-      await page.click(`#${step.field}`);
+      await page.click(`#${step.field}`, {force: true});
       break;
     case 'option':
-      await page.click(`#${step.field}-${step.index}`);
+      await page.click(`#${step.field}-${step.index}`, {force: true});
       break;
     case 'random':
       await page.evaluate((seed) => { window.brennick.nextSeed = seed; }, step.seed);
@@ -123,7 +123,7 @@ async function pageStep(page, step) {
   }
   const result = {file: await designFile(page)};
   if (step.op === 'design') {
-    const design = await page.evaluate(() => window.brennick.design());
+    const design = JSON.parse(await page.evaluate(() => JSON.stringify(window.brennick.design())));
     result.statblock = design.lines;
     result.failed = design.failed === undefined ? null : design.failed;
   }
@@ -258,8 +258,30 @@ const savedFiles = [];
           `page: ${JSON.stringify(onPage[format])}\n  cli:  ${JSON.stringify(cli.stdout)}`);
   }
   check(await page.locator('#ArmouryTable tbody tr').count() === 3, 'the armoury shows a row per file');
+  // Sorted by the figure of the cost, not by its text.
+  await page.click('#ArmouryTable th:nth-child(13) button');
+  const costs = (await page.locator('#ArmouryTable tbody td:nth-child(13)').allTextContents())
+      .map((cell) => Number(cell.replace(/[^0-9.]/g, '')));
+  check(costs.length === 3 && costs[0] <= costs[1] && costs[1] <= costs[2],
+        'the armoury sorts by cost', JSON.stringify(costs));
   await page.fill('#ArmouryFilter', 'rifle');
   check(await page.locator('#ArmouryTable tbody tr').count() === 2, 'the armoury filters by name');
+  // A row opens in the form as its file does.
+  await page.click('#ArmouryTable tbody tr:first-child button.link');
+  const name = await page.inputValue('#NameEdit');
+  const file = savedFiles.find((f) => path.basename(f) === `${name}.json`);
+  check(file && await designFile(page) === fs.readFileSync(file, 'utf8'), 'a row of the armoury opens in the form');
+  // The separator switched: the texts are taken over, the name keeps its own.
+  await page.click('#NewButton');
+  await page.fill('#NameEdit', 'M1.5');
+  await page.fill('#BoreSizeEdit', '7.62');
+  await page.selectOption('#SeparatorBox', ',');
+  check(await page.inputValue('#BoreSizeEdit') === '7,62' && await page.inputValue('#NameEdit') === 'M1.5',
+        'switching the separator takes the numbers over');
+  await page.click('#UndoButton');
+  check(await page.inputValue('#BoreSizeEdit') === '' && await page.inputValue('#NameEdit') === 'M1.5',
+        'an undo after the switch brings back a form of the new separator');
+  await page.selectOption('#SeparatorBox', '.');
   await page.context().close();
 }
 
@@ -288,12 +310,11 @@ const texts = ['', '0', '1', '2', '3', '5', '6', '7', '8', '9', '10', '11', '12'
 async function randomSteps(page, random, count) {
   const steps = [];
   const taken = [];
-  const table = await page.evaluate(() => window.brennick.bridge().fields().fields);
+  const table = JSON.parse(await page.evaluate(() =>
+      JSON.stringify(window.brennick.bridge().fields().fields)));
   const pick = (list) => list[Math.floor(random() * list.length)];
   for (let i = 0; i < count; ++i) {
-    const [state, canUndo, canRedo] = await page.evaluate(() => [
-      window.brennick.state(), !document.getElementById('UndoButton').disabled,
-      !document.getElementById('RedoButton').disabled]);
+    const [state, canUndo, canRedo] = JSON.parse(await page.evaluate(() => window.brennick.stateText()));
     const enabled = table.filter((f) => state[f.name].enabled);
     const r = random();
     let step;
@@ -330,25 +351,35 @@ async function randomSteps(page, random, count) {
     ',': await browser.newContext({locale: 'de-DE', viewport: {width: 1366, height: 768}}),
   };
   let passed = 0;
-  for (let n = 0; n < sessionCount; ++n) {
+  // A few sessions at a time, each on a page of its own: the browser waits
+  // for frames more than it works.
+  let next = 0;
+  const worker = async () => {
+  const pages = {};
+  for (let n = next++; n < sessionCount; n = next++) {
     const random = generator(1000 + n);
     const sep = n % 4 === 3 ? ',' : '.';
-    const page = await openPage({context: contexts[sep]});
+    // One page for each separator, put back as it opens for each session.
+    if (!pages[sep]) pages[sep] = await openPage({context: contexts[sep]});
+    const page = pages[sep];
+    await page.evaluate(() => window.brennick.reset());
     check(await page.evaluate(() => window.brennick.separator()) === sep,
           `session ${n}: the separator follows the browser's language`);
     const {steps, taken} = await randomSteps(page, random, 8 + Math.floor(random() * 18));
     const {ok} = await compareSession(page, steps, `session ${n} (seed ${1000 + n})`, taken);
     if (ok) passed += 1;
     // Every few sessions: the link of the form the session left opens it.
-    if (ok && n % 5 === 0) {
+    if (ok && n % 10 === 0) {
       const link = await page.evaluate(() => window.brennick.link());
       const file = await designFile(page);
       const opened = await openPage({context: contexts[sep], hash: link});
       check(await designFile(opened) === file, `session ${n}: the link opens the same form`, link);
       await opened.close();
     }
-    await page.close();
   }
+  for (const page of Object.values(pages)) await page.close();
+  };
+  await Promise.all([worker(), worker(), worker()]);
   console.log(`sessions: ${passed} of ${sessionCount} alike on the page and in the form model`);
   await contexts['.'].close();
   await contexts[','].close();
