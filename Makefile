@@ -111,3 +111,26 @@ format:
 # Fails, listing the files, when any source is not clang-formatted.
 format-check:
 	@clang-format --dry-run --Werror $$(git ls-files '*.cpp' '*.h')
+
+# `make web` builds the web page with emscripten into $(WEB_DIR)/site, a
+# static site any web server serves as it is; `make test-web` runs the page
+# in headless Chromium against the native form model and brennick-cli
+# (tests/web/run.mjs; WEB_SESSIONS random sessions, 100 by default).
+WEB_DIR ?= build-web
+WEB_SESSIONS ?= 100
+
+.PHONY: web test-web bench-web
+
+web: deps
+	@./scripts/web.sh $(WEB_DIR) $(JOBS) $(CMAKE_FLAGS)
+
+web/node_modules/.package-lock.json: web/package.json web/package-lock.json
+	@cd web && npm ci --no-audit --no-fund --loglevel=error
+
+test-web: web web/node_modules/.package-lock.json
+	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target web_session_replay brennick-cli
+	@node tests/web/run.mjs $(WEB_DIR)/site $(BUILD_DIR) $(WEB_SESSIONS)
+
+bench-web: web web/node_modules/.package-lock.json
+	@./scripts/bench-web.sh $(WEB_DIR)/site

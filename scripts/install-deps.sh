@@ -23,9 +23,16 @@ packages=(
   # brennick-cli and the unit tests for node (make wasm); Debian's emscripten
   # brings LLVM 14, binaryen, node-acorn and nodejs
   emscripten
+  # the web page's browser tests (make test-web): headless Chromium, driven
+  # by the npm packages pinned in web/package-lock.json
+  chromium
   # checks of the desktop entry, the metainfo, the manual pages and the package
   desktop-file-utils appstream dpkg-dev groff-base lintian
 )
+
+# npm for the browser tests' packages: Debian's, unless a node that brings
+# its own is installed already.
+command -v npm >/dev/null || packages+=(npm)
 
 missing=()
 for p in "${packages[@]}"; do

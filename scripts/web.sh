@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Builds the web page with Debian's emscripten (`make web`): the bridge to the
+# design run, the form model and the design files as a WebAssembly module,
+# and the static site around it in BUILD_DIR/site (index.html, style.css,
+# app.js, bridge.js, brennick-web.mjs and brennick-web.wasm). The site needs
+# nothing from elsewhere at run time: any static host serves it as it is.
+#   scripts/web.sh BUILD_DIR JOBS [extra cmake arguments...]
+#
+# emscripten is set up as scripts/wasm.sh sets it up (see there): a
+# configuration of the build's own that names Debian's LLVM 14, binaryen and
+# node, and the prebuilt system libraries used read-only.
+set -euo pipefail
+build_dir=${1:?build directory}
+jobs=${2:-2}
+shift 2 || shift $#
+root=$(cd "$(dirname "$0")/.." && pwd)
+
+for tool in emcmake em++ node; do
+  command -v "$tool" >/dev/null || {
+    echo "web: $tool is missing (scripts/install-deps.sh installs emscripten)" >&2
+    exit 1
+  }
+done
+
+mkdir -p "$build_dir"
+build_dir=$(cd "$build_dir" && pwd)
+config="$build_dir/emscripten-config.py"
+cat >"$config" <<CONFIG
+# Written by scripts/web.sh: Debian's emscripten, as this project uses it.
+import os
+EMSCRIPTEN_ROOT = '/usr/share/emscripten'
+LLVM_ROOT = '/usr/bin'
+LLVM_ADD_VERSION = '14'
+CLANG_ADD_VERSION = '14'
+BINARYEN_ROOT = '/usr'
+NODE_JS = '$(command -v node)'
+CACHE = '/usr/share/emscripten/cache'
+FROZEN_CACHE = True
+os.environ['NODE_PATH'] = os.pathsep.join(
+    p for p in ['/usr/share/nodejs', os.environ.get('NODE_PATH', '')] if p)
+CONFIG
+
+export EM_CONFIG="$config"
+export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
+emcmake cmake -S "$root" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DBRENNICK_GUI=OFF \
+  -DBRENNICK_TESTS=OFF -DBRENNICK_WEB=ON "$@" >/dev/null
+cmake --build "$build_dir" -j "$jobs" --target brennick_site
+echo "web: the site is in $build_dir/site (python3 -m http.server -d $build_dir/site)"
