@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ratio>
 #include <vector>
 
 #include "engine/design.h"

@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstddef>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace brennick::detail {

@@ -10,7 +10,6 @@
 
 #include <charconv>
 #include <cstdint>
-#include <system_error>
 
 namespace brennick::detail {
 

@@ -13,6 +13,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace brennick::detail {
