@@ -387,7 +387,7 @@ function markStale() {
   $('StatblockMemo').classList.toggle('stale', stale);
   const note = $('StatblockNote');
   if (stale && note.hidden) {
-    note.textContent = 'The statblock is of an earlier form: Design again to bring it up to date.';
+    note.textContent = 'The form has changed since this statblock: Design (Ctrl+Enter) updates it';
     note.hidden = false;
     note.dataset.stale = '1';
   } else if (!stale && note.dataset.stale) {
