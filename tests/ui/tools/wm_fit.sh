@@ -24,15 +24,22 @@ if [[ "${1:-}" == --inside ]]; then
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
     sleep 0.1
   done
-  "$dock" "$panel" &
-  pids+=($!)
-  # Wait until the window manager has taken the panel's strip off the work area.
+  # Wait until the window manager has taken the panel's strip off the work
+  # area. A panel mapped while the window manager is still starting may be
+  # missed (seen on a loaded machine): it is started again, up to three times.
   size=$(xdpyinfo | awk '/dimensions:/ {print $2}')
   want=$(( ${size#*x} - panel ))
-  for _ in $(seq 600); do
-    area=$(xprop -root _NET_WORKAREA 2>/dev/null | sed -n 's/.*= //p' | tr -d ' ')
-    [[ "$(cut -d, -f4 <<<"$area")" == "$want" ]] && break
-    sleep 0.1
+  area=
+  for _ in 1 2 3; do
+    "$dock" "$panel" &
+    dock_pid=$!
+    pids+=("$dock_pid")
+    for _ in $(seq 200); do
+      area=$(xprop -root _NET_WORKAREA 2>/dev/null | sed -n 's/.*= //p' | tr -d ' ')
+      [[ "$(cut -d, -f4 <<<"$area")" == "$want" ]] && break 2
+      sleep 0.1
+    done
+    kill "$dock_pid" 2>/dev/null || true
   done
   echo "screen $size, work area $area"
   if [[ "$(cut -d, -f4 <<<"$area")" != "$want" ]]; then
