@@ -18,33 +18,9 @@ jobs=${2:-2}
 shift 2 || shift $#
 root=$(cd "$(dirname "$0")/.." && pwd)
 
-for tool in emcmake em++ node; do
-  command -v "$tool" >/dev/null || {
-    echo "wasm: $tool is missing (scripts/install-deps.sh installs emscripten)" >&2
-    exit 1
-  }
-done
-
-mkdir -p "$build_dir"
-build_dir=$(cd "$build_dir" && pwd)
-config="$build_dir/emscripten-config.py"
-cat >"$config" <<CONFIG
-# Written by scripts/wasm.sh: Debian's emscripten, as this project uses it.
-import os
-EMSCRIPTEN_ROOT = '/usr/share/emscripten'
-LLVM_ROOT = '/usr/bin'
-LLVM_ADD_VERSION = '14'
-CLANG_ADD_VERSION = '14'
-BINARYEN_ROOT = '/usr'
-NODE_JS = '$(command -v node)'
-CACHE = '/usr/share/emscripten/cache'
-FROZEN_CACHE = True
-os.environ['NODE_PATH'] = os.pathsep.join(
-    p for p in ['/usr/share/nodejs', os.environ.get('NODE_PATH', '')] if p)
-CONFIG
-
-export EM_CONFIG="$config"
-export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
+# shellcheck source=scripts/emscripten-setup.sh
+source "$root/scripts/emscripten-setup.sh"
+emscripten_setup wasm
 emcmake cmake -S "$root" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DBRENNICK_GUI=OFF \
   "$@" >/dev/null
 cmake --build "$build_dir" -j "$jobs"
