@@ -27,7 +27,7 @@ import path from 'node:path';
 const site = process.env.SITE;
 const {chromium} = await import(path.join(process.env.ROOT, 'web/node_modules/playwright-core/index.mjs'));
 const types = {'.html': 'text/html', '.css': 'text/css', '.js': 'text/javascript',
-               '.mjs': 'text/javascript', '.wasm': 'application/wasm'};
+               '.mjs': 'text/javascript', '.wasm': 'application/wasm', '.json': 'application/json'};
 const server = http.createServer((request, response) => {
   const name = new URL(request.url, 'http://x').pathname;
   const file = path.join(site, name === '/' ? 'index.html' : name);

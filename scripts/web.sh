@@ -2,7 +2,7 @@
 # Builds the web page with Debian's emscripten (`make web`): the bridge to the
 # design run, the form model and the design files as a WebAssembly module,
 # and the static site around it in BUILD_DIR/site (index.html, style.css,
-# app.js, bridge.js, brennick-web.mjs and brennick-web.wasm). The site needs
+# app.js, bridge.js, fields.json, brennick-web.mjs and brennick-web.wasm). The site needs
 # nothing from elsewhere at run time: any static host serves it as it is.
 #   scripts/web.sh BUILD_DIR JOBS [extra cmake arguments...]
 #
@@ -18,7 +18,13 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 # shellcheck source=scripts/emscripten-setup.sh
 source "$root/scripts/emscripten-setup.sh"
 emscripten_setup web
-emcmake cmake -S "$root" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DBRENNICK_GUI=OFF \
-  -DBRENNICK_TESTS=OFF -DBRENNICK_WEB=ON "$@" >/dev/null
+if grep -qs '^BRENNICK_TESTS:BOOL=ON' "$build_dir/CMakeCache.txt"; then
+  # make wasm's folder (WEB_DIR=build-wasm, as CI does): the site is added to
+  # it, and the libraries it has built serve the page as they are.
+  emcmake cmake -S "$root" -B "$build_dir" -DBRENNICK_WEB=ON "$@" >/dev/null
+else
+  emcmake cmake -S "$root" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DBRENNICK_GUI=OFF \
+    -DBRENNICK_TESTS=OFF -DBRENNICK_WEB=ON "$@" >/dev/null
+fi
 cmake --build "$build_dir" -j "$jobs" --target brennick_site
 echo "web: the site is in $build_dir/site (python3 -m http.server -d $build_dir/site)"

@@ -281,13 +281,13 @@ function change(field, value, typing = '') {
 }
 
 // A whole form put in place: New, Open, a link, the separator switched.
-function replace(next) {
+function replace(next, {undoable = true} = {}) {
   const before = state;
   history.typing = '';
   showState(next, {everything: true});
   if (!sameState(before, next)) {
     history.redo = [];
-    history.undo.push(before);
+    if (undoable) history.undo.push(before);
   }
   afterChange();
 }
@@ -457,10 +457,23 @@ function linkOf(form) {
   return parts.join('&');
 }
 
+// The address is written once the page is idle after the change: the browser
+// takes several milliseconds over a new address (up to 25 ms measured), which
+// would hold back the frame that shows the change, and a burst of changes
+// then writes it once.
+const whenIdle = window.requestIdleCallback
+    ? (work) => window.requestIdleCallback(work, {timeout: 500})
+    : (work) => setTimeout(work, 50);
+let linkPending = false;
 function writeLink() {
-  const fragment = linkOf(state);
-  const url = fragment ? `#${fragment}` : location.pathname + location.search;
-  if (location.hash.slice(1) !== fragment) history_.replaceState(null, '', url);
+  if (linkPending) return;
+  linkPending = true;
+  whenIdle(() => {
+    linkPending = false;
+    const fragment = linkOf(state);
+    const url = fragment ? `#${fragment}` : location.pathname + location.search;
+    if (location.hash.slice(1) !== fragment) history_.replaceState(null, '', url);
+  });
 }
 const history_ = window.history;
 
@@ -529,10 +542,10 @@ function openLink() {
   let form = opened.state;
   if (opened.linkSep !== sep) form = convert(form, opened.linkSep, sep);
   if (!form) return;
-  replace(form);
-  history.undo = [];
+  // The seed first, so that the link is written once, as it was opened.
   lastSeed = opened.seed && opened.linkSep === sep ? opened.seed : null;
-  afterChange();
+  history.undo = [];
+  replace(form, {undoable: false});
 }
 
 // ---------------------------------------------------------------------------
@@ -549,14 +562,35 @@ function convert(form, from, to) {
   return read.state;
 }
 
+// The separator of the browser's language, from the tables below rather than
+// the browser's number formatting, whose locale data takes 30 to 50 ms to
+// load on a first use, longer than everything else the page does to start.
+// The languages that write one and a half as 1,5 (with Latin digits):
+const commaLanguages = new Set(('af az be bg bs ca cs da de el es et eu fi fo fr gl hr hu hy id ' +
+                                'is it ka kk ky lb lt lv mk nb nl nn no pl pt ro ru sk sl sq sr ' +
+                                'sv tk tr uk uz vi').split(' '));
+// ... and the countries where a language writes it the other way.
+const pointRegions = new Set(['de-CH', 'de-LI', 'it-CH', 'es-419', 'es-BR', 'es-CU', 'es-DO',
+                              'es-GT', 'es-HN', 'es-MX', 'es-NI', 'es-PA', 'es-PE', 'es-PR',
+                              'es-SV', 'es-US']);
+const commaRegions = new Set(['en-150', 'en-AT', 'en-BE', 'en-CZ', 'en-DE', 'en-DK', 'en-EE',
+                              'en-ES', 'en-FI', 'en-FR', 'en-HU', 'en-IT', 'en-LT', 'en-LV',
+                              'en-NL', 'en-NO', 'en-PL', 'en-PT', 'en-RO', 'en-SE', 'en-SI',
+                              'en-SK', 'en-UA', 'en-ZA', 'ar-DZ', 'ar-LY', 'ar-MA', 'ar-TN',
+                              'qu-BO', 'sw-CD']);
+
+function separatorOf(tag) {
+  const [language = '', ...subtags] = String(tag || '').split(/[-_]/);
+  const lang = language.toLowerCase();
+  const region = subtags.find((part) => /^([A-Za-z]{2}|[0-9]{3})$/.test(part));
+  const place = region ? `${lang}-${region.toUpperCase()}` : '';
+  if (commaRegions.has(place)) return ',';
+  if (pointRegions.has(place)) return '.';
+  return commaLanguages.has(lang) ? ',' : '.';
+}
+
 function browserSeparator() {
-  try {
-    const parts = new Intl.NumberFormat(navigator.language).formatToParts(1.5);
-    const decimal = parts.find((p) => p.type === 'decimal');
-    return decimal && decimal.value === ',' ? ',' : '.';
-  } catch {
-    return '.';
-  }
+  return separatorOf(navigator.language);
 }
 
 function setSeparator(next) {
@@ -844,9 +878,29 @@ function bindPage() {
 // ---------------------------------------------------------------------------
 // Start
 
+// The field table the site was built with (fields.json, written by the bridge
+// itself), or the bridge's own where the file cannot be fetched.
+async function fieldTable() {
+  try {
+    const response = await fetch('fields.json');
+    if (response.ok) return await response.json();
+  } catch {
+    // Asked of the bridge below.
+  }
+  return null;
+}
+
 async function start() {
-  bridge = await loadBridge();
-  const table = bridge.fields();
+  // The module compiles while the form is built from the table; the form
+  // takes no input until the module can run its rules.
+  const loading = loadBridge();
+  const main = $('Form');
+  main.inert = true;
+  let table = await fieldTable();
+  if (!table) {
+    bridge = await loading;
+    table = bridge.fields();
+  }
   fields = table.fields;
   byName = new Map(fields.map((f) => [f.name, f]));
   startState = table.start;
@@ -860,11 +914,20 @@ async function start() {
   $('SeparatorBox').value = sep;
   buildForm(table);
   showState(startState, {everything: true});
+  bridge = await loading;
+  main.inert = false;
   bindPage();
   openLink();
   afterChange();
   document.body.dataset.ready = '1';
   window.brennick.readyAt = performance.now();
+  // The first run of each kind compiles its code in the browser, which took
+  // 20 ms on a slow machine; done once now, while the page waits for the
+  // user, the first Design and Randomize take what later ones take.
+  setTimeout(() => {
+    const random = bridge.randomize(startState, 1, sep);
+    if (!random.error) bridge.design(random.state, sep);
+  }, 0);
 }
 
 // What the browser tests read: the form as a design file, and the session's
@@ -873,6 +936,7 @@ window.brennick = {
   designFile: () => bridge.writeDesignFile(state, sep).text,
   state: () => state,
   separator: () => sep,
+  separatorOf,
   design: () => design && design.answer,
   randomize,
   link: () => linkOf(state),
@@ -895,5 +959,8 @@ window.brennick = {
 };
 
 start().catch((error) => {
-  $('Loading').textContent = `The designer could not start: ${error && error.message ? error.message : error}`;
+  // In place of the form, which may be half built: it cannot run.
+  const text = `The designer could not start: ${error && error.message ? error.message : error}`;
+  $('Form').replaceChildren(element('p', {id: 'Loading', class: 'loading', text}));
+  $('Form').inert = false;
 });

@@ -53,7 +53,7 @@ function check(ok, what, detail = '') {
 // The site, served as a static host serves it.
 
 const types = {'.html': 'text/html', '.css': 'text/css', '.js': 'text/javascript',
-               '.mjs': 'text/javascript', '.wasm': 'application/wasm'};
+               '.mjs': 'text/javascript', '.wasm': 'application/wasm', '.json': 'application/json'};
 const server = http.createServer((request, response) => {
   const name = decodeURIComponent(new URL(request.url, 'http://x').pathname);
   const file = path.join(site, name === '/' ? 'index.html' : name);
@@ -209,6 +209,19 @@ const workedLines = {
 const savedFiles = [];
 {
   const page = await openPage();
+  // The form was built from the table the site was built with: the module's own.
+  check(await page.evaluate(async () => JSON.stringify(await (await fetch('fields.json')).json()) ===
+                                         JSON.stringify(window.brennick.bridge().fields())),
+        'fields.json is the field table of the module beside it');
+  // A host that lost the file: the module gives the table, and the same form.
+  const lost = await browser.newContext({viewport: {width: 1366, height: 768}});
+  await lost.route('**/fields.json', (route) => route.fulfill({status: 404, body: ''}));
+  const without = await openPage({context: lost});
+  check(await designFile(without) === await designFile(page) &&
+        await without.evaluate(() => document.querySelectorAll('#Form input').length) ===
+        await page.evaluate(() => document.querySelectorAll('#Form input').length),
+        'without fields.json the page builds the same form from the module');
+  await lost.close();
   for (const [name, steps] of Object.entries(worked)) {
     await page.click('#NewButton');
     const {ok, onPage} = await compareSession(page, steps, `worked design ${name}`);
@@ -420,6 +433,34 @@ part('sessions');
     return bridge.writeDesignFile(bridge.readDesignFile(window.brennick.designFile(), '.').state, '.').text;
   });
   check(back === crafted, 'a link opens with the other separator as a design file does');
+  // The page's own table of separators against the browser's number format,
+  // for every language the browser has data for, and where a country writes
+  // its language's numbers the other way.
+  const disagree = await german.evaluate(() => {
+    const languages = ('af am ar az be bg bn bs ca cs cy da de el en es et eu fa fi fil fo fr ga ' +
+                       'gl gu he hi hr hu hy id is it ja ka kk km kn ko ky lb lo lt lv mk ml mn ' +
+                       'mr ms my nb ne nl nn no pa pl pt ro ru si sk sl sq sr sv sw ta te th tk ' +
+                       'tr uk ur uz vi zh zu').split(' ');
+    const places = ['de-AT', 'de-CH', 'de-LI', 'it-CH', 'fr-CA', 'fr-CH', 'es-419', 'es-AR',
+                    'es-MX', 'es-US', 'pt-BR', 'en-GB', 'en-DE', 'en-ZA', 'en-CH', 'nl-BE',
+                    'ar-MA', 'ar-TN', 'sw-CD', 'de_DE', 'pt-br'];
+    // Chromium's trimmed locale data gives these the root locale's point;
+    // the Unicode locale data, and other browsers, a comma.
+    const trimmed = new Set(['az', 'bs', 'kk', 'uz']);
+    const wrong = [];
+    for (const tag of [...languages, ...places]) {
+      if (trimmed.has(tag)) continue;
+      const known = Intl.NumberFormat.supportedLocalesOf([tag.replace('_', '-')]);
+      if (!known.length || !known[0].toLowerCase().startsWith(tag.slice(0, 2))) continue;
+      const decimal = new Intl.NumberFormat(tag.replace('_', '-')).formatToParts(1.5)
+          .find((p) => p.type === 'decimal').value;
+      const expected = decimal === ',' ? ',' : '.';  // other scripts' digits: a point
+      if (window.brennick.separatorOf(tag) !== expected) wrong.push(`${tag} ${decimal}`);
+    }
+    return wrong;
+  });
+  check(disagree.length === 0, 'the separator of every language is the browser\'s',
+        disagree.join(', '));
   await german.context().close();
   await opened.context().close();
 
@@ -438,6 +479,9 @@ part('sessions');
     await fresh.click('#OnlyAuto');
     await fresh.evaluate((s) => { window.brennick.nextSeed = s; }, seed);
     await fresh.click('#RandomButton');
+    // The address is written after the frame that shows the form.
+    await fresh.waitForFunction((s) => location.hash === `#seed=${s}`, seed, {timeout: 3000})
+        .catch(() => {});
     check(new URL(fresh.url()).hash === `#seed=${seed}`, `Randomize ${seed} links #seed=${seed}`,
           fresh.url());
     // The CLI's file opened in the page: the same form, the same statblock.
