@@ -2,7 +2,7 @@
 """Checks that each source includes what it uses (`make lint`).
 
 Runs include-what-you-use over the toolkit-free layers and programs (engine/,
-form/, formats/, files/, cli/), their tests, the benchmarks and the fuzz
+form/, formats/, files/, cli/, web/), their tests, the benchmarks and the fuzz
 targets, and prints, per file, each include it should add or remove:
 
     engine/cost.cpp: add #include <cstdint>  // for int64_t
@@ -36,7 +36,7 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 FOLDERS = [
     "engine", "form", "formats", "files", "cli",
     "tests/support", "tests/engine", "tests/form", "tests/formats",
-    "tests/files", "tests/cli", "bench", "fuzz",
+    "tests/files", "tests/cli", "web", "tests/web", "bench", "fuzz",
 ]
 SKIP = {"bench/bench_window.cpp", "bench/startup.cpp"}
 

@@ -2,8 +2,9 @@
 # Every include names its folder from the project root, and no folder reaches
 # up into a layer built on it: engine is the design run alone; form adds the
 # form as a value; formats reads and writes designs as text; files puts them
-# in files and folders; cli, ui and app are the programs. A program's folder
-# may include anything below it, but not another program's.
+# in files and folders; cli, ui and app are the programs, and web the page's
+# bridge, which a browser runs without files. A program's folder may include
+# anything below it, but not another program's.
 #   scripts/check-layers.sh [ROOT]
 # prints each include that climbs and fails if there is one.
 root=${1:-$(dirname "$0")/..}
@@ -18,11 +19,12 @@ allowed() {
     cli) echo "engine form formats files cli" ;;
     ui) echo "engine form formats files ui" ;;
     app) echo "engine form formats files ui app" ;;
+    web) echo "engine form formats web" ;;
   esac
 }
 
 status=0
-for layer in engine form formats files cli ui app; do
+for layer in engine form formats files cli ui app web; do
   [ -d "$layer" ] || { echo "check-layers: no folder $layer" >&2; exit 2; }
   ok=$(allowed "$layer")
   for file in $(find "$layer" -type f \( -name '*.cpp' -o -name '*.h' \) | sort); do

@@ -1,17 +1,19 @@
 #include "web/bridge.h"
 
-#include <cstddef>
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <exception>
+#include <iterator>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "engine/design.h"
-#include "engine/design_error.h"
 #include "form/fields.h"
 #include "form/form_model.h"
 #include "form/form_state.h"

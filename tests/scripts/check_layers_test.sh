@@ -9,7 +9,7 @@ failures=0
 
 check() { # folder, include line, expected exit status (0 passes, 1 climbs)
   rm -rf "$work/tree"
-  for d in engine form formats files cli ui app; do mkdir -p "$work/tree/$d"; done
+  for d in engine form formats files cli ui app web; do mkdir -p "$work/tree/$d"; done
   printf '%s\n' "$2" > "$work/tree/$1/x.cpp"
   "$script" "$work/tree" > /dev/null
   got=$?
@@ -32,6 +32,9 @@ check cli '#include "ui/Unit1.h"' 1
 check ui '#include "files/armoury_folder.h"' 0
 check ui '#include "cli/batch.h"' 1
 check app '#include "ui/Unit1.h"' 0
+check web '#include "formats/design_object.h"' 0
+check web '#include "files/file_io.h"' 1
+check ui '#include "web/bridge.h"' 1
 # A bare name is found through whichever folder holds it, so it is refused.
 check form '#include "design.h"' 1
 # System headers are not the project's layers.

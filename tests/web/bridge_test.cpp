@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
+#include <initializer_list>
 #include <nlohmann/json.hpp>
 #include <set>
 #include <string>

@@ -423,6 +423,34 @@ part('sessions');
   await page.setInputFiles('#OpenFile', {name: 'all.json', mimeType: 'application/json',
                                          buffer: Buffer.from(crafted)});
   check(await designFile(page) === crafted, 'Open takes a design file as it is');
+  // Dropped on the page: the same file opens; a file that is no design is
+  // refused with its message and leaves the form as it was.
+  {
+    const dropOn = await openPage();
+    const drop = async (name, text) => {
+      const transfer = await dropOn.evaluateHandle(([n, t]) => {
+        const data = new DataTransfer();
+        data.items.add(new File([t], n, {type: 'application/json'}));
+        return data;
+      }, [name, text]);
+      await dropOn.dispatchEvent('body', 'dragenter', {dataTransfer: transfer});
+      const shown = await dropOn.evaluate(() => !document.getElementById('Drop').hidden);
+      await dropOn.dispatchEvent('body', 'drop', {dataTransfer: transfer});
+      await dropOn.waitForTimeout(100);  // the file is read asynchronously
+      return shown;
+    };
+    const before = await designFile(dropOn);
+    const shown = await drop('broken.json', '{"Form": ');
+    check(shown && await designFile(dropOn) === before &&
+          await dropOn.evaluate(() => !document.getElementById('Message').hidden &&
+                                      document.getElementById('Drop').hidden),
+          'a dropped file that is no design is refused and changes nothing');
+    await drop('all.json', crafted);
+    check(await designFile(dropOn) === crafted &&
+          await dropOn.evaluate(() => document.getElementById('Message').hidden),
+          'a design file dropped on the page opens as Open opens it');
+    await dropOn.context().close();
+  }
   const link = await page.evaluate(() => window.brennick.link());
   const opened = await openPage({hash: link});
   check(await designFile(opened) === crafted, 'a link holds every control', link);
@@ -493,6 +521,20 @@ part('sessions');
                             {encoding: 'utf8', env: {...process.env, LC_ALL: 'C'}});
     check(plain.stdout === lines.map((l) => `${l}\n`).join(''),
           `brennick-cli's design ${seed} designs alike in the page`);
+    if (seed === 42) {
+      // Copy Statblock gives what brennick-cli prints; Copy as Markdown the
+      // Markdown the window's export writes, every line in it.
+      await fresh.context().grantPermissions(['clipboard-read', 'clipboard-write'], {origin: base});
+      await fresh.click('#CopyButton');
+      const copied = await fresh.evaluate(() => navigator.clipboard.readText());
+      check(copied.trimEnd() === plain.stdout.trimEnd(), 'Copy Statblock copies the statblock',
+            JSON.stringify(copied.slice(0, 80)));
+      await fresh.click('#CopyMarkdownButton');
+      const markdown = await fresh.evaluate(() => navigator.clipboard.readText());
+      check(markdown === await fresh.evaluate(() => window.brennick.design().markdown) &&
+            markdown !== copied && markdown.includes(lines[0].split(' ')[0]),
+            'Copy as Markdown copies the statblock as Markdown', JSON.stringify(markdown.slice(0, 80)));
+    }
     await fresh.close();
   }
   await page.context().close();

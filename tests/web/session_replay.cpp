@@ -19,11 +19,12 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "engine/design.h"
-#include "engine/design_error.h"
 #include "form/design_session.h"
 #include "form/fields.h"
+#include "form/form_model.h"
 #include "form/form_state.h"
 #include "formats/design_file_format.h"
 #include "formats/json_reader.h"
