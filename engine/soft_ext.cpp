@@ -4,12 +4,21 @@
 
 #include <bit>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <utility>
 
 #include "engine/soft_ext_math.h"
 
 namespace brennick {
+
+void soft_ext_detail::ReportUndefined(const char* what) {
+  std::fprintf(stderr,
+               "runtime error: %s (the software extended type, where the x87's is undefined)\n",
+               what);
+  std::abort();
+}
 namespace {
 
 using soft_ext_detail::U128;

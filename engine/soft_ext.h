@@ -64,6 +64,16 @@ namespace soft_ext_detail {
 __extension__ using U128 = unsigned __int128;
 __extension__ using S128 = __int128;
 inline constexpr int kBias = 16383;
+// A sanitizer build (-DBRENNICK_SANITIZE=ON) reports the conversions and the
+// divisions by zero that are undefined with the x87's long double, so that,
+// built with this type, it catches what it catches with the x87's (the design
+// run must never reach one). ReportUndefined ends the program.
+#if defined(BRENNICK_REPORT_UNDEFINED_FLOAT)
+inline constexpr bool kReportsUndefined = true;
+#else
+inline constexpr bool kReportsUndefined = false;
+#endif
+[[noreturn]] void ReportUndefined(const char* what);
 inline constexpr int kMaxField = 0x7FFF;
 inline constexpr std::uint64_t kTop = std::uint64_t{1} << 63;
 inline constexpr std::uint64_t kQuiet = std::uint64_t{1} << 62;
@@ -184,9 +194,22 @@ class SoftExt {
     return static_cast<float>(ToDouble());  // double rounding: not the x87's fst m32
   }
   // Truncates toward zero like a C cast; the lowest value of T where the
-  // truncated value does not fit (and for NaN).
+  // truncated value does not fit (and for NaN). A sanitizer build reports
+  // such a value, as it reports the C cast of the x87's long double.
   template <std::signed_integral T>
   constexpr explicit operator T() const {
+    if constexpr (soft_ext_detail::kReportsUndefined) {
+      if (!std::is_constant_evaluated() && !FitsIn<T>()) {
+        soft_ext_detail::ReportUndefined(
+            "a value that does not fit the integer type converted to it");
+      }
+    }
+    return TruncatedAsX87<T>();
+  }
+  // The conversion above without the sanitizer build's report: the x87's
+  // answer where a C cast is undefined.
+  template <std::signed_integral T>
+  constexpr T TruncatedAsX87() const {
     const std::int64_t t = Truncate();
     if constexpr (sizeof(T) < 8) {
       if (t < std::numeric_limits<T>::min() || t > std::numeric_limits<T>::max()) {
@@ -195,12 +218,22 @@ class SoftExt {
     }
     return static_cast<T>(t);
   }
+  // Whether the value truncated toward zero fits T (never for NaN).
+  template <std::signed_integral T>
+  constexpr bool FitsIn() const {
+    const std::uint64_t limit = std::uint64_t{1} << std::numeric_limits<T>::digits;
+    return Compare(*this, FromMagnitude(false, limit)) == -1 &&
+           Compare(*this, FromMagnitude(true, limit + 1)) == 1;
+  }
 
   // --- Arithmetic --------------------------------------------------------
   friend constexpr SoftExt operator+(SoftExt a, SoftExt b) { return Add(a, b, false); }
   friend constexpr SoftExt operator-(SoftExt a, SoftExt b) { return Add(a, b, true); }
   friend constexpr SoftExt operator*(SoftExt a, SoftExt b) { return Multiply(a, b); }
-  friend constexpr SoftExt operator/(SoftExt a, SoftExt b) { return Divide(a, b); }
+  // A sanitizer build reports a division by zero, as it does the x87's;
+  // Quotient gives the x87's infinity or indefinite NaN without the report.
+  friend constexpr SoftExt operator/(SoftExt a, SoftExt b) { return CheckedDivide(a, b); }
+  static constexpr SoftExt Quotient(SoftExt a, SoftExt b) { return Divide(a, b); }
   constexpr SoftExt operator-() const { return FromBits(se_ ^ 0x8000, sig_); }
   constexpr SoftExt operator+() const { return *this; }
   constexpr SoftExt& operator+=(SoftExt b) { return *this = *this + b; }
@@ -488,6 +521,15 @@ class SoftExt {
       return Infinity(negative);
     }
     return Zero(negative);
+  }
+
+  static constexpr SoftExt CheckedDivide(SoftExt a, SoftExt b) {
+    if constexpr (soft_ext_detail::kReportsUndefined) {
+      if (!std::is_constant_evaluated() && (b.se_ & 0x7FFF) == 0 && b.sig_ == 0) {
+        soft_ext_detail::ReportUndefined("division by zero");
+      }
+    }
+    return Divide(a, b);
   }
 
   static constexpr SoftExt Divide(SoftExt a, SoftExt b) {

@@ -268,7 +268,7 @@ void CheckTwo(SoftExt a, SoftExt b) {
   Expect(sum, HwAdd(x, y), "+", what);
   Expect(a - b, HwSub(x, y), "-", what);
   Expect(product, HwMul(x, y), "*", what);
-  Expect(a / b, HwDiv(x, y), "/", what);
+  Expect(SoftExt::Quotient(a, b), HwDiv(x, y), "/", what);
   volatile long double vx = x, vy = y;
   if ((a == b) != (vx == vy) || (a != b) != (vx != vy) || (a < b) != (vx < vy) ||
       (a <= b) != (vx <= vy) || (a > b) != (vx > vy) || (a >= b) != (vx >= vy)) {

@@ -86,6 +86,11 @@ async function openPage({locale = 'en-US', width = 1366, height = 768, hash = ''
 }
 
 const designFile = (page) => page.evaluate(() => window.brennick.designFile());
+// A file the page was given is read asynchronously: wait (up to 3 s) until
+// the form is `text`, or the message shows (a refused file).
+const fileRead = (page, text) => page.waitForFunction(
+    (t) => window.brennick.designFile() === t || !document.getElementById('Message').hidden,
+    text, {timeout: 3000}).catch(() => {});
 
 // ---------------------------------------------------------------------------
 // Steps on the page, as a user takes them
@@ -422,6 +427,7 @@ part('sessions');
   });
   await page.setInputFiles('#OpenFile', {name: 'all.json', mimeType: 'application/json',
                                          buffer: Buffer.from(crafted)});
+  await fileRead(page, crafted);
   check(await designFile(page) === crafted, 'Open takes a design file as it is');
   // Dropped on the page: the same file opens; a file that is no design is
   // refused with its message and leaves the form as it was.
@@ -436,7 +442,7 @@ part('sessions');
       await dropOn.dispatchEvent('body', 'dragenter', {dataTransfer: transfer});
       const shown = await dropOn.evaluate(() => !document.getElementById('Drop').hidden);
       await dropOn.dispatchEvent('body', 'drop', {dataTransfer: transfer});
-      await dropOn.waitForTimeout(100);  // the file is read asynchronously
+      await fileRead(dropOn, text);
       return shown;
     };
     const before = await designFile(dropOn);
@@ -514,6 +520,7 @@ part('sessions');
           fresh.url());
     // The CLI's file opened in the page: the same form, the same statblock.
     await fresh.setInputFiles('#OpenFile', path.join(folder, `random-${seed}-0.json`));
+    await fileRead(fresh, cliFile);
     check(await designFile(fresh) === cliFile, `brennick-cli's design file ${seed} opens in the page`);
     await fresh.click('#DesignButton');
     const lines = await fresh.evaluate(() => window.brennick.design().lines);
