@@ -3,7 +3,8 @@
 # in headless Chromium (a fresh browser context each, so nothing is cached):
 #  - the site's weight as a server sends it compressed (gzip -9, every file);
 #  - cold load to a usable form: from the start of navigation until the form
-#    is built from the field table and shows the start form (or the link's);
+#    is built from the field table and shows the link's form (#seed=7), and
+#    the same for the bare address (the start form);
 #  - Design: from the click to the statblock painted, and Randomize: from the
 #    click to the form painted; each as the work the click does up to the
 #    layout it forces, and up to the frame after it.
@@ -60,9 +61,19 @@ for (let i = 0; i < 9; ++i) {
   runs.randomWork.push(rw); runs.randomFrame.push(rf);
   await context.close();
 }
+// The bare address too: no link to open, the form as it starts.
+runs.plain = [];
+for (let i = 0; i < 9; ++i) {
+  const context = await browser.newContext({viewport: {width: 1366, height: 768}});
+  const page = await context.newPage();
+  await page.goto(url.replace('#seed=7', ''));
+  await page.waitForSelector('body[data-ready]');
+  runs.plain.push(await page.evaluate(() => window.brennick.readyAt));
+  await context.close();
+}
 const median = (xs) => [...xs].sort((a, b) => a - b)[Math.floor(xs.length / 2)];
 const ms = (x) => `${x.toFixed(1)} ms`;
-console.log(`cold load to usable form      ${ms(median(runs.load))} (median of 9; target 300 ms)`);
+console.log(`cold load to usable form      ${ms(median(runs.load))} with a link (#seed=7), ${ms(median(runs.plain))} without (medians of 9; target 300 ms)`);
 console.log(`Design to painted statblock   ${ms(median(runs.designWork))} work, ${ms(median(runs.designFrame))} to the next frame (target 16 ms)`);
 console.log(`Randomize to painted form     ${ms(median(runs.randomWork))} work, ${ms(median(runs.randomFrame))} to the next frame (target 16 ms)`);
 await browser.close();
