@@ -28,30 +28,9 @@ if [[ "${1:-}" == --inside ]]; then
   trap cleanup EXIT
   export HOME=$home XDG_RUNTIME_DIR=$home/run
   mkdir -m 700 "$XDG_RUNTIME_DIR"
-  openbox --sm-disable >/dev/null 2>&1 &
-  pids+=($!)
-  for _ in $(seq 300); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-    sleep 0.1
-  done
-  # Wait until the window manager has taken the panel's strip off the work
-  # area. A panel mapped while the window manager is still starting may be
-  # missed: it is started again.
-  size=$(xdpyinfo | awk '/dimensions:/ {print $2}')
-  want=$((${size#*x} - panel))
-  area=
-  for _ in 1 2 3; do
-    "$build/dock_panel" "$panel" &
-    dock=$!
-    pids+=("$dock")
-    for _ in $(seq 200); do
-      area=$(xprop -root _NET_WORKAREA 2>/dev/null | sed -n 's/.*= //p' | tr -d ' ')
-      [[ "$(cut -d, -f4 <<<"$area")" == "$want" ]] && break 2
-      sleep 0.1
-    done
-    kill "$dock" 2>/dev/null || true
-  done
-  if [[ "$(cut -d, -f4 <<<"$area")" != "$want" ]]; then
+  # shellcheck source=tests/ui/tools/wm_desktop.sh
+  source "$(dirname "$0")/../tests/ui/tools/wm_desktop.sh"
+  if ! start_desktop "$build/dock_panel" "$panel"; then
     echo "screenshots.sh: the panel's strip was not reserved (screen $size, work area $area)" >&2
     exit 1
   fi

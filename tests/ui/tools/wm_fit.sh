@@ -17,32 +17,12 @@ if [[ "${1:-}" == --inside ]]; then
     rm -rf "$home"
   }
   trap cleanup EXIT
-  HOME=$home openbox --sm-disable >/dev/null 2>&1 &
-  pids+=($!)
-  # A loaded machine may take a while to start the window manager.
-  for _ in $(seq 300); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-    sleep 0.1
-  done
-  # Wait until the window manager has taken the panel's strip off the work
-  # area. A panel mapped while the window manager is still starting may be
-  # missed (seen on a loaded machine): it is started again, up to three times.
-  size=$(xdpyinfo | awk '/dimensions:/ {print $2}')
-  want=$(( ${size#*x} - panel ))
-  area=
-  for _ in 1 2 3; do
-    "$dock" "$panel" &
-    dock_pid=$!
-    pids+=("$dock_pid")
-    for _ in $(seq 200); do
-      area=$(xprop -root _NET_WORKAREA 2>/dev/null | sed -n 's/.*= //p' | tr -d ' ')
-      [[ "$(cut -d, -f4 <<<"$area")" == "$want" ]] && break 2
-      sleep 0.1
-    done
-    kill "$dock_pid" 2>/dev/null || true
-  done
+  # shellcheck source=tests/ui/tools/wm_desktop.sh
+  source "$(dirname "$0")/wm_desktop.sh"
+  status=0
+  HOME=$home start_desktop "$dock" "$panel" || status=$?
   echo "screen $size, work area $area"
-  if [[ "$(cut -d, -f4 <<<"$area")" != "$want" ]]; then
+  if [[ $status -ne 0 ]]; then
     echo "wm_fit.sh: the panel's strip was not reserved" >&2
     exit 1
   fi
