@@ -3,7 +3,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QBuffer>
 #include <QComboBox>
 #include <QDate>
 #include <QDir>
@@ -682,22 +681,12 @@ bool TArmouryWindow::ExportCatalogueTo(const QString& path) {
   if (!catalogue) return false;
   // Made in memory, then written as every other file is: atomically (as
   // the design window's PDF).
-  QByteArray pdf;
-  bool painted = false;
-  {
-    QBuffer buffer(&pdf);
-    buffer.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&buffer);
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    writer.setResolution(printer.resolution());
-    writer.setPageLayout(printer.pageLayout());
-    writer.setCreator(printer.creator());
+  const QByteArray pdf = brennick::files_ui::PdfOf([&catalogue](QPdfWriter& writer) {
     writer.setTitle(catalogue->title);
-    painted = brennick::catalogue::Paint(writer, *catalogue);
-  }
+    return brennick::catalogue::Paint(writer, *catalogue);
+  });
   try {
-    if (!painted || !pdf.startsWith("%PDF")) {
+    if (pdf.isEmpty()) {
       throw brennick::DesignError(tr("the PDF could not be made").toStdString());
     }
     brennick::WriteFileAtomically(

@@ -14,6 +14,8 @@
 
 #include "ui/DialogServices.h"
 
+class QPdfWriter;
+
 namespace brennick::files_ui {
 
 inline constexpr int kMaxRecentFiles = 10;
@@ -50,6 +52,12 @@ inline QString FromUtf8(const std::string& text) {
 inline QString DesignFilter() {
   return QCoreApplication::translate("TForm1", "Brennick designs (*.json);;All files (*)");
 }
+
+// A PDF made in memory, on the page of a PDF printer (as Print to a file lays
+// it out): `paint` names the document and paints it on the writer, true when
+// it painted. Empty when it did not, or when the result is no PDF; the caller
+// writes it to its file atomically, as every other file is written.
+QByteArray PdfOf(const std::function<bool(QPdfWriter&)>& paint);
 
 // The lines of the pane, as the statblock's exports take them.
 inline std::vector<std::string> LinesOf(const QString& pane) {

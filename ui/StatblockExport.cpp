@@ -22,6 +22,24 @@
 
 using namespace brennick::files_ui;
 
+QByteArray brennick::files_ui::PdfOf(const std::function<bool(QPdfWriter&)>& paint) {
+  QByteArray pdf;
+  bool painted = false;
+  {
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    writer.setResolution(printer.resolution());
+    writer.setPageLayout(printer.pageLayout());
+    writer.setCreator(printer.creator());
+    painted = paint(writer);
+  }
+  if (!painted || !pdf.startsWith("%PDF")) return {};
+  return pdf;
+}
+
 // ---------------------------------------------------------------------------
 // The statblock's ways out
 
@@ -113,23 +131,14 @@ bool TForm1::ExportPdfTo(const QString& path) {
   // other file is: atomically, with the old file's permissions or the usual
   // ones. Nothing goes through the temporary folder, whose lack of room
   // would otherwise cut the PDF short unnoticed.
-  QByteArray pdf;
-  {
-    QBuffer buffer(&pdf);
-    buffer.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&buffer);
-    // The page of a PDF printer, as Print to a file lays it out.
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    writer.setResolution(printer.resolution());
-    writer.setPageLayout(printer.pageLayout());
-    writer.setCreator(printer.creator());
+  const QByteArray pdf = PdfOf([this](QPdfWriter& writer) {
     QTextDocument page;
     writer.setTitle(LayOutPage(page));
     page.print(&writer);
-  }
+    return true;
+  });
   try {
-    if (!pdf.startsWith("%PDF")) {
+    if (pdf.isEmpty()) {
       throw brennick::DesignError(tr("the PDF could not be made").toStdString());
     }
     brennick::WriteFileAtomically(
